@@ -1,0 +1,103 @@
+#include "cli/cli_platform.h"
+
+#include <chrono>
+#include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#else
+#include <spawn.h>
+#include <sys/wait.h>
+extern char** environ;
+#endif
+
+namespace zeltlog::cli {
+
+CliPlatform::CliPlatform(const OutputOptions& options, EventListWriter* events, bool direct)
+    : options_(options), events_(events), direct_(direct) {}
+
+CliPlatform::~CliPlatform() {
+  if (direct_) Flush();
+}
+
+bool CliPlatform::WantsEvents(EventKind kind) const {
+  return options_.verbose || events_ != nullptr || kind == EventKind::Summary || kind == EventKind::Error;
+}
+
+void CliPlatform::AddEvent(EventKind kind, std::string_view line) {
+  if (events_) events_->Add(line);
+  if (options_.verbose || kind == EventKind::Summary) {
+    out_.append(line);
+    out_.push_back('\n');
+  } else if (kind == EventKind::Error) {
+    err_.append(line);
+    err_.push_back('\n');
+  }
+  MaybeFlush();
+}
+
+void CliPlatform::Print(std::string_view line) {
+  out_.append(line);
+  out_.push_back('\n');
+  MaybeFlush();
+}
+
+void CliPlatform::PrintError(std::string_view line) {
+  err_.append(line);
+  err_.push_back('\n');
+  MaybeFlush();
+}
+
+void CliPlatform::ShowMessage(std::string_view text) { Print(text); }
+
+void CliPlatform::MaybeFlush() {
+  if (direct_ && (out_.size() > (1u << 16) || !err_.empty())) Flush();
+}
+
+void CliPlatform::Flush() {
+  if (!out_.empty()) {
+    std::fwrite(out_.data(), 1, out_.size(), stdout);
+    out_.clear();
+  }
+  if (!err_.empty()) {
+    std::fflush(stdout);
+    std::fwrite(err_.data(), 1, err_.size(), stderr);
+    err_.clear();
+  }
+}
+
+void CliPlatform::OpenInViewer(const std::string& path) {
+  if (options_.openInViewer) OpenWithDesktop(path);
+}
+
+void CliPlatform::Pause(int milliseconds) {
+  if (options_.openInViewer) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void CliPlatform::ReportProgress(unsigned long long done, unsigned long long total) {
+  if (!options_.showProgress || total == 0) return;
+  const int percent = static_cast<int>(done * 100 / total);
+  if (percent == lastPercent_) return;
+  lastPercent_ = percent;
+  std::fprintf(stderr, "\r%s %3d%%%s", progressLabel_.c_str(), percent, percent >= 100 ? "\r\033[K" : "");
+  std::fflush(stderr);
+  if (percent >= 100) lastPercent_ = -1;
+}
+
+void OpenWithDesktop(const std::string& path) {
+#ifdef _WIN32
+  ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOW);
+#else
+#ifdef __APPLE__
+  const char* opener = "open";
+#else
+  const char* opener = "xdg-open";
+#endif
+  char* argv[] = {const_cast<char*>(opener), const_cast<char*>(path.c_str()), nullptr};
+  pid_t pid;
+  if (posix_spawnp(&pid, opener, nullptr, nullptr, argv, environ) == 0) waitpid(pid, nullptr, 0);
+#endif
+}
+
+}  // namespace zeltlog::cli

@@ -1,0 +1,64 @@
+// The command-line front end's platform: event lines go to standard output
+// or standard error by kind (all of them with -v), and to the exported
+// event list when one is asked for; there are no choosers or message boxes.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "converters/event_export.h"
+#include "core/platform.h"
+
+namespace zeltlog::cli {
+
+struct OutputOptions {
+  bool verbose = false;        // every event line on standard output
+  bool openInViewer = false;   // ask the desktop to open the documents written
+  bool showProgress = false;   // a progress indicator on standard error
+};
+
+class CliPlatform : public Platform {
+ public:
+  // Lines for standard output and standard error collect in `out` and `err`;
+  // when `direct` is set they are passed on to the real streams as they
+  // grow, otherwise the caller prints them (for logs converted in parallel,
+  // whose reports must not interleave).
+  CliPlatform(const OutputOptions& options, EventListWriter* events, bool direct);
+  ~CliPlatform() override;
+
+  void AddEvent(EventKind kind, std::string_view line) override;
+  void ClearEvents() override {}
+  bool WantsEvents(EventKind kind) const override;
+  std::optional<std::string> ChooseFile(std::string_view, std::string_view) override { return std::nullopt; }
+  void OpenInViewer(const std::string& path) override;
+  void Pause(int milliseconds) override;
+  void ShowMessage(std::string_view text) override;
+  void Beep() override {}
+  void SetBusy(bool) override {}
+  void RefreshFields(const ConversionSession&) override {}
+  void ReportProgress(unsigned long long done, unsigned long long total) override;
+
+  // Adds a line of the tool's own (not an event line).
+  void Print(std::string_view line);
+  void PrintError(std::string_view line);
+  void Flush();
+  std::string& out() { return out_; }
+  std::string& err() { return err_; }
+  void SetProgressLabel(std::string label) { progressLabel_ = std::move(label); }
+
+ private:
+  void MaybeFlush();
+
+  OutputOptions options_;
+  EventListWriter* events_;
+  bool direct_;
+  std::string out_;
+  std::string err_;
+  std::string progressLabel_;
+  int lastPercent_ = -1;
+};
+
+// Asks the desktop to open a file with its default application.
+void OpenWithDesktop(const std::string& path);
+
+}  // namespace zeltlog::cli

@@ -1,0 +1,151 @@
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "cli/cli_platform.h"
+#include "cli/commands.h"
+#include "core/byte_reader.h"
+#include "core/log_conversion.h"
+#include "core/output_names.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace zeltlog::cli {
+namespace {
+
+bool StandardErrorIsTerminal() {
+#ifdef _WIN32
+  return false;
+#else
+  return isatty(fileno(stderr)) != 0;
+#endif
+}
+
+// Converts one log; returns 0 when everything was read and written.
+int ConvertOne(const std::string& path, const ConvertOptions& o, CliPlatform& platform) {
+  ConversionSession session(platform);
+  session.lineOutput = o.noPath ? 0 : 1;
+  session.marksOutput = o.noMarks ? 0 : 1;
+  session.boundaryOutput = o.noMarks || o.noBoundaries ? 0 : 1;
+  session.sprayProjection = o.sprayProjection;
+  platform.SetProgressLabel(std::string(FileNameOf(path)));
+
+  const ConversionOutcome outcome = RunLogConversionOn(session, path);
+  for (const auto& written : outcome.documentsWritten) platform.Print(written);
+  if (!outcome.logRead) {
+    platform.PrintError("zeltlog-cli: " + path + ": " + outcome.logError);
+    return 1;
+  }
+  for (const auto& failed : outcome.documentsFailed) {
+    platform.PrintError("zeltlog-cli: " + failed.path + ": cannot be written: " + failed.reason);
+  }
+  if (outcome.endedInsideFrame) platform.PrintError("zeltlog-cli: " + path + ": the log ends inside a frame (truncated)");
+  if (!outcome.logError.empty()) platform.PrintError("zeltlog-cli: " + path + ": " + outcome.logError);
+  return outcome.Succeeded() ? 0 : 1;
+}
+
+// Appends a finished per-log event file to the combined one.
+void AppendFile(const std::string& from, EventListWriter& to) {
+  ByteReader reader;
+  if (!reader.Open(from)) return;
+  std::string line;
+  for (int byte = reader.ReadByte(); byte >= 0; byte = reader.ReadByte()) {
+    if (byte == '\n') {
+      to.Add(line);
+      line.clear();
+    } else {
+      line.push_back(static_cast<char>(byte));
+    }
+  }
+  reader.Close();
+  std::remove(from.c_str());
+}
+
+int RunParallel(const CommonOptions& common, const ConvertOptions& o, EventListWriter* events) {
+  const size_t count = o.logs.size();
+  struct Job {
+    std::unique_ptr<CliPlatform> platform;
+    std::unique_ptr<EventListWriter> events;
+    std::string eventsPath;
+    int status = 0;
+    bool done = false;
+  };
+  std::vector<Job> jobs(count);
+  std::mutex mutex;
+  std::condition_variable finished;
+  std::atomic<size_t> next{0};
+  OutputOptions output{common.verbose, o.open, false};
+
+  auto worker = [&] {
+    for (size_t i = next++; i < count; i = next++) {
+      Job& job = jobs[i];
+      if (events) {
+        // Each log's lines go to a file of their own, joined in order later.
+        job.events = std::make_unique<EventListWriter>();
+        job.eventsPath = common.eventsPath + ".part" + std::to_string(i);
+        if (!job.events->OpenRaw(job.eventsPath)) job.events.reset();
+      }
+      job.platform = std::make_unique<CliPlatform>(output, job.events.get(), false);
+      job.status = ConvertOne(o.logs[i], o, *job.platform);
+      if (job.events) job.events->Close();
+      std::lock_guard<std::mutex> lock(mutex);
+      job.done = true;
+      finished.notify_all();
+    }
+  };
+  std::vector<std::thread> threads;
+  const size_t workers = std::min<size_t>(static_cast<size_t>(o.jobs), count);
+  for (size_t i = 0; i < workers; ++i) threads.emplace_back(worker);
+
+  int status = 0;
+  for (size_t i = 0; i < count; ++i) {
+    std::unique_lock<std::mutex> lock(mutex);
+    finished.wait(lock, [&] { return jobs[i].done; });
+    lock.unlock();
+    jobs[i].platform->Flush();
+    if (events && !jobs[i].eventsPath.empty()) AppendFile(jobs[i].eventsPath, *events);
+    if (jobs[i].status != 0) status = 1;
+    jobs[i].platform.reset();
+  }
+  for (auto& thread : threads) thread.join();
+  return status;
+}
+
+}  // namespace
+
+int RunConvert(const CommonOptions& common, const ConvertOptions& o) {
+  std::unique_ptr<EventListWriter> events;
+  if (!common.eventsPath.empty()) {
+    events = std::make_unique<EventListWriter>();
+    std::string reason;
+    if (!events->Open(common.eventsPath, &reason)) {
+      std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", common.eventsPath.c_str(), reason.c_str());
+      return 1;
+    }
+  }
+  int status = 0;
+  if (o.jobs > 1 && o.logs.size() > 1) {
+    status = RunParallel(common, o, events.get());
+  } else {
+    OutputOptions output{common.verbose, o.open, StandardErrorIsTerminal()};
+    CliPlatform platform(output, events.get(), true);
+    for (const auto& log : o.logs) {
+      if (ConvertOne(log, o, platform) != 0) status = 1;
+    }
+  }
+  if (events) {
+    std::string reason;
+    if (!events->Close(&reason)) {
+      std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", common.eventsPath.c_str(), reason.c_str());
+      status = 1;
+    }
+  }
+  return status;
+}
+
+}  // namespace zeltlog::cli

@@ -1,0 +1,49 @@
+// zeltlog-cli: the guidance-log conversion and the side converters from the
+// command line. Only this file turns outcomes into messages and exit codes:
+// 0 every input converted, 1 an input could not be read or an output not
+// written, 2 a usage error.
+#include <CLI/CLI.hpp>
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+  // A file size limit must show up as a failed write that is reported, not
+  // kill the process half-way through a document.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
+  std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+
+  CLI::App app{"ZELTLOG: guidance logs of spraying consoles to KML documents, and side converters.", "zeltlog-cli"};
+  app.set_version_flag("--version", std::string("zeltlog-cli 2.4"));
+  app.require_subcommand(1);
+
+  zeltlog::cli::CommandSet commands;
+  zeltlog::cli::RegisterCommands(app, commands);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return 2;
+  }
+  const int status = commands.Run();
+  std::fflush(stdout);
+  return status;
+}

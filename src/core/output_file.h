@@ -1,0 +1,63 @@
+// An output document written safely: the bytes go through a buffer into a
+// temporary file beside the target, which replaces the target only when
+// the document is complete. A run that fails part-way (disk full, a write
+// error) therefore never leaves a truncated document where a complete one
+// stood. In text mode every "\n" reaches the disk as CR LF, on every
+// platform, so a document's bytes do not depend on where it was written.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace zeltlog {
+
+class OutputFile {
+ public:
+  enum class Mode { Text, Binary };
+
+  OutputFile() = default;
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  ~OutputFile() { Abandon(); }
+
+  // Starts a new document for `path`. On failure returns false, sets
+  // `error` to the reason and leaves the file closed: later writes go
+  // nowhere and nothing on disk changes.
+  bool Create(const std::string& path, Mode mode, std::string* error = nullptr);
+  bool IsOpen() const { return file_ != nullptr; }
+  const std::string& path() const { return path_; }
+  // Bytes handed to the file so far, line ends as on disk.
+  unsigned long long BytesWritten() const { return written_ + used_; }
+
+  // Writes text (text mode: "\n" becomes CR LF). Does nothing when closed.
+  void Write(std::string_view text);
+  // Writes bytes as they are, in either mode.
+  void WriteBytes(const void* data, size_t size);
+
+  // Completes the document and puts it in place of the target. Returns
+  // false with the reason when anything failed; the target then stays as
+  // it was. Closing a file that is not open succeeds.
+  bool Close(std::string* error = nullptr);
+  // Drops the document under way; the target stays as it was.
+  void Abandon();
+
+ private:
+  void Append(const char* data, size_t size);
+  void Flush();
+
+  static constexpr size_t kBufferSize = 1 << 16;
+  std::FILE* file_ = nullptr;
+  Mode mode_ = Mode::Text;
+  std::string path_;
+  std::string temporaryPath_;
+  std::unique_ptr<char[]> buffer_;
+  size_t used_ = 0;
+  unsigned long long written_ = 0;
+  bool failed_ = false;
+  int failedErrno_ = 0;
+};
+
+}  // namespace zeltlog
