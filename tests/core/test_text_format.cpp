@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+
+#include "core/text_format.h"
+
+namespace zeltlog {
+namespace {
+
+std::string Printf(const char* format, double value) {
+  char buffer[2048];
+  std::snprintf(buffer, sizeof buffer, format, value);
+  return buffer;
+}
+
+// Every format the documents and the event list use, against the C
+// library's printf on values that stress rounding and the edges.
+TEST(TextFormat, RealsMatchPrintfByteForByte) {
+  const char* formats[] = {"%3.8lf", "%8.7f", "%1.3f", "%3.3lf", "%3.14lf", "%10.9lf", "%8.4lf", "%5.5lf",
+                           "%2.3lf", "%3.2lf", "%3.1lf", "%4.3lf", "%8.8lf", "%8.6lf", "%2.2f", "%3.5lf",
+                           "%3.6lf", "%3.9lf", "%3.3f", "%8.3lf", "%f"};
+  std::vector<double> values = {0.0,
+                                -0.0,
+                                0.5,
+                                1.5,
+                                2.5,
+                                -2.5,
+                                0.125,
+                                0.0625,
+                                1e-300,
+                                -1e-300,
+                                1e300,
+                                -1e300,
+                                std::numeric_limits<double>::max(),
+                                std::numeric_limits<double>::denorm_min(),
+                                std::numeric_limits<double>::infinity(),
+                                -std::numeric_limits<double>::infinity(),
+                                std::numeric_limits<double>::quiet_NaN(),
+                                -std::numeric_limits<double>::quiet_NaN(),
+                                142.10400000,
+                                -34.2510,
+                                43751.5,
+                                0.0005,
+                                0.00049999999999999999,
+                                1.0000000005,
+                                9.9999999995,
+                                999.9995};
+  std::mt19937_64 random(12345);
+  for (int i = 0; i < 60000; ++i) {
+    uint64_t bits = random();
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    values.push_back(value);
+    // Values of the size the documents hold, and exact ties at each precision.
+    values.push_back(static_cast<double>(static_cast<int64_t>(random() % 4000000001) - 2000000000) / 1e7);
+    values.push_back(static_cast<double>(static_cast<int64_t>(random() % 20001) - 10000) / 8.0);
+  }
+  size_t compared = 0;
+  for (const char* format : formats) {
+    for (const double value : values) {
+      ASSERT_EQ(Format(format, {value}), Printf(format, value)) << format << " of " << value;
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 3000000u);
+}
+
+TEST(TextFormat, IntegersTextsAndWholeLines) {
+  EXPECT_EQ(Format("%d|%2d|%4d|%d", {7, 5, 2012, -5}), "7| 5|2012|-5");
+  EXPECT_EQ(Format("MARK , %d, *%s*,%8.7f,%8.7f,%1.3f", {5, "", -0.125, 51.5, 12.0}),
+            "MARK , 5, **,-0.1250000,51.5000000,12.000");
+  EXPECT_EQ(Format("100%% %s", {std::string("done")}), "100% done");
+  EXPECT_EQ(Format("%5s|%-5s|%.2s", {"ab", "cd", "xyz"}), "   ab|cd   |xy");
+  EXPECT_EQ(Format("%d and %d", {1}), "1 and ");
+}
+
+// A window toolkit may switch the process to a locale with a decimal comma;
+// not a single written byte may change.
+TEST(TextFormat, IgnoresTheNumericLocale) {
+  const char* locales[] = {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE", "C.UTF-8"};
+  std::string before = Format("%3.8lf,%8.7f", {-34.25, 142.104});
+  for (const char* name : locales) {
+    if (!std::setlocale(LC_NUMERIC, name)) continue;
+    EXPECT_EQ(Format("%3.8lf,%8.7f", {-34.25, 142.104}), before) << name;
+  }
+  std::setlocale(LC_NUMERIC, "C");
+  EXPECT_EQ(before, "-34.25000000,142.1040000");
+}
+
+}  // namespace
+}  // namespace zeltlog
