@@ -1,0 +1,210 @@
+// Whole documents of a small conversion, byte for byte as they lie on disk.
+#include <gtest/gtest.h>
+
+#include "core/log_conversion.h"
+#include "kml/templates.h"
+#include "log_builder.h"
+#include "recording_platform.h"
+#include "temp_dir.h"
+#include "xml_check.h"
+
+namespace zeltlog {
+namespace {
+
+std::string Crlf(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '\n') out.push_back('\r');
+    out.push_back(c);
+  }
+  return out;
+}
+
+const std::string kPrologue =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<kml xmlns=\"http://www.opengis.net/kml/2.2\" xmlns:gx=\"http://www.google.com/kml/ext/2.2\" "
+    "xmlns:kml=\"http://www.opengis.net/kml/2.2\" xmlns:atom=\"http://www.w3.org/2005/Atom\">\n";
+
+std::string PolyStyle(const std::string& id, const std::string& width, const std::string& colour) {
+  return "<Style id=\"" + id + "\">\n<LineStyle>\n<width>" + width + "</width>\n</LineStyle>\n<PolyStyle>\n<color>" +
+         colour + "</color>\n</PolyStyle>\n</Style>\n";
+}
+
+// Three fixes 1.1 m apart heading north at 45 N 9 E with 10 m either side,
+// the spray on for the first two; rates, a flow status pair and a mark.
+testkit::LogBuilder SmallJob() {
+  testkit::LogBuilder log("TEST");
+  auto fix = [](double time, double latitude, float altitude, unsigned spray) {
+    testkit::Fix f;
+    f.time = testkit::Timestamp::FromTimeOfDay(time);
+    f.latitude = latitude;
+    f.longitude = 9.0;
+    f.altitude = altitude;
+    f.speed = 5.0f;
+    f.heading = 0.0f;
+    f.spray = spray;
+    return testkit::Position1(f);
+  };
+  log.Frame(35, testkit::Sections(4, 1000, -1000));
+  log.Frame(34, testkit::TargetRate(1, 0, 50.0f));
+  log.Frame(36, testkit::ActualRate(1, 0, 48.5f));
+  log.Frame(140, testkit::FlowStatus(1, 1000.0f, 0, 650.0f, 48.5f, 40.0f));
+  log.Frame(1, fix(100.0, 45.0, 50.0f, 1));
+  log.Frame(1, fix(100.2, 45.00001, 50.5f, 1));
+  log.Frame(36, testkit::ActualRate(1, 0, 49.5f));
+  log.Frame(140, testkit::FlowStatus(1, 990.0f, 0, 650.0f, 49.5f, 40.0f));
+  log.Frame(60, testkit::Mark(3, 45.00001, 9.0, 50.5f, "Post"));
+  log.Frame(1, fix(100.4, 45.00002, 51.0f, 0));
+  return log;
+}
+
+class SmallJobConversion : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testkit::WriteFile(dir.File("T.LOG"), SmallJob().str());
+    session.sprayProjection = 0.0;
+    outcome = RunLogConversionOn(session, dir.File("T.LOG"));
+  }
+  testkit::TempDir dir;
+  testkit::RecordingPlatform platform;
+  ConversionSession session{platform};
+  ConversionOutcome outcome;
+};
+
+TEST_F(SmallJobConversion, EventList) {
+  const std::vector<std::string> expected = {
+      "Version: TEST",
+      "Latitude range:  45.00002000, 45.00000000, 0.00002000",
+      "Longitude range: 9.00000000, 9.00000000, 0.00000000",
+      "Dist:  0.00002, Google zoom level: 19",
+      "Altitudes variation: 51.000, 50.000, 1.000",
+      "Target rates: 50.000, 50.000, 0.000",
+      "Actual rates: 49.500, 48.500, 1.000, Volume: 10.0",
+      "Version: TEST",
+      "SW 20.000,  0.000,LRoffsets 10.000,  -10.000, 20.000\n",
+      "VRC 34 Target:  Chan 1, Units: 0  Target 1:50.000",
+      "VRC 36 Actual: Chans:1, Units:0,Rate:48.500",
+      "VRC 140 Flow Status:1, Rate:48.500 l/ha, Tank:1000.00 l, Meter Cal:650.0 counts/l",
+      "lat 45.00000000, lon 9.00000000, yscale 111087.324736, xscale 78815.296360",
+      "9.00000000,45.00000000, 100.000,0, 0",
+      "9.00000000,45.00001000, 100.200,1, 1",
+      "VRC 36 Actual: Chans:1, Units:0,Rate:49.500",
+      "VRC 140 Flow Status:1, Rate:49.500 l/ha, Tank:990.00 l, Meter Cal:650.0 counts/l",
+      "MARK , 3, *Post*,9.0000000,45.0000100,50.500",
+      "9.00000000,45.00002000, 100.400,1, 1",
+      "Start:100.000, End:100.400, 3, records, 0 checksum errors",
+  };
+  EXPECT_EQ(platform.Lines(), expected);
+  EXPECT_EQ(session.goodRecordCount, 10);
+  EXPECT_EQ(session.positionFormatLabel, "POS1");
+  EXPECT_TRUE(outcome.Succeeded());
+  // The viewer opens the swath, the path and the marks, a second apart.
+  EXPECT_EQ(platform.opened, (std::vector<std::string>{dir.File("T_SIC.KML"), dir.File("T.KML"), dir.File("T_M.KML")}));
+  EXPECT_EQ(platform.pauses, (std::vector<int>{1000, 1000}));
+}
+
+TEST_F(SmallJobConversion, PathDocument) {
+  const std::string expected = kPrologue +
+                               "<Placemark>\n<name>ZELT 1</name>\n<name>LI T.KML</name>\n<description>Path</description>\n"
+                               "<Style>\n<LineStyle>\n<color>ff0000ff</color>\n<width>1</width>\n</LineStyle>\n</Style>\n"
+                               "<MultiGeometry>\n<LineString>\n<extrude>1</extrude>\n<tessellate>1</tessellate>\n"
+                               "<altitudeMode>clampToGround</altitudeMode>\n<coordinates>\n"
+                               "9.00000000,45.00000000,50.000\n9.00000000,45.00001000,50.500\n"
+                               "9.00000000,45.00002000,51.000\n"
+                               "</coordinates>\n</LineString>\n</MultiGeometry>\n</Placemark>\n</kml>\n";
+  const std::string document = testkit::ReadFile(dir.File("T.KML"));
+  EXPECT_EQ(document, Crlf(expected));
+  EXPECT_TRUE(testkit::IsWellFormedXml(document));
+}
+
+TEST_F(SmallJobConversion, SwathDocument) {
+  std::string expected = kPrologue + "<Document>\n<name>SW T_SIC.KML</name>\n<description>Swaths</description>\n" +
+                         PolyStyle("transRedPoly", "1.5", "7d0000ff") + PolyStyle("transBluePoly", "1.5", "7dff0000") +
+                         PolyStyle("transGreenPoly", "1.5", "7d00ff00") + PolyStyle("transYellowPoly", "1.5", "7d0000ff") +
+                         PolyStyle("G1", "1.0", "ff168316") + PolyStyle("G2", "1.0", "ff33ffcc") +
+                         PolyStyle("G3", "1.0", "ff36d240") + PolyStyle("G4", "1.0", "ff007f00") +
+                         PolyStyle("G5", "1.0", "ff009f00") + PolyStyle("G6", "1.0", "7d00df00") + "<Folder>\n";
+  // The corners of the right edge lie east of the track (the right edge
+  // offset is negative), every ring runs counterclockwise, the first quad of
+  // the run encloses no area, and the last polygon comes again at the end.
+  expected +=
+      "<Placemark>\n<name>time 100.00 s </name><styleUrl>#G1</styleUrl>\n<Polygon>\n<outerBoundaryIs>\n"
+      "<LinearRing id=\"0\">\n<coordinates>\n 9.0001269,45.0000000,50.000\n 9.0001269,45.0000000,50.000\n"
+      " 8.9998731,45.0000000,50.000\n 9.0001269,45.0000000,50.000 9.0001269,45.0000000,50.000\n</coordinates>\n"
+      "</LinearRing>\n</outerBoundaryIs>\n</Polygon>\n</Placemark>\n"
+      "<Placemark>\n<name>time 100.20 s </name><styleUrl>#G1</styleUrl>\n<Polygon>\n<outerBoundaryIs>\n"
+      "<LinearRing id=\"0\">\n<coordinates>\n 9.0001269,45.0000000,50.000\n 9.0001269,45.0000100,50.500\n"
+      " 8.9998731,45.0000100,50.500\n 8.9998731,45.0000000,50.000\n 9.0001269,45.0000000,50.000\n</coordinates>\n"
+      "</LinearRing>\n</outerBoundaryIs>\n</Polygon>\n</Placemark>\n"
+      "<Placemark>\n<name>time 100.40 s </name><styleUrl>#G1</styleUrl>\n<Polygon>\n<outerBoundaryIs>\n"
+      "<LinearRing id=\"0\">\n<coordinates>\n 9.0001269,45.0000100,50.500\n 9.0001269,45.0000200,51.000\n"
+      " 8.9998731,45.0000200,51.000\n 8.9998731,45.0000100,50.500\n 9.0001269,45.0000100,50.500\n</coordinates>\n"
+      "</LinearRing>\n</outerBoundaryIs>\n</Polygon>\n</Placemark>\n"
+      "<Polygon>\n<outerBoundaryIs>\n<LinearRing id=\"2\">\n<coordinates>\n 9.0001269,45.0000100,50.500\n"
+      " 9.0001269,45.0000200,51.000\n 8.9998731,45.0000200,51.000\n 8.9998731,45.0000100,50.500\n"
+      " 9.0001269,45.0000100,50.500\n</coordinates>\n</LinearRing>\n</outerBoundaryIs>\n</Polygon>\n"
+      "</Folder>\n</Document>\n</kml>\n";
+  const std::string document = testkit::ReadFile(dir.File("T_SIC.KML"));
+  EXPECT_EQ(document, Crlf(expected));
+  EXPECT_TRUE(testkit::IsWellFormedXml(document));
+}
+
+TEST_F(SmallJobConversion, MarksDocument) {
+  const std::string icons = "http://maps.google.com/mapfiles/kml/";
+  const std::string expected =
+      kPrologue +
+      "<Document>\n"
+      "<Style id=\"sh_placemark_circle_highlight\">\n<IconStyle>\n<color>ff00ff50</color>\n<scale>0.2</scale>\n"
+      "<Icon>\n<href>" + icons + "shapes/placemark_circle_highlight.png</href>\n</Icon>\n</IconStyle>\n"
+      "<ListStyle>\n</ListStyle>\n</Style>\n"
+      "<Style id=\"sn_placemark_circle\">\n<IconStyle>\n<color>ff00ffff</color>\n<scale>0.5</scale>\n"
+      "<Icon>\n<href>" + icons + "shapes/shaded_dot.png</href>\n</Icon>\n</IconStyle>\n"
+      "<ListStyle>\n</ListStyle>\n</Style>\n"
+      "<StyleMap id=\"msn_placemark_circle\">\n<Pair>\n<key>normal</key>\n<styleUrl>#sn_placemark_circle</styleUrl>\n"
+      "</Pair>\n<Pair>\n<key>highlight</key>\n<styleUrl>#sh_placemark_circle_highlight</styleUrl>\n</Pair>\n</StyleMap>\n"
+      "<StyleMap id=\"msn_ylw-pushpin\">\n<Pair>\n<key>normal</key>\n<styleUrl>#sn_ylw-pushpin</styleUrl>\n</Pair>\n"
+      "</StyleMap>\n"
+      "<Style id=\"sn_ylw-pushpin\">\n<IconStyle>\n<Icon>\n<href>" + icons + "pushpin/ylw-pushpin.png</href>\n</Icon>\n"
+      "<hotSpot x=\"20\" y=\"2\" xunits=\"pixels\" yunits=\"pixels\"/>\n</IconStyle>\n<LabelStyle>\n"
+      "<color>ff0000ff</color>\n</LabelStyle>\n</Style>\n<Folder>\n"
+      "<name>MA T_M.KML</name>\n<description>Marks</description>\n<open>1</open>\n"
+      "<Placemark>\n<name>Post</name>\n<styleUrl>#sn_S</styleUrl>\n<Point>\n"
+      "<coordinates>9.0000000,45.0000100,50.500\n </coordinates>\n</Point>\n</Placemark>\n"
+      "</Folder>\n</Document>\n</kml>\n";
+  const std::string document = testkit::ReadFile(dir.File("T_M.KML"));
+  EXPECT_EQ(document, Crlf(expected));
+  EXPECT_TRUE(testkit::IsWellFormedXml(document));
+}
+
+TEST(Documents, SecondRunStartsAfresh) {
+  testkit::TempDir dir;
+  testkit::WriteFile(dir.File("A.LOG"), SmallJob().str());
+  testkit::WriteFile(dir.File("B.LOG"), testkit::LogBuilder("EMPTY JOB").Frame(99, testkit::Bytes{1}).str());
+  testkit::RecordingPlatform platform;
+  ConversionSession session(platform);
+  RunLogConversionOn(session, dir.File("A.LOG"));
+  const std::string firstSwath = testkit::ReadFile(dir.File("A_SIC.KML"));
+  RunLogConversionOn(session, dir.File("A.LOG"));
+  EXPECT_EQ(testkit::ReadFile(dir.File("A_SIC.KML")), firstSwath);  // ring ids restart at 0
+  // A log without a single fix: the end line reports only its own run.
+  RunLogConversionOn(session, dir.File("B.LOG"));
+  const auto lines = platform.Lines();
+  EXPECT_EQ(lines.front(), "Version: EMPTY JOB");
+  EXPECT_EQ(lines[1], "Latitude range:  -90.00000000, 90.00000000, -180.00000000");
+  EXPECT_EQ(lines[2], "Longitude range: -180.00000000, 180.00000000, -360.00000000");
+  EXPECT_EQ(lines[3], "Dist:  180.00000, Google zoom level: 2");
+  EXPECT_EQ(lines[5], "Target rates: NOT SET");
+  EXPECT_EQ(lines[6], "Actual rates: NOT SET");
+  EXPECT_EQ(lines.back(), ", End:100.400, 0, records, 0 checksum errors");
+  // No quads and no marks: an empty folder, and no polygon before the tail.
+  const std::string swath = testkit::ReadFile(dir.File("B_SIC.KML"));
+  EXPECT_NE(swath.find("<Folder>\r\n</Folder>\r\n</Document>\r\n</kml>\r\n"), std::string::npos);
+  const std::string marks = testkit::ReadFile(dir.File("B_M.KML"));
+  EXPECT_NE(marks.find("<open>1</open>\r\n</Folder>\r\n</Document>\r\n</kml>\r\n"), std::string::npos);
+  for (const char* name : {"B.KML", "B_SIC.KML", "B_M.KML"}) {
+    EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(dir.File(name)))) << name;
+  }
+}
+
+}  // namespace
+}  // namespace zeltlog
