@@ -31,8 +31,14 @@ void CliPlatform::AddEvent(EventKind kind, std::string_view line) {
     out_.append(line);
     out_.push_back('\n');
   } else if (kind == EventKind::Error) {
-    err_.append(line);
-    err_.push_back('\n');
+    // A file of noise has a checksum error every few bytes; the terminal
+    // gets the first few, the event list all of them.
+    if (++errorLines_ <= kErrorLinesShown) {
+      err_.append(line);
+      err_.push_back('\n');
+    } else if (errorLines_ == kErrorLinesShown + 1) {
+      err_.append("   ... further errors only in the event list (-v or --events)\n");
+    }
   }
   MaybeFlush();
 }

@@ -27,7 +27,8 @@ class CliPlatform : public Platform {
   ~CliPlatform() override;
 
   void AddEvent(EventKind kind, std::string_view line) override;
-  void ClearEvents() override {}
+  // Each log's list starts afresh; the CLI keeps printing in order.
+  void ClearEvents() override { errorLines_ = 0; }
   bool WantsEvents(EventKind kind) const override;
   std::optional<std::string> ChooseFile(std::string_view, std::string_view) override { return std::nullopt; }
   void OpenInViewer(const std::string& path) override;
@@ -56,6 +57,8 @@ class CliPlatform : public Platform {
   std::string err_;
   std::string progressLabel_;
   int lastPercent_ = -1;
+  static constexpr int kErrorLinesShown = 20;
+  int errorLines_ = 0;
 };
 
 // Asks the desktop to open a file with its default application.

@@ -215,7 +215,15 @@ ConversionOutcome RunLogConversionOn(ConversionSession& s, const std::string& pa
 
   if (!ConvertLog(s, outcome)) return outcome;
   outcome.logRead = true;
-  if (outcome.logError.empty() && s.goodRecordCount == 0) outcome.logError = "no valid record found";
+  if (outcome.logError.empty()) {
+    if (s.goodRecordCount == 0) {
+      outcome.logError = "no valid record found";
+    } else if (s.checksumErrorCount > s.goodRecordCount) {
+      // Random bytes pass the checksum now and then; a log is mostly good frames.
+      outcome.logError = Format("%d of %d frames have a bad checksum: this does not look like a guidance log",
+                                {s.checksumErrorCount, s.checksumErrorCount + s.goodRecordCount});
+    }
+  }
 
   // The viewer opens the documents this run wrote, swath first.
   bool first = true;

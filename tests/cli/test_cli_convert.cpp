@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "cli_runner.h"
+#include "converters/event_export.h"
+#include "log_builder.h"
+
+namespace zeltlog {
+namespace {
+
+using testkit::RunCli;
+using testkit::ShellQuote;
+
+std::vector<std::string> SplitLines(const std::string& text, const std::string& end = "\n") {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t stop = text.find(end, start);
+    if (stop == std::string::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, stop - start));
+    start = stop + end.size();
+  }
+  return lines;
+}
+
+class CliConvert : public ::testing::Test {
+ protected:
+  std::string Log(const std::string& name, size_t fixes = 800) {
+    const auto job = testkit::BuildSprayJob({fixes, 200, true, 3});
+    testkit::WriteFile(dir.File(name), std::string(job.begin(), job.end()));
+    return dir.File(name);
+  }
+  testkit::TempDir dir;
+};
+
+TEST_F(CliConvert, SummaryPathsAndEventList) {
+  const std::string log = Log("JOB.LOG");
+  const auto quiet = RunCli("convert " + ShellQuote(log));
+  EXPECT_EQ(quiet.status, 0) << quiet.err;
+  const auto lines = SplitLines(quiet.out);
+  ASSERT_EQ(lines.size(), 11u) << quiet.out;
+  EXPECT_EQ(lines[0], "Version: ZELT GUIDANCE V4.20 SN 10442");
+  EXPECT_EQ(lines[1].rfind("Latitude range:  ", 0), 0u);
+  EXPECT_EQ(lines[3].rfind("Dist:  ", 0), 0u);
+  EXPECT_EQ(lines[7].rfind("Start:", 0), 0u);
+  EXPECT_NE(lines[7].find(", 800, records, 1 checksum errors"), std::string::npos);
+  EXPECT_EQ(lines[8], dir.File("JOB.KML"));
+  EXPECT_EQ(lines[9], dir.File("JOB_SIC.KML"));
+  EXPECT_EQ(lines[10], dir.File("JOB_M.KML"));
+  EXPECT_EQ(quiet.err, "   CS error  ID 34, bytes = 10  cs = 33  90\n");
+
+  // --events holds the whole list under the export header, CR LF on disk,
+  // the very lines -v prints.
+  const auto verbose = RunCli("convert -v --events " + ShellQuote(dir.File("EV.DAT")) + " " + ShellQuote(log));
+  EXPECT_EQ(verbose.status, 0);
+  const std::string exported = testkit::ReadFile(dir.File("EV.DAT"));
+  ASSERT_EQ(exported.rfind(std::string(kEventListHeader.substr(0, kEventListHeader.size() - 1)) + "\r\n", 0), 0u);
+  auto eventLines = SplitLines(exported.substr(kEventListHeader.size() + 1), "\r\n");
+  auto printed = SplitLines(verbose.out);
+  printed.resize(printed.size() - 3);  // the document paths are the tool's own lines
+  // The swath line carries its own line end, which both keep.
+  std::vector<std::string> joined;
+  for (size_t i = 0; i < eventLines.size(); ++i) joined.push_back(eventLines[i]);
+  std::vector<std::string> printedJoined;
+  for (const auto& line : printed) printedJoined.push_back(line);
+  EXPECT_EQ(joined.size(), printedJoined.size());
+  EXPECT_EQ(joined, printedJoined);
+  EXPECT_GT(joined.size(), 800u);
+}
+
+TEST_F(CliConvert, ParallelRunsGiveTheSameResults) {
+  std::string logs;
+  for (int i = 0; i < 4; ++i) logs += " " + ShellQuote(Log("L" + std::to_string(i) + ".LOG", 300 + 50 * i));
+  const auto serial = RunCli("convert --events " + ShellQuote(dir.File("S.DAT")) + logs);
+  std::vector<std::string> swaths;
+  for (int i = 0; i < 4; ++i) swaths.push_back(testkit::ReadFile(dir.File("L" + std::to_string(i) + "_SIC.KML")));
+  const auto parallel = RunCli("convert -j 3 --events " + ShellQuote(dir.File("P.DAT")) + logs);
+  EXPECT_EQ(serial.status, 0);
+  EXPECT_EQ(parallel.status, 0);
+  EXPECT_EQ(serial.out, parallel.out);
+  EXPECT_EQ(testkit::ReadFile(dir.File("S.DAT")), testkit::ReadFile(dir.File("P.DAT")));
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(testkit::ReadFile(dir.File("L" + std::to_string(i) + "_SIC.KML")), swaths[i]);
+}
+
+TEST_F(CliConvert, BadInputs) {
+  std::filesystem::create_directory(dir.File("FOLDER.LOG"));
+  testkit::WriteFile(dir.File("EMPTY.LOG"), "");
+  testkit::WriteFile(dir.File("ZEROS.LOG"), std::string(100000, '\0'));
+  testkit::WriteFile(dir.File("SYNC.LOG"), std::string(100000, '\xA5'));
+  std::string noise(200000, '\0');
+  uint32_t state = 99;
+  for (auto& c : noise) {
+    state = state * 1664525u + 1013904223u;
+    c = static_cast<char>(state >> 24);
+  }
+  testkit::WriteFile(dir.File("NOISE.LOG"), noise);
+  testkit::WriteFile(dir.File("NONUL.LOG"), std::string(3000000, 'x'));
+  const auto job = testkit::BuildSprayJob({200, 100, false, 1});
+  testkit::WriteFile(dir.File("CUT.LOG"), std::string(job.begin(), job.end() - 3));
+  struct Case {
+    std::string file;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"MISSING.LOG", "MISSING.LOG: No such file or directory"},
+      {"FOLDER.LOG", "FOLDER.LOG: is a folder, not a file"},
+      {"EMPTY.LOG", "EMPTY.LOG: the log is empty"},
+      {"ZEROS.LOG", "ZEROS.LOG: no valid record found"},
+      {"SYNC.LOG", "SYNC.LOG: no valid record found"},
+      {"NOISE.LOG", "frames have a bad checksum: this does not look like a guidance log"},
+      {"NONUL.LOG", "NONUL.LOG: no valid record found"},
+      {"CUT.LOG", "CUT.LOG: the log ends inside a frame (truncated)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const auto result = RunCli("convert " + ShellQuote(dir.File(c.file)));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+  }
+  for (const char* name : {"ZEROS", "SYNC", "NOISE", "NONUL", "CUT"}) {
+    for (const char* suffix : {".KML", "_SIC.KML", "_M.KML"}) {
+      const std::string path = dir.File(std::string(name) + suffix);
+      EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(path))) << path;
+    }
+  }
+}
+
+TEST_F(CliConvert, OutputsTakenByFoldersAndFailedWrites) {
+  const std::string log = Log("W.LOG", 1500);
+  for (const char* name : {"W.KML", "W_SIC.KML", "W_M.KML"}) std::filesystem::create_directory(dir.File(name));
+  auto result = RunCli("convert " + ShellQuote(log));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("Cannot create " + dir.File("W_SIC.KML")), std::string::npos);
+  EXPECT_NE(result.err.find(dir.File("W.KML") + ": cannot be written: a folder has that name"), std::string::npos);
+  for (const char* name : {"W.KML", "W_SIC.KML", "W_M.KML"}) std::filesystem::remove(dir.File(name));
+
+  // A write that fails half-way (a file size limit of 64 KiB) leaves the
+  // earlier documents of the same names exactly as they were.
+  testkit::WriteFile(dir.File("W_SIC.KML"), "earlier swaths");
+  testkit::WriteFile(dir.File("W.KML"), "earlier path");
+  result = RunCli("convert " + ShellQuote(log), "ulimit -f 128; ");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("Cannot write " + dir.File("W_SIC.KML")), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("File too large"), std::string::npos) << result.err;
+  EXPECT_EQ(testkit::ReadFile(dir.File("W_SIC.KML")), "earlier swaths");
+  size_t leftovers = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    leftovers += entry.path().extension() == ".tmp" ? 1 : 0;
+  }
+  EXPECT_EQ(leftovers, 0u);
+}
+
+TEST_F(CliConvert, UsageErrors) {
+  EXPECT_EQ(RunCli("").status, 2);
+  EXPECT_EQ(RunCli("convert").status, 2);
+  EXPECT_EQ(RunCli("convert --spray-projection 3 x.LOG").status, 2);
+  EXPECT_EQ(RunCli("frobnicate").status, 2);
+  const auto help = RunCli("convert --help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("--no-boundaries"), std::string::npos);
+  EXPECT_EQ(RunCli("--version").status, 0);
+}
+
+}  // namespace
+}  // namespace zeltlog
