@@ -1,0 +1,85 @@
+// Frames of a byte stream that end in the pair CR LF, as the GPS
+// receiver's message log and the controller log are cut. Bytes are taken
+// one at a time into a buffer of 5251 bytes; when the last two held are CR
+// and LF (and at least three are held) the bytes before them form a frame.
+// A run that reaches the end of the buffer without a line end is dropped.
+//
+// A receiver's BIN1 fix can hold CR LF inside its binary fields. With
+// `keepBin1Whole` set, a frame whose first eight bytes announce message 1
+// with a block length of 52 is collected to its full 64 bytes whatever they
+// hold, and is dropped when its last two bytes are not CR LF.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "core/byte_reader.h"
+
+namespace zeltlog {
+
+class CrLfFramer {
+ public:
+  static constexpr size_t kBufferSize = 5251;
+  static constexpr size_t kBin1FrameBytes = 64;  // with its CR LF
+
+  explicit CrLfFramer(bool keepBin1Whole) : keepBin1Whole_(keepBin1Whole) {}
+
+  // Reads until the next frame is complete. False at the end of the input.
+  bool Next(ByteReader& in);
+
+  // The frame's bytes (without its CR LF) and its length. Offsets past the
+  // frame read the rest of the buffer (the CR LF, then older bytes), as a
+  // header whose length is not tested does.
+  const uint8_t* data() const { return buffer_.data(); }
+  size_t length() const { return length_; }
+  std::string_view text() const { return {reinterpret_cast<const char*>(buffer_.data()), length_}; }
+  bool StartsWith(std::string_view prefix) const {
+    return length_ >= prefix.size() && std::memcmp(buffer_.data(), prefix.data(), prefix.size()) == 0;
+  }
+
+  // Bytes taken through the framing so far.
+  long long byteCount() const { return count_; }
+  // Bytes collected towards a frame that has not ended yet; not zero at
+  // the end of the input when the input stops inside a frame.
+  size_t held() const { return position_; }
+
+  // Little-endian fields at offsets of the buffer (offset + size <= 5251).
+  uint16_t U16(size_t offset) const { return static_cast<uint16_t>(buffer_[offset] | buffer_[offset + 1] << 8); }
+  uint32_t U32(size_t offset) const {
+    return static_cast<uint32_t>(buffer_[offset]) | static_cast<uint32_t>(buffer_[offset + 1]) << 8 |
+           static_cast<uint32_t>(buffer_[offset + 2]) << 16 | static_cast<uint32_t>(buffer_[offset + 3]) << 24;
+  }
+  int32_t S32(size_t offset) const { return static_cast<int32_t>(U32(offset)); }
+  double F32(size_t offset) const {
+    const uint32_t bits = U32(offset);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return static_cast<double>(value);
+  }
+  double F64(size_t offset) const {
+    const uint64_t bits = static_cast<uint64_t>(U32(offset)) | static_cast<uint64_t>(U32(offset + 4)) << 32;
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+  }
+
+ private:
+  bool EndsInCrLf() const { return buffer_[position_ - 2] == '\r' && buffer_[position_ - 1] == '\n'; }
+  bool HoldsBin1Start() const;
+
+  std::array<uint8_t, kBufferSize> buffer_{};
+  size_t position_ = 0;
+  size_t length_ = 0;
+  size_t fixedEnd_ = 0;  // 64 while a BIN1 fix is being collected whole
+  long long count_ = 0;
+  bool keepBin1Whole_;
+};
+
+// Reads a decimal number as scanf's "%lf" does, without regard to the
+// locale: leading white space skipped, an optional sign, then the longest
+// number at the start. False when no number starts the text.
+bool ScanDouble(std::string_view text, double& value);
+
+}  // namespace zeltlog
