@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "converters/kml_to_job.h"
+
 namespace zeltlog::cli {
 namespace {
 
@@ -30,6 +32,39 @@ void RegisterCommands(CLI::App& app, CommandSet& commands) {
   convert->add_option("-j,--jobs", o.jobs, "Convert N logs at a time")->check(CLI::Range(1, 64))->type_name("N");
   AddCommonOptions(convert, commands.common);
   convert->callback([&commands] { commands.Select([&commands] { return RunConvert(commands.common, commands.convert); }); });
+
+  CLI::App* kmlToJob = app.add_subcommand(
+      "kml-to-job", "Turn a polygon drawn in a map viewer (KML) into a FLYDEX job file named NAME beside the KML");
+  KmlToJobCommandOptions& j = commands.kmlToJob;
+  kmlToJob->add_option("KML", j.kml, "KML file holding the polygon")->required();
+  kmlToJob->add_option("--name", j.name, "Job name, up to 20 characters; also the job file's name")
+      ->required()
+      ->check(CLI::Validator(
+          [](std::string& name) {
+            return name.size() > kMaxJobNameLength ? std::string("the job name has more than 20 characters")
+                                                   : std::string();
+          },
+          "up to 20 characters"))
+      ->type_name("NAME");
+  kmlToJob->add_flag("--exclude", j.exclude, "The polygon is an exclusion boundary (default: inclusion)");
+  kmlToJob->add_option("--number", j.number, "Job number, 1 to 999, for a job name that is not a number")
+      ->check(CLI::Range(kMinJobNumber, kMaxJobNumber))
+      ->type_name("N");
+  AddCommonOptions(kmlToJob, commands.common);
+  kmlToJob->callback(
+      [&commands] { commands.Select([&commands] { return RunKmlToJob(commands.common, commands.kmlToJob); }); });
+
+  CLI::App* bin1 = app.add_subcommand(
+      "bin1", "Convert GPS binary message logs: base.CSV (fixes), base_AGE.KML, base_MODE.KML, base_SATS.KML");
+  bin1->add_option("BIN", commands.bin1Inputs, "GPS binary message logs to convert")->required();
+  AddCommonOptions(bin1, commands.common);
+  bin1->callback([&commands] { commands.Select([&commands] { return RunBin1(commands.common, commands.bin1Inputs); }); });
+
+  CLI::App* rq7 = app.add_subcommand(
+      "rq7", "Extract the GPS data blocks of controller logs into baseP.BIN, a GPS binary message log");
+  rq7->add_option("BIN", commands.rq7Inputs, "Controller logs to process")->required();
+  AddCommonOptions(rq7, commands.common);
+  rq7->callback([&commands] { commands.Select([&commands] { return RunRq7(commands.common, commands.rq7Inputs); }); });
 }
 
 }  // namespace zeltlog::cli

@@ -10,7 +10,14 @@ namespace CLI {
 class App;
 }
 
+namespace zeltlog {
+struct ConversionSession;
+struct SideResult;
+}  // namespace zeltlog
+
 namespace zeltlog::cli {
+
+class CliPlatform;
 
 // Options every subcommand shares.
 struct CommonOptions {
@@ -28,6 +35,13 @@ struct ConvertOptions {
   int jobs = 1;
 };
 
+struct KmlToJobCommandOptions {
+  std::string kml;
+  std::string name;
+  bool exclude = false;
+  int number = 1;
+};
+
 class CommandSet {
  public:
   // Runs the subcommand that was parsed; returns the exit status.
@@ -36,6 +50,9 @@ class CommandSet {
 
   CommonOptions common;
   ConvertOptions convert;
+  KmlToJobCommandOptions kmlToJob;
+  std::vector<std::string> bin1Inputs;
+  std::vector<std::string> rq7Inputs;
 
  private:
   std::function<int()> run_;
@@ -44,5 +61,15 @@ class CommandSet {
 void RegisterCommands(CLI::App& app, CommandSet& commands);
 
 int RunConvert(const CommonOptions& common, const ConvertOptions& options);
+int RunKmlToJob(const CommonOptions& common, const KmlToJobCommandOptions& options);
+// Shared by the side converters' subcommands: prints the outputs written
+// and the problems of one input; returns its exit status (0 or 1).
+int ReportSideResult(CliPlatform& platform, const std::string& input, const SideResult& result);
+// Runs a side converter over each input in turn with one event list.
+int RunSideConverter(const CommonOptions& common, const std::vector<std::string>& inputs,
+                     SideResult (*convert)(ConversionSession&, const std::string&));
+
+int RunBin1(const CommonOptions& common, const std::vector<std::string>& inputs);
+int RunRq7(const CommonOptions& common, const std::vector<std::string>& inputs);
 
 }  // namespace zeltlog::cli

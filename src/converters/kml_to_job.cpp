@@ -207,13 +207,19 @@ SideResult ConvertKmlToJobOn(ConversionSession& s, const std::string& kmlPath) {
   // The job file is named by the job name as typed, without an extension.
   const std::string jobPath = JoinPath(s.lastChosenFolder, o.jobName);
   OutputFile job;
-  reason = JobFileNameProblem(o.jobName);
-  if (!reason.empty() || !job.Create(jobPath, OutputFile::Mode::Text, &reason)) {
+  const std::string nameProblem = JobFileNameProblem(o.jobName);
+  reason = nameProblem;
+  if (!nameProblem.empty() || !job.Create(jobPath, OutputFile::Mode::Text, &reason)) {
     kml.Close();
     s.AddEvent(EventKind::Summary, "JOB FILE CLOSED");
-    s.platform.ShowMessage("The job file \"" + o.jobName + "\" cannot be created: " + reason);
+    const std::string message = "The job file \"" + o.jobName + "\" cannot be created: " + reason;
+    s.platform.ShowMessage(message);
     result.inputRead = true;
-    result.failed.push_back({jobPath, reason});
+    if (nameProblem.empty()) {
+      result.failed.push_back({jobPath, reason});
+    } else {
+      result.refusal = message;
+    }
     return result;
   }
 

@@ -1,0 +1,59 @@
+// What the side converters' subcommands share: the event list file, one
+// session per input, and the report of each input.
+#include <cstdio>
+#include <memory>
+
+#include "cli/cli_platform.h"
+#include "cli/commands.h"
+#include "converters/side_result.h"
+#include "core/session.h"
+
+namespace zeltlog::cli {
+
+int ReportSideResult(CliPlatform& platform, const std::string& input, const SideResult& result) {
+  for (const auto& written : result.written) platform.Print(written);
+  if (!result.inputRead) {
+    platform.PrintError("zeltlog-cli: " + input + ": " + result.inputError);
+    return 1;
+  }
+  for (const auto& failed : result.failed) {
+    platform.PrintError("zeltlog-cli: " + failed.path + ": cannot be written: " + failed.reason);
+  }
+  if (!result.refusal.empty()) platform.PrintError("zeltlog-cli: " + input + ": " + result.refusal);
+  if (!result.inputError.empty()) platform.PrintError("zeltlog-cli: " + input + ": " + result.inputError);
+  return result.Succeeded() ? 0 : 1;
+}
+
+int RunSideConverter(const CommonOptions& common, const std::vector<std::string>& inputs,
+                     SideResult (*convert)(ConversionSession&, const std::string&)) {
+  std::unique_ptr<EventListWriter> events;
+  if (!common.eventsPath.empty()) {
+    events = std::make_unique<EventListWriter>();
+    std::string reason;
+    if (!events->Open(common.eventsPath, &reason)) {
+      std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", common.eventsPath.c_str(), reason.c_str());
+      return 1;
+    }
+  }
+  int status = 0;
+  {
+    OutputOptions output{common.verbose, false, false};
+    CliPlatform platform(output, events.get(), true);
+    for (const auto& input : inputs) {
+      // Each input starts from a fresh session, as a fresh window would.
+      ConversionSession session(platform);
+      const SideResult result = convert(session, input);
+      if (ReportSideResult(platform, input, result) != 0) status = 1;
+    }
+  }
+  if (events) {
+    std::string reason;
+    if (!events->Close(&reason)) {
+      std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", common.eventsPath.c_str(), reason.c_str());
+      status = 1;
+    }
+  }
+  return status;
+}
+
+}  // namespace zeltlog::cli
