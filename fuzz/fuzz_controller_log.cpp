@@ -1,0 +1,65 @@
+// The controller log through the "Process out from RQ7" command, output in
+// a scratch folder. Beyond the absence of a crash it checks that the
+// output holds exactly the bytes of the type-1 data blocks that an
+// independent re-framing finds after "$LOG" headers (as many as the file
+// still has when a block is cut off), and that every header is listed with
+// three entries.
+#include <string>
+
+#include "converters/controller_log.h"
+#include "crlf_reframer.h"
+#include "fuzz_support.h"
+#include "recording_platform.h"
+#include "xml_check.h"
+
+namespace {
+
+using zeltlog::fuzz::Check;
+
+struct Expected {
+  std::string blocks;
+  size_t headers = 0;
+};
+
+Expected Extract(const uint8_t* data, size_t size) {
+  zeltlog::fuzz::CrLfReframer frames(data, size, false);
+  Expected expected;
+  while (frames.Next()) {
+    if (!frames.StartsWith("$LOG")) continue;
+    ++expected.headers;
+    const size_t stated = frames.U16(8);
+    const unsigned type = frames.U16(10);
+    // The block follows the header's CR LF, outside the framing.
+    const std::string_view block = frames.Take(stated);
+    if (type == 1) expected.blocks.append(block);
+    if (block.size() < stated) break;
+  }
+  return expected;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  zeltlog::fuzz::ClearScratchFolder();
+  const std::string log = zeltlog::fuzz::ScratchPath("RQ7.BIN");
+  zeltlog::fuzz::WriteInput(log, data, size);
+
+  zeltlog::testkit::RecordingPlatform platform;
+  zeltlog::ConversionSession session(platform);
+  const zeltlog::SideResult result = zeltlog::ExtractControllerBlocksFrom(session, log);
+  if (size == 0) {
+    Check(!result.inputRead && result.written.empty(), "an empty log wrote an output");
+    return 0;
+  }
+  Check(result.inputRead, "the log was not read: " + result.inputError);
+  Check(result.failed.empty() && result.written.size() == 1, "the output was not written");
+
+  const Expected expected = Extract(data, size);
+  const std::string output = zeltlog::testkit::ReadFile(zeltlog::fuzz::ScratchPath("RQ7P.BIN"));
+  Check(output.size() == expected.blocks.size(), "output of " + std::to_string(output.size()) +
+                                                     " bytes, the type-1 blocks hold " +
+                                                     std::to_string(expected.blocks.size()));
+  Check(output == expected.blocks, "the output differs from the type-1 blocks");
+  Check(platform.Lines().size() == 3 * expected.headers, "not three entries per block header");
+  return 0;
+}
