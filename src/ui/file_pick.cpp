@@ -1,0 +1,39 @@
+#include "ui/file_pick.h"
+
+#include <optional>
+
+#include "core/output_names.h"
+
+namespace zeltlog::ui {
+namespace {
+
+std::optional<std::string> Pick(ConversionSession& s, const char* filter, const char* extension) {
+  auto chosen = s.platform.ChooseFile(filter, extension);
+  if (!chosen) return std::nullopt;
+  s.chosenLogPath = *chosen;
+  s.lastChosenFolder = FolderOf(*chosen);
+  return chosen;
+}
+
+void PickAndOpen(ConversionSession& s, const char* filter, const char* extension) {
+  if (auto chosen = Pick(s, filter, extension)) s.platform.OpenInViewer(*chosen);
+}
+
+}  // namespace
+
+void PickDisplayFile(ConversionSession& s) {
+  Pick(s, kDisplayFileFilter, "T*");
+  s.platform.RefreshFields(s);
+}
+
+void OpenKmlInViewer(ConversionSession& s) { PickAndOpen(s, kKmlFileFilter, "KML"); }
+void OpenShapeInViewer(ConversionSession& s) { PickAndOpen(s, kShapeFileFilter, "SHP"); }
+void OpenMapPageInViewer(ConversionSession& s) { PickAndOpen(s, kMapPageFilter, "HTML"); }
+void PickShapeWithTable(ConversionSession& s) { Pick(s, kShapeWithTableFilter, "SHP"); }
+
+std::string WildcardFromFilter(std::string_view filter) {
+  while (!filter.empty() && filter.back() == '|') filter.remove_suffix(1);
+  return std::string(filter);
+}
+
+}  // namespace zeltlog::ui

@@ -1,0 +1,51 @@
+// What the main window does to the session by itself, kept free of any
+// window toolkit so that it reads (and is tested) on its own: the start-up
+// values, the spray projection that the spin control sets every second,
+// the five output-switch toggles with their event lines, and the texts the
+// read-only fields show.
+#pragma once
+
+#include <string>
+
+#include "core/session.h"
+
+namespace zeltlog::ui {
+
+// The window's start: output switches on, chosen path and job texts empty,
+// vehicle "AIR", the int field 0, then the per-run reset.
+void StartWindowSession(ConversionSession& session);
+
+// Spin control 1035: range 0 to 40, starting at 22 so that the first tick
+// gives 0.2 seconds; each step is a tenth of a second around 20.
+inline constexpr int kSpinMinimum = 0;
+inline constexpr int kSpinMaximum = 40;
+inline constexpr int kSpinStart = 22;
+double SprayProjectionFromSpin(int spinPosition);
+
+// The check boxes that switch an output on and off.
+enum class OutputSwitch { Line, Swath, Marks, Boundaries, Html };
+// One click on a switch's check box: a switch that is 0 becomes 1, any
+// other value 0, with "... ON" or "... OFF" in the event list. Marks
+// switched off takes Boundaries with it.
+void ToggleSwitch(ConversionSession& session, OutputSwitch which);
+
+// The texts of the read-only fields and the states of the check boxes, as
+// the window copies them from the session.
+struct FieldTexts {
+  std::string recordCount;     // 1003
+  std::string chosenPath;      // 1012
+  std::string positionFormat;  // 1016
+  std::string sprayProjection; // 1034
+  std::string vehicle;         // 1036
+  std::string bottom;          // 1029
+  std::string intField;        // 1037
+  std::string doubleField;     // 1038
+  bool line = false, swath = false, marks = false, shape = false, boundaries = false, debug = false, html = false;
+};
+FieldTexts FieldsOf(const ConversionSession& session);
+
+// A real number as a dialog field shows it: the shortest of up to 15
+// significant digits ("0.2", "-2", "0"), always with a decimal point.
+std::string FieldNumber(double value);
+
+}  // namespace zeltlog::ui
