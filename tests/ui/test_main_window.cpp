@@ -1,0 +1,215 @@
+// The main window as it opens, its refresh, its switch toggles, the About
+// box and the ways it ends.
+#include <gtest/gtest.h>
+
+#include "ui/about_box.h"
+#include "ui/file_pick.h"
+#include "ui/window_state.h"
+#include "window_harness.h"
+
+namespace zeltlog::ui::testing {
+namespace {
+
+struct ExpectedControl {
+  int id;
+  const char* caption;  // nullptr: a field or a control without a caption
+  bool shown;
+  bool enabled;
+};
+
+TEST_F(WindowTest, OpensWithEveryControlOfTheTemplateInItsStartState) {
+  EXPECT_EQ(window->GetTitle().utf8_string(), "ZELTLOG   V 2.4");
+  const ExpectedControl expected[] = {
+      {id::kOk, "OK", true, true},
+      {id::kZeltLog, "ZELT LOG", true, true},
+      {id::kGoogleEarth, "GOOGLE EARTH", true, true},
+      {id::kZeltDisp, "ZELT DISP", false, false},
+      {id::kRecordCount, nullptr, true, true},
+      {id::kEventList, nullptr, true, true},
+      {id::kLineCheck, "Line", false, true},
+      {id::kSwathCheck, "Swath", false, true},
+      {id::kMarksCheck, "Marks", false, true},
+      {id::kShapeCheck, "SHAPE", false, true},
+      {id::kJobToKml, "FLYDEX JOB to KML", false, true},
+      {id::kKmlToJob, "KML to JOB", true, true},
+      {id::kQgis, "QGIS", false, false},
+      {id::kChosenPath, nullptr, true, true},
+      {id::kBoundariesCheck, "Boundaries", false, true},
+      {id::kMapReport, "MAP REPORT", false, false},
+      {id::kGoogleMaps, "GOOGLE MAPS", false, true},
+      {id::kPositionFormat, nullptr, true, true},
+      {id::kDebugCheck, "DEBUG", false, true},
+      {id::kExport, "EXPORT", true, true},
+      {id::kDebugButton, "DEBUG", false, false},
+      {id::kShapeWithTable, "Generate KML, PMH/PMD from SHAPE", false, false},
+      {id::kBin1ToKml, "BIN1 to KML", false, true},
+      {id::kHtmlCheck, "HTML", false, true},
+      {id::kForeAftField, nullptr, false, true},
+      {id::kForeAftSpin, nullptr, false, true},
+      {id::kBrowserButton, "BROWSER", false, false},
+      {id::kMapsOfKml, "MAPS of KML", false, true},
+      {id::kWebBrowser, nullptr, false, true},
+      {id::kTracking, "TRACKING a LOG", true, false},
+      {id::kBottomText, nullptr, true, true},
+      {id::kRq7, "Process out from RQ7", false, true},
+      {id::kSprayProjection, nullptr, true, true},
+      {id::kSpraySpin, nullptr, true, true},
+      {id::kVehicle, nullptr, true, true},
+      {id::kIntField, nullptr, true, true},
+      {id::kDoubleField, nullptr, true, true},
+  };
+  for (const ExpectedControl& c : expected) {
+    SCOPED_TRACE(c.id);
+    wxWindow* control = Control(c.id);
+    ASSERT_NE(control, nullptr);
+    if (c.caption != nullptr) {
+      EXPECT_EQ(control->GetLabel().utf8_string(), c.caption);
+    }
+    EXPECT_EQ(control->IsShown(), c.shown);
+    EXPECT_EQ(control->IsEnabled(), c.enabled);
+  }
+  const auto captions = CaptionsIn(window);
+  EXPECT_NE(std::find(captions.begin(), captions.end(), "Spray Projection"), captions.end());
+  EXPECT_NE(std::find(captions.begin(), captions.end(), "Fore +/Aft -"), captions.end());
+  EXPECT_EQ(window->GetDefaultItem(), Control(id::kOk));
+  // Read-only fields: values flow from the session to the window only.
+  EXPECT_FALSE(dynamic_cast<wxTextCtrl*>(Control(id::kChosenPath))->IsEditable());
+  auto* list = dynamic_cast<wxListCtrl*>(Control(id::kEventList));
+  EXPECT_TRUE(list->HasFlag(wxLC_VIRTUAL) && list->HasFlag(wxLC_REPORT));
+  auto* spin = dynamic_cast<wxSpinButton*>(Control(id::kSpraySpin));
+  EXPECT_EQ(spin->GetMin(), 0);
+  EXPECT_EQ(spin->GetMax(), 40);
+  EXPECT_EQ(spin->GetValue(), 22);
+}
+
+TEST_F(WindowTest, StartsEmptyAndTheFirstTickSetsTheSprayProjection) {
+  EXPECT_EQ(ListCount(), 0);
+  EXPECT_EQ(FieldText(id::kRecordCount), "0");
+  EXPECT_EQ(FieldText(id::kChosenPath), "");
+  EXPECT_EQ(FieldText(id::kSprayProjection), "0");
+  EXPECT_EQ(FieldText(id::kVehicle), "AIR");
+  EXPECT_EQ(FieldText(id::kIntField), "0");
+  EXPECT_EQ(FieldText(id::kDoubleField), "0");
+  const ConversionSession& s = window->session();
+  EXPECT_EQ(s.lineOutput + s.swathOutput + s.marksOutput + s.boundaryOutput + s.htmlOutput, 5);
+  EXPECT_TRUE(window->refreshTimer().IsRunning());
+  EXPECT_EQ(window->refreshTimer().GetInterval(), 1000);
+
+  Tick();
+  EXPECT_EQ(FieldText(id::kSprayProjection), "0.2");
+  EXPECT_DOUBLE_EQ(window->session().sprayProjection, 0.2);
+
+  // The spin control's ends: a tenth of a second a step around 20.
+  auto* spin = dynamic_cast<wxSpinButton*>(Control(id::kSpraySpin));
+  spin->SetValue(0);
+  Tick();
+  EXPECT_EQ(FieldText(id::kSprayProjection), "-2");
+  spin->SetValue(40);
+  Tick();
+  EXPECT_EQ(FieldText(id::kSprayProjection), "2");
+  spin->SetValue(23);
+  Tick();
+  EXPECT_EQ(FieldText(id::kSprayProjection), "0.3");
+}
+
+TEST_F(WindowTest, MarksOffTakesBoundariesWithItAndOnLeavesThemOff) {
+  Click(id::kMarksCheck);
+  Click(id::kMarksCheck);
+  EXPECT_EQ(ListLines(), (std::vector<std::string>{"MARK OFF", "BOUNDARY OFF", "MARK ON"}));
+  EXPECT_EQ(window->session().marksOutput, 1);
+  EXPECT_EQ(window->session().boundaryOutput, 0);
+  // The Boundaries box shows its cleared state from the next refresh on.
+  Tick();
+  EXPECT_FALSE(dynamic_cast<wxCheckBox*>(Control(id::kBoundariesCheck))->GetValue());
+}
+
+TEST_F(WindowTest, EachSwitchToggleListsItsLine) {
+  const ConversionSession& s = window->session();
+  Click(id::kLineCheck);
+  Click(id::kSwathCheck);
+  Click(id::kBoundariesCheck);
+  Click(id::kHtmlCheck);
+  EXPECT_EQ(s.lineOutput + s.swathOutput + s.boundaryOutput + s.htmlOutput, 0);
+  EXPECT_EQ(s.boundariesCheckState + s.htmlCheckState, 0);
+  Click(id::kLineCheck);
+  Click(id::kSwathCheck);
+  Click(id::kBoundariesCheck);
+  Click(id::kHtmlCheck);
+  EXPECT_EQ(s.lineOutput + s.swathOutput + s.boundaryOutput + s.htmlOutput, 4);
+  EXPECT_EQ(ListLines(), (std::vector<std::string>{"LINE OFF", "SWATH OFF", "BOUNDARY OFF", "HTML OFF", "LINE ON",
+                                                   "SWATH ON", "BOUNDARY ON", "HTML ON"}));
+  // Any value other than 0 counts as on.
+  window->session().lineOutput = 7;
+  Click(id::kLineCheck);
+  EXPECT_EQ(s.lineOutput, 0);
+  // The boxes without an action change nothing.
+  Click(id::kShapeCheck);
+  Click(id::kDebugCheck);
+  EXPECT_EQ(ListCount(), 9);
+}
+
+class AboutBoxTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    onModal = [this](wxDialog& dialog) {
+      if (dynamic_cast<AboutBox*>(&dialog) != nullptr) {
+        aboutCaptions = CaptionsIn(&dialog);
+        for (wxWindow* child : dialog.GetChildren()) hasIcon = hasIcon || dynamic_cast<wxStaticBitmap*>(child);
+      }
+      return wxID_OK;
+    };
+  }
+  std::vector<std::string> aboutCaptions;
+  bool hasIcon = false;
+};
+
+TEST_F(AboutBoxTest, SystemCommandsSixteenToThirtyOneOpenIt) {
+  for (int command = 16; command <= 31; ++command) EXPECT_TRUE(window->HandleSystemCommand(command)) << command;
+  EXPECT_EQ(modalTitles, std::vector<std::string>(16, "About ZELTLOG"));
+  EXPECT_EQ(aboutCaptions, (std::vector<std::string>{"ZELTLOG Version 2.3", "OK"}));
+  EXPECT_TRUE(hasIcon);
+  // Every other system command keeps its default handling.
+  for (int command : {0, 15, 32, 0xF060}) EXPECT_FALSE(window->HandleSystemCommand(command)) << command;
+  EXPECT_EQ(modalTitles.size(), 16u);
+}
+
+TEST_F(AboutBoxTest, OpensFromF1AndFromTheContextMenuOfAnyControl) {
+  Key(WXK_F1);
+  ASSERT_EQ(modalTitles, std::vector<std::string>{"About ZELTLOG"});
+
+  for (int id : {id::kEventList, id::kChosenPath, id::kZeltLog}) {
+    wxContextMenuEvent event(wxEVT_CONTEXT_MENU, id);
+    event.SetEventObject(Control(id));
+    Control(id)->GetEventHandler()->ProcessEvent(event);
+  }
+  EXPECT_EQ(popupEntries, std::vector<std::string>(3, "&About ZELTLOG..."));
+  EXPECT_EQ(modalTitles, std::vector<std::string>(4, "About ZELTLOG"));
+  EXPECT_FALSE(window->ended());
+}
+
+TEST_F(WindowTest, EscapeEndsTheWindow) {
+  Key(WXK_ESCAPE);
+  EXPECT_TRUE(window->ended());
+  EXPECT_EQ(window->endCode(), wxID_CANCEL);
+  EXPECT_FALSE(window->IsShown());
+  EXPECT_FALSE(window->refreshTimer().IsRunning());
+}
+
+TEST_F(WindowTest, TheCloseBoxEndsTheWindowAndNoCommandStartsAfterwards) {
+  window->Close();
+  EXPECT_TRUE(window->ended());
+  choices.push_back("/nonexistent.KML");
+  Press(id::kGoogleEarth);
+  EXPECT_TRUE(filters.empty());
+}
+
+TEST(WindowFilters, ChooserFiltersBecomeWildcards) {
+  EXPECT_EQ(WildcardFromFilter(kKmlFileFilter), "Google Earth KML FORMAT .KML|*.KML|All Files - All Types|*.*;*");
+  EXPECT_EQ(WildcardFromFilter("A|*.A||"), "A|*.A");
+  EXPECT_EQ(FieldNumber(SprayProjectionFromSpin(22)), "0.2");
+  EXPECT_EQ(FieldNumber(SprayProjectionFromSpin(19)), "-0.1");
+}
+
+}  // namespace
+}  // namespace zeltlog::ui::testing
