@@ -1,0 +1,271 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "converters/bin1_converter.h"
+#include "core/text_format.h"
+#include "kml/templates.h"
+#include "log_builder.h"
+#include "recording_platform.h"
+#include "temp_dir.h"
+#include "xml_check.h"
+
+namespace zeltlog {
+namespace {
+
+using testkit::Bin1Fix;
+using testkit::Bin1Frame;
+using testkit::Bytes;
+using Lines = std::vector<std::string>;
+
+Bytes Join(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+std::string Str(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+Bytes Text(std::string_view text) { return Bytes(text.begin(), text.end()); }
+
+// A "$PSAT," sentence of `fields` fields whose 26th field is `value`.
+Bytes Sentence(size_t fields, const std::string& value) {
+  std::string sentence = "$PSAT";
+  for (size_t i = 1; i < fields; ++i) sentence += "," + (i == 25 ? value : std::to_string(i));
+  return Text(sentence + "\r\n");
+}
+
+// A wall document as it must stand on disk: head, description, line
+// style, coordinates start, the coordinate lines, tail; CR LF line ends.
+std::string Wall(const std::string& description, const std::string& coordinates) {
+  std::string text(kml::kPathDocumentHead);
+  text += "<description>" + description + "</description>\n";
+  text += kml::kPathLineOpen;
+  text += kml::kRelativeCoordinatesOpen;
+  text += coordinates;
+  text += kml::kPathDocumentTail;
+  std::string disk;
+  for (char c : text) {
+    if (c == '\n') disk += "\r\n";
+    else disk.push_back(c);
+  }
+  return disk;
+}
+
+class Bin1Converter : public ::testing::Test {
+ protected:
+  SideResult Convert(const Bytes& log, const std::string& name = "track.BIN") {
+    testkit::WriteFile(dir.File(name), Str(log));
+    const SideResult r = ConvertBin1On(session, dir.File(name));
+    for (const char* suffix : {"_AGE.KML", "_MODE.KML", "_SATS.KML"}) {
+      const std::string path = dir.File("track") + suffix;
+      if (!std::filesystem::is_regular_file(path)) continue;
+      std::string error;
+      EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(path), &error)) << path << ": " << error;
+    }
+    return r;
+  }
+  std::string Output(const char* suffix) const { return testkit::ReadFile(dir.File("track") + suffix); }
+  Lines CsvRows() const {
+    Lines rows;
+    const std::string csv = Output(".CSV");
+    for (size_t start = 0; start < csv.size();) {
+      const size_t end = csv.find("\r\n", start);
+      if (end == std::string::npos) break;
+      rows.push_back(csv.substr(start, end - start));
+      start = end + 2;
+    }
+    return rows;
+  }
+
+  testkit::TempDir dir;
+  testkit::RecordingPlatform platform;
+  ConversionSession session{platform};
+};
+
+constexpr const char* kHeader = "time,lon,lat,x,y,alt,xspeed, yspeed, speed,age,mode,sats,stdev,rstdev";
+
+TEST_F(Bin1Converter, OneFixGivesRowAndWalls) {
+  // Age 7, mode 2, 9 satellites: heights 140, 40 and 180.
+  const SideResult r = Convert(Bin1Frame(Bin1Fix{}));
+  EXPECT_TRUE(r.Succeeded()) << r.inputError;
+  EXPECT_EQ(CsvRows(), (Lines{kHeader, "100.500,9.000000000,45.000000000,500000.0000,4982950.4005,120.000, 4.00000, "
+                                       "3.00000,5.00000,  7,2,9,0.250,0.000"}));
+  EXPECT_EQ(Output("_AGE.KML"), Wall("GPS Age", "9.00000000,45.00000000,140\n"));
+  EXPECT_EQ(Output("_MODE.KML"), Wall("GPS Mode", "9.00000000,45.00000000,40\n"));
+  EXPECT_EQ(Output("_SATS.KML"), Wall("GPS Sats", "9.00000000,45.00000000,180\n"));
+  EXPECT_EQ(platform.Lines(), (Lines{"BIN1", "64", "100.500"}));
+  EXPECT_EQ(r.written, (Lines{dir.File("track.CSV"), dir.File("track_AGE.KML"), dir.File("track_MODE.KML"),
+                              dir.File("track_SATS.KML")}));
+  EXPECT_EQ(session.logPath, dir.File("track.CSV"));
+  EXPECT_EQ(platform.refreshes, 1);
+  // The whole first wall once more, literally, to pin its skeleton.
+  EXPECT_EQ(Output("_AGE.KML").substr(0, 57), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<kml xmlns=\"http:");
+  EXPECT_NE(Output("_AGE.KML").find("<name>ZELT 1</name>\r\n<description>GPS Age</description>\r\n<Style>\r\n"),
+            std::string::npos);
+  EXPECT_NE(Output("_AGE.KML").find("<altitudeMode>relativeToGround</altitudeMode>\r\n<coordinates>\r\n9.00000000,"
+                                    "45.00000000,140\r\n</coordinates>\r\n"),
+            std::string::npos);
+}
+
+TEST_F(Bin1Converter, FixesThatAreNotWritten) {
+  Bin1Fix early;
+  early.time = 0.05;
+  Bin1Fix changed;
+  changed.time = 200.0;
+  // Listed with their counts, written nowhere; with no fix at all every
+  // wall is still a complete document, and the CSV stays empty.
+  const SideResult r = Convert(Join({Bin1Frame(early), Bin1Frame(changed, false)}));
+  EXPECT_EQ(platform.Lines(), (Lines{"BIN1", "64", "BIN1", "128"}));
+  EXPECT_EQ(Output(".CSV"), "");
+  EXPECT_EQ(Output("_AGE.KML"), Wall("GPS Age", ""));
+  EXPECT_EQ(Output("_MODE.KML"), Wall("GPS Mode", ""));
+  EXPECT_EQ(Output("_SATS.KML"), Wall("GPS Sats", ""));
+  EXPECT_EQ(r.inputError, "no BIN1 fix found");
+  EXPECT_FALSE(r.Succeeded());
+
+  // A log that stops inside a frame: what came before is written.
+  platform.events.Clear();
+  Bytes cut = Bin1Frame(Bin1Fix{});
+  const Bytes second = Bin1Frame(Bin1Fix{});
+  cut.insert(cut.end(), second.begin(), second.begin() + 40);
+  const SideResult truncated = Convert(cut);
+  EXPECT_EQ(CsvRows().size(), 2u);
+  EXPECT_EQ(truncated.inputError, "the log ends inside a frame (truncated)");
+}
+
+TEST_F(Bin1Converter, ZonesAndHemispheres) {
+  // The zone of the first fix holds for the whole run: 6 degrees east
+  // belongs to the zone of 9 anyway, 5.5 would start another one.
+  Bin1Fix first, boundary, beyond, south;
+  boundary.longitude = 6.0;
+  beyond.longitude = 5.5;
+  south.latitude = -33.8688;
+  south.longitude = 151.2093;
+  Convert(Join({Bin1Frame(first), Bin1Frame(boundary), Bin1Frame(beyond)}));
+  const Lines rows = CsvRows();
+  ASSERT_EQ(rows.size(), 4u);
+  // 263553.93 and 4987329.50 to the centimetre, as a projection with the
+  // first fix's central meridian of 9 gives.
+  EXPECT_EQ(rows[2].substr(0, 58), "100.500,6.000000000,45.000000000,263553.9289,4987329.5049,");
+  UtmProjector reference;
+  reference.SelectEllipsoids(UtmProjector::kWgs84Index);
+  reference.Project(45.0, 5.5, 9.0, 1);
+  EXPECT_LT(reference.easting(), 300000.0);
+  EXPECT_EQ(rows[3].substr(0, 58), "100.500,5.500000000,45.000000000," +
+                                       Format("%8.4lf,%8.4lf,", {reference.easting(), reference.northing()}));
+
+  // South of the equator the northing carries the false northing
+  // (334368.63 and 6250948.35 to the centimetre).
+  Convert(Bin1Frame(south));
+  EXPECT_EQ(CsvRows().at(1).substr(0, 61), "100.500,151.209300000,-33.868800000,334368.6318,6250948.3454,");
+}
+
+TEST_F(Bin1Converter, SentencesAndHeaders) {
+  session.rstdev = 3.5;  // carried from an earlier run until a sentence sets it
+  const Bytes s30 = Sentence(30, "0.456"), s26 = Sentence(26, "1.2345"), s25 = Sentence(25, "9");
+  const Bytes log = Join({testkit::GpsLogHeader('1', 513, 2, -5, "RECEIVER 12"), Bin1Frame(Bin1Fix{}), s30,
+                          Bin1Frame(Bin1Fix{}), s26, Bin1Frame(Bin1Fix{}), s25, Bin1Frame(Bin1Fix{})});
+  // The 60 bytes after the header are not counted.
+  const size_t c1 = 22 + 64, c2 = c1 + s30.size() + 64, c3 = c2 + s26.size() + 64, c4 = c3 + s25.size() + 64;
+  Convert(log);
+  std::string frameText = "$LOG$1";
+  frameText += std::string("\x01\x02\x02\x00\x00\x00\x00\x00\x00\x00\xfb\xff\xff\xff", 14);
+  const Lines expected = {"22", frameText, "                      12580, 513, 2, -5", "Data RECEIVER 12",
+                          "BIN1", std::to_string(c1), "100.500", "0.456", "BIN1", std::to_string(c2), "100.500",
+                          "1.234", "BIN1", std::to_string(c3), "100.500", "", "BIN1", std::to_string(c4), "100.500"};
+  EXPECT_EQ(platform.Lines(), expected);
+  const Lines rows = CsvRows();
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[1].substr(rows[1].size() - 12), ",0.250,3.500");
+  EXPECT_EQ(rows[2].substr(rows[2].size() - 12), ",0.250,0.456");
+  EXPECT_EQ(rows[3].substr(rows[3].size() - 12), ",0.250,1.234");
+  EXPECT_EQ(rows[4].substr(rows[4].size() - 12), ",0.250,1.234");
+}
+
+TEST_F(Bin1Converter, FixHoldingCrLfStaysWhole) {
+  // Mode 0x0A0D puts CR LF inside the binary fields.
+  Bin1Fix held;
+  held.mode = 0x0A0D;
+  held.time = 300.25;
+  Bin1Fix last;
+  last.time = 400.0;
+  // A fix cut short is collected with the start of the next one and
+  // dropped as a broken frame; the one after is read again.
+  const Bytes broken = Bin1Frame(Bin1Fix{});
+  const Bytes log = Join({Bin1Frame(held), Bytes(broken.begin(), broken.begin() + 30), Bin1Frame(Bin1Fix{}),
+                          Bin1Frame(last)});
+  Convert(log);
+  const Lines rows = CsvRows();
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[1].substr(0, 8), "300.250,");
+  EXPECT_NE(rows[1].find(",  7,2573,9,"), std::string::npos);
+  EXPECT_EQ(rows[2].substr(0, 8), "400.000,");
+  EXPECT_EQ(platform.Lines(), (Lines{"BIN1", "64", "300.250", "BIN1", "222", "400.000"}));
+  EXPECT_NE(Output("_MODE.KML").find("9.00000000,45.00000000,51460\r\n"), std::string::npos);
+}
+
+TEST_F(Bin1Converter, OutputsThatCannotBeCreated) {
+  std::filesystem::create_directory(dir.File("track_MODE.KML"));
+  SideResult r = Convert(Bin1Frame(Bin1Fix{}));
+  EXPECT_FALSE(r.Succeeded());
+  ASSERT_EQ(r.failed.size(), 1u);
+  EXPECT_EQ(r.failed[0].path, dir.File("track_MODE.KML"));
+  EXPECT_EQ(platform.LinesOf(EventKind::Error), Lines{"Cannot create " + dir.File("track_MODE.KML")});
+  EXPECT_EQ(Output("_SATS.KML"), Wall("GPS Sats", "9.00000000,45.00000000,180\n"));
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("track_MODE.KML")));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.File("track_MODE.KML")));
+
+  // Without its CSV nothing is read and no wall is created.
+  testkit::TempDir other;
+  std::filesystem::create_directory(other.File("t.CSV"));
+  testkit::WriteFile(other.File("t.BIN"), Str(Bin1Frame(Bin1Fix{})));
+  platform.events.Clear();
+  r = ConvertBin1On(session, other.File("t.BIN"));
+  EXPECT_EQ(platform.Lines(), Lines{"Cannot create " + other.File("t.CSV")});
+  EXPECT_FALSE(std::filesystem::exists(other.File("t_AGE.KML")));
+  EXPECT_FALSE(r.Succeeded());
+}
+
+TEST_F(Bin1Converter, InputsAndChooser) {
+  // Missing, empty and a folder: nothing written, the reason given.
+  std::filesystem::create_directory(dir.File("folder.BIN"));
+  testkit::WriteFile(dir.File("empty.BIN"), "");
+  for (const char* name : {"missing.BIN", "empty.BIN", "folder.BIN"}) {
+    const SideResult r = ConvertBin1On(session, dir.File(name));
+    EXPECT_FALSE(r.Succeeded()) << name;
+    EXPECT_FALSE(r.inputError.empty()) << name;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("empty.CSV")));
+  EXPECT_TRUE(platform.Lines().empty());
+
+  // A name without a three-letter extension loses its last four
+  // characters all the same.
+  testkit::WriteFile(dir.File("trackfile"), Str(Bin1Frame(Bin1Fix{})));
+  platform.choices.push_back(dir.File("trackfile"));
+  EXPECT_TRUE(ConvertBin1(session).Succeeded());
+  EXPECT_EQ(CsvRows().size(), 2u);
+  EXPECT_EQ(session.lastChosenFolder, dir.path());
+  ASSERT_EQ(platform.filters.size(), 1u);
+  EXPECT_EQ(platform.filters[0], "Orbanta GPS BIN FORMAT .BIN|*.BIN|All Files - All Types|*.*;*||");
+
+  // Binary garbage of every byte value: no hang, complete empty walls.
+  Bytes garbage;
+  uint32_t state = 12345;
+  for (int i = 0; i < 300000; ++i) {
+    state = state * 1103515245u + 12345u;
+    garbage.push_back(static_cast<uint8_t>(state >> 16));
+  }
+  const SideResult r = Convert(garbage);
+  EXPECT_FALSE(r.Succeeded());
+  EXPECT_EQ(Output("_AGE.KML").substr(Output("_AGE.KML").size() - 8), "</kml>\r\n");
+
+  // With the path output switched off the command does nothing.
+  session.lineOutput = 0;
+  std::filesystem::remove(dir.File("track.CSV"));
+  Convert(Bin1Frame(Bin1Fix{}));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("track.CSV")));
+}
+
+}  // namespace
+}  // namespace zeltlog
