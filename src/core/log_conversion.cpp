@@ -5,6 +5,7 @@
 #include "core/output_names.h"
 #include "core/record_reader.h"
 #include "core/text_format.h"
+#include "kml/swath_quads.h"
 #include "kml/templates.h"
 #include "kml/xml_text.h"
 
@@ -156,6 +157,7 @@ bool ConvertLog(ConversionSession& s, ConversionOutcome& outcome) {
     CloseDocument(s, outcome, s.pathKml);
   }
   if (s.swathOutput == 1) {
+    CompleteQuadPolygon(s);
     s.swathKml.Write(s.quadPolygonText);
     s.swathKml.Write(kml::kRateDocumentTail);
     CloseDocument(s, outcome, s.swathKml);

@@ -39,6 +39,7 @@ struct TrackWriterState {
   double lastRightOffset = 0.0, lastLeftOffset = 0.0;
   int watchdogCounter = 0;
   int quadRingCounter = 0;
+  size_t lastRingStart = 0, lastRingLength = 0;  // the last quad's ring inside quadPlacemarkText
   std::string prevRightCorner, rightCorner, leftCorner, prevLeftCorner;
 };
 

@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace zeltlog {
 namespace {
@@ -34,22 +36,83 @@ void Pad(std::string& out, std::string_view sign, std::string_view digits, const
   }
 }
 
-void AppendReal(std::string& out, double value, const Spec& spec) {
-  // Large enough for DBL_MAX with a precision of several hundred digits.
-  char buffer[1200];
+constexpr uint64_t kPowersOfTen[] = {1ULL,         10ULL,         100ULL,         1000ULL,         10000ULL,
+                                     100000ULL,    1000000ULL,    10000000ULL,    100000000ULL,    1000000000ULL};
+
+// The digits of a non-negative value rounded to `precision` decimals, as
+// printf writes them, for the values the documents hold (below 1e9, at most
+// nine decimals): the exact binary value times 10^precision is formed in
+// 128-bit integers and rounded half to even, which is what printf does.
+// Returns the length written, or 0 when the value is outside that range.
+#ifdef __SIZEOF_INT128__
+__extension__ typedef unsigned __int128 Uint128;
+#endif
+
+size_t FastFixedDigits(double magnitude, int precision, char* out) {
+#ifdef __SIZEOF_INT128__
+  if (precision > 9 || !(magnitude < 1e9)) return 0;
+  uint64_t bits;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  const int biased = static_cast<int>(bits >> 52);
+  uint64_t scaled = 0;
+  if (biased != 0) {
+    const uint64_t mantissa = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
+    const int exponent = biased - 1075;  // value = mantissa * 2^exponent
+    const uint64_t power = kPowersOfTen[precision];
+    if (exponent >= 0) {
+      scaled = (mantissa << exponent) * power;
+    } else {
+      const int shift = -exponent;
+      // mantissa * 10^9 < 2^83: beyond that shift the value rounds to 0.
+      if (shift <= 84) {
+        const Uint128 product = static_cast<Uint128>(mantissa) * power;
+        scaled = static_cast<uint64_t>(product >> shift);
+        const Uint128 remainder = product & ((static_cast<Uint128>(1) << shift) - 1);
+        const Uint128 half = static_cast<Uint128>(1) << (shift - 1);
+        if (remainder > half || (remainder == half && (scaled & 1))) ++scaled;
+      }
+    }
+  }
+  const uint64_t power = kPowersOfTen[precision];
+  const auto whole = std::to_chars(out, out + 24, scaled / power);
+  char* end = whole.ptr;
+  if (precision > 0) {
+    *end++ = '.';
+    uint64_t fraction = scaled % power;
+    for (int i = precision - 1; i >= 0; --i) {
+      end[i] = static_cast<char>('0' + fraction % 10);
+      fraction /= 10;
+    }
+    end += precision;
+  }
+  return static_cast<size_t>(end - out);
+#else
+  (void)magnitude;
+  (void)precision;
+  (void)out;
+  return 0;
+#endif
+}
+
+void AppendReal(std::string& out, double value, const Spec& spec, bool upperCase = false) {
   const int precision = spec.precision < 0 ? 6 : (spec.precision > 800 ? 800 : spec.precision);
   const bool negative = std::signbit(value);
   const double magnitude = std::fabs(value);
-  std::string_view digits;
-  bool finite = std::isfinite(value);
-  if (!finite) {
-    digits = std::isnan(value) ? "nan" : "inf";
-  } else {
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, precision);
-    digits = std::string_view(buffer, static_cast<size_t>(result.ptr - buffer));
-  }
   std::string_view sign = negative ? "-" : spec.plus ? "+" : spec.space ? " " : "";
-  Pad(out, sign, digits, spec, finite);
+  if (!std::isfinite(value)) {
+    // "%F" writes infinities and NaNs in capitals, as printf does.
+    Pad(out, sign, std::isnan(value) ? (upperCase ? "NAN" : "nan") : (upperCase ? "INF" : "inf"), spec, false);
+    return;
+  }
+  char small[48];
+  if (const size_t length = FastFixedDigits(magnitude, precision, small)) {
+    Pad(out, sign, std::string_view(small, length), spec, true);
+    return;
+  }
+  // Large enough for DBL_MAX with a precision of several hundred digits.
+  char buffer[1200];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, precision);
+  Pad(out, sign, std::string_view(buffer, static_cast<size_t>(result.ptr - buffer)), spec, true);
 }
 
 void AppendInteger(std::string& out, long long value, const Spec& spec, bool asUnsigned) {
@@ -132,7 +195,7 @@ void AppendFormat(std::string& out, std::string_view format, std::initializer_li
     switch (conversion) {
       case 'f':
       case 'F':
-        AppendReal(out, arg.real(), spec);
+        AppendReal(out, arg.real(), spec, conversion == 'F');
         break;
       case 'd':
       case 'i':

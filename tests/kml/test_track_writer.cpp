@@ -48,14 +48,15 @@ TEST_F(TrackWriter, EdgesLieAlongTheSwathDirection) {
   s.leftEdgeOffset = 5.0;
   Fix(100.0, 10.0, 20.0, 0.0, 3.0, 1);
   EXPECT_DOUBLE_EQ(s.track.swathDirection, 270.0);
-  EXPECT_EQ(s.track.rightCorner, " 20.0000500,10.0000000,10.000\n");
-  EXPECT_EQ(s.track.leftCorner, " 19.9999500,10.0000000,10.000\n");
+  // After its quad the current corners have become the previous ones.
+  EXPECT_EQ(s.track.prevRightCorner, " 20.0000500,10.0000000,10.000\n");
+  EXPECT_EQ(s.track.prevLeftCorner, " 19.9999500,10.0000000,10.000\n");
   // Both edges on one side (sections switched off) stay on that side.
   s.rightEdgeOffset = 1.0;
   s.leftEdgeOffset = 3.0;
   Fix(100.2, 10.0, 20.0, 0.0, 3.0, 1);
-  EXPECT_EQ(s.track.rightCorner, " 19.9999900,10.0000000,10.000\n");
-  EXPECT_EQ(s.track.leftCorner, " 19.9999700,10.0000000,10.000\n");
+  EXPECT_EQ(s.track.prevRightCorner, " 19.9999900,10.0000000,10.000\n");
+  EXPECT_EQ(s.track.prevLeftCorner, " 19.9999700,10.0000000,10.000\n");
 }
 
 TEST_F(TrackWriter, DirectionHoldsWhileSlowAndFirstFixesAlwaysSetIt) {
@@ -103,6 +104,7 @@ TEST_F(TrackWriter, OffsetChangesAndRunEnds) {
   s.rightEdgeOffset = -4.8;  // 0.25 m from the last emitted: one extra quad first
   Fix(100.4, 10.00002, 20.0, 0.0, 3.0, 1);
   EXPECT_EQ(s.track.quadRingCounter, 4);
+  CompleteQuadPolygon(s);
   EXPECT_NE(s.quadPolygonText.find("<LinearRing id=\"3\">"), std::string::npos);
   Fix(100.6, 10.00003, 20.0, 0.0, 3.0, 0);  // the closing quad
   EXPECT_EQ(s.track.quadRingCounter, 5);

@@ -68,7 +68,7 @@ Payload& Payload::CText(std::string_view text) {
   return U8(0);
 }
 Payload& Payload::Zeros(size_t count) {
-  bytes_.insert(bytes_.end(), count, 0);
+  bytes_.resize(bytes_.size() + count, 0);
   return *this;
 }
 Payload& Payload::Raw(std::string_view bytes) {
@@ -290,7 +290,8 @@ Bytes BuildSprayJob(const JobOptions& options) {
   const char* markNames[] = {"Dam & trough", "<wet patch>", "Zaun Ost \xE4", "Rock", "Weeds \"thick\"", "Gate 2"};
 
   for (size_t i = 0; i < options.fixes; ++i) {
-    const bool spraying = turned < 0.0;
+    const bool onRun = turned < 0.0;
+    const bool spraying = onRun && along < runLength * options.sprayedShareOfRun;
     Fix fix;
     fix.time = Timestamp::FromTimeOfDay(time, year, month, day);
     fix.latitude = field.LatitudeAt(north);
@@ -327,18 +328,18 @@ Bytes BuildSprayJob(const JobOptions& options) {
       log.FrameWithResidual(34, TargetRate(1, 0, 50.0f).bytes(), 0x5A, 0x21);
     }
     // One run sprays with the right-hand sections switched off for a while.
-    if (run == 3 && spraying && along > 200.0 && !sectionsCut) {
+    if (run == 3 && onRun && along > 200.0 && !sectionsCut) {
       log.Frame(35, Sections(6, 1200, -400));
       sectionsCut = true;
     }
-    if (run == 3 && spraying && along > 400.0 && sectionsCut) {
+    if (run == 3 && onRun && along > 400.0 && sectionsCut) {
       log.Frame(35, Sections(6, 1200, -1200));
       sectionsCut = false;
     }
 
     // Advance along the pattern: runs north and south, half-circle turns.
     time += 0.2;
-    if (spraying) {
+    if (onRun) {
       along += step;
       north += (run % 2 == 0 ? step : -step);
       if (along >= runLength) {

@@ -126,6 +126,8 @@ struct JobOptions {
   size_t markEvery = 1000;
   bool withDefects = true;  // a bad checksum and garbage between frames
   uint32_t seed = 7;
+  // Share of each run sprayed (the rest passes over ground already done).
+  double sprayedShareOfRun = 1.0;
 };
 Bytes BuildSprayJob(const JobOptions& options);
 
