@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "converters/event_export.h"
+#include "converters/job_to_kml.h"
+#include "converters/live_tracking.h"
+#include "core/log_conversion.h"
+#include "log_builder.h"
+#include "recording_platform.h"
+#include "temp_dir.h"
+#include "xml_check.h"
+
+namespace zeltlog {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(Tracking, OpensTheLogAndKeepsItOpen) {
+  testkit::TempDir dir;
+  testkit::RecordingPlatform platform;
+  ConversionSession session(platform);
+  testkit::Fix fix;
+  fix.latitude = 45.0;
+  fix.longitude = 9.0;
+  const auto log = testkit::LogBuilder("CONSOLE 7.1").Frame(1, testkit::Position1(fix)).bytes();
+  testkit::WriteFile(dir.File("LIVE.LOG"), std::string(log.begin(), log.end()));
+  session.latitudeMax = 50.0;
+  session.goodRecordCount = 12;
+  platform.AddEvent(EventKind::Summary, "old line");
+
+  platform.choices.push_back(dir.File("LIVE.LOG"));
+  EXPECT_TRUE(StartTracking(session).Succeeded());
+  EXPECT_EQ(platform.filters.at(0), "ZELT LOG FORMAT .LOG|*.LOG|All Files - All Types|*.*;*||");
+  EXPECT_EQ(session.lastChosenFolder, dir.path());
+  EXPECT_EQ(platform.Lines(), Lines{"Version: CONSOLE 7.1"});
+  EXPECT_EQ(session.chosenLogPath, dir.File("LIVE.LOG"));
+  EXPECT_EQ(session.logPath, dir.File("LIVE.LOG"));
+  EXPECT_EQ(session.trackingLogOpen, 1);
+  EXPECT_EQ(session.goodRecordCount, 0);
+  EXPECT_EQ(session.latitudeMax, -90.0);
+  EXPECT_EQ(session.actualRateMin, 2000.0);
+  // Open and positioned after the header, with the first frame next.
+  ASSERT_TRUE(session.logFile.IsOpen());
+  EXPECT_EQ(session.logFile.Position(), std::string("CONSOLE 7.1").size() + 1);
+  EXPECT_EQ(session.logFile.ReadByte(), 0xA5);
+
+  // The window's OK closes it.
+  CloseTrackedLog(session);
+  EXPECT_FALSE(session.logFile.IsOpen());
+  EXPECT_EQ(session.trackingLogOpen, 0);
+
+  // A log that cannot be opened leaves the list cleared and nothing open.
+  platform.AddEvent(EventKind::Summary, "old line");
+  EXPECT_FALSE(StartTrackingOn(session, dir.File("GONE.LOG")).inputRead);
+  EXPECT_TRUE(platform.Lines().empty());
+  EXPECT_EQ(session.trackingLogOpen, 0);
+  // Cancel does nothing.
+  const int clears = platform.clears;
+  EXPECT_FALSE(StartTracking(session).chosen);
+  EXPECT_EQ(platform.clears, clears);
+}
+
+TEST(JobToKml, OpensTheJobFileOnly) {
+  testkit::TempDir dir;
+  testkit::RecordingPlatform platform;
+  ConversionSession session(platform);
+  testkit::WriteFile(dir.File("12"), ".JOB 12 NONE\r\n.VERSION 1\r\n.POL 1\r\n\tINC\r\n");
+  platform.AddEvent(EventKind::Summary, "old line");
+  platform.choices.push_back(dir.File("12"));
+  EXPECT_TRUE(OpenJobFile(session).Succeeded());
+  EXPECT_EQ(platform.filters.at(0), "FLYDEX JOB format to Google Earth KML .KML |*.KML|All Files - All Types|*.*;*||");
+  EXPECT_EQ(platform.extensions.at(0), "KML");
+  EXPECT_TRUE(platform.Lines().empty());
+  EXPECT_EQ(session.chosenLogPath, dir.File("12"));
+  size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++entries;
+  EXPECT_EQ(entries, 1u);
+  EXPECT_FALSE(OpenJobFileOn(session, dir.File("13")).inputRead);
+}
+
+TEST(EventExport, DataDatInTheLastChosenFolder) {
+  testkit::TempDir dir;
+  testkit::RecordingPlatform platform;
+  ConversionSession session(platform);
+  session.lastChosenFolder = dir.path();
+  const std::string header =
+      "VRC,dtim1,bfstat,bf0stat,bflow_Status,dtargetrate[0],dtargetratepertime,Flow_Status,tot_liters,valve_cal,"
+      "meter_cal,app_liters_hectare,app_liters_min,dlat, dlon, dswath\r\n";
+
+  // An empty list: the header alone, the count 0 and the beep.
+  EXPECT_TRUE(ExportEventList(session, platform.events));
+  EXPECT_EQ(testkit::ReadFile(dir.File("DATA.DAT")), header);
+  EXPECT_EQ(platform.messages, Lines{"DATA.DAT Closed, count 0"});
+  EXPECT_EQ(platform.beeps, 1);
+
+  // A line with its own line end leaves an empty line after it; a second
+  // export replaces the first.
+  platform.AddEvent(EventKind::Summary, ".JOB 1 NONE\n");
+  platform.AddEvent(EventKind::Record, "INC");
+  EXPECT_TRUE(ExportEventList(session, platform.events));
+  EXPECT_EQ(testkit::ReadFile(dir.File("DATA.DAT")), header + ".JOB 1 NONE\r\n\r\nINC\r\n");
+  EXPECT_EQ(platform.messages.back(), "DATA.DAT Closed, count 2");
+  EXPECT_EQ(platform.beeps, 2);
+  EXPECT_EQ(platform.Lines().size(), 2u);
+
+  // A folder where the file should be: refused, no beep, nothing changed.
+  testkit::TempDir other;
+  std::filesystem::create_directory(other.File("DATA.DAT"));
+  session.lastChosenFolder = other.path();
+  EXPECT_FALSE(ExportEventList(session, platform.events));
+  EXPECT_EQ(platform.messages.back(), "DATA.DAT not opened");
+  EXPECT_EQ(platform.beeps, 2);
+  EXPECT_TRUE(std::filesystem::is_empty(other.File("DATA.DAT")));
+}
+
+}  // namespace
+}  // namespace zeltlog
