@@ -37,6 +37,23 @@ bool ReadHeaderText(ConversionSession& s) {
   return false;
 }
 
+// XOR of a run of bytes, eight at a time.
+uint8_t XorOf(const uint8_t* bytes, size_t count) {
+  uint64_t wide = 0;
+  size_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes + i, sizeof word);
+    wide ^= word;
+  }
+  wide ^= wide >> 32;
+  wide ^= wide >> 16;
+  wide ^= wide >> 8;
+  auto x = static_cast<uint8_t>(wide);
+  for (; i < count; ++i) x ^= bytes[i];
+  return x;
+}
+
 void ReportChecksumError(ConversionSession& s, uint8_t identifier, unsigned length, uint8_t residual) {
   ++s.checksumErrorCount;
   s.scratch.clear();
@@ -166,7 +183,7 @@ bool ReadRecord(ConversionSession& s, PassMode mode) {
   // Bytes past this payload read as zero, never as an earlier frame's.
   if (got < previous) std::memset(s.recordBuffer.data() + got, 0, previous - got);
   s.payloadLength = got;
-  for (size_t i = 0; i < got; ++i) residual ^= s.recordBuffer[i];
+  residual ^= XorOf(s.recordBuffer.data(), got);
 
   if (got < wanted) {
     // The file ends inside the payload: never dispatched.

@@ -20,6 +20,11 @@ struct Spec {
 void Pad(std::string& out, std::string_view sign, std::string_view digits, const Spec& spec,
          bool zeroAllowed) {
   const int length = static_cast<int>(sign.size() + digits.size());
+  if (spec.width <= length) {
+    out.append(sign);
+    out.append(digits);
+    return;
+  }
   const int fill = spec.width > length ? spec.width - length : 0;
   if (spec.left) {
     out.append(sign);
@@ -48,6 +53,40 @@ constexpr uint64_t kPowersOfTen[] = {1ULL,         10ULL,         100ULL,       
 __extension__ typedef unsigned __int128 Uint128;
 #endif
 
+// Writes scaled / 10^Precision with Precision decimals; the divisor is a
+// constant so that the divisions become multiplications.
+template <int Precision>
+size_t WriteScaledAs(uint64_t scaled, char* out) {
+  constexpr uint64_t power = kPowersOfTen[Precision];
+  const auto whole = std::to_chars(out, out + 24, scaled / power);
+  char* end = whole.ptr;
+  if constexpr (Precision > 0) {
+    *end++ = '.';
+    uint64_t fraction = scaled % power;
+    for (int i = Precision - 1; i >= 0; --i) {
+      end[i] = static_cast<char>('0' + fraction % 10);
+      fraction /= 10;
+    }
+    end += Precision;
+  }
+  return static_cast<size_t>(end - out);
+}
+
+[[maybe_unused]] size_t WriteScaled(uint64_t scaled, int precision, char* out) {
+  switch (precision) {
+    case 0: return WriteScaledAs<0>(scaled, out);
+    case 1: return WriteScaledAs<1>(scaled, out);
+    case 2: return WriteScaledAs<2>(scaled, out);
+    case 3: return WriteScaledAs<3>(scaled, out);
+    case 4: return WriteScaledAs<4>(scaled, out);
+    case 5: return WriteScaledAs<5>(scaled, out);
+    case 6: return WriteScaledAs<6>(scaled, out);
+    case 7: return WriteScaledAs<7>(scaled, out);
+    case 8: return WriteScaledAs<8>(scaled, out);
+    default: return WriteScaledAs<9>(scaled, out);
+  }
+}
+
 size_t FastFixedDigits(double magnitude, int precision, char* out) {
 #ifdef __SIZEOF_INT128__
   if (precision > 9 || !(magnitude < 1e9)) return 0;
@@ -73,19 +112,7 @@ size_t FastFixedDigits(double magnitude, int precision, char* out) {
       }
     }
   }
-  const uint64_t power = kPowersOfTen[precision];
-  const auto whole = std::to_chars(out, out + 24, scaled / power);
-  char* end = whole.ptr;
-  if (precision > 0) {
-    *end++ = '.';
-    uint64_t fraction = scaled % power;
-    for (int i = precision - 1; i >= 0; --i) {
-      end[i] = static_cast<char>('0' + fraction % 10);
-      fraction /= 10;
-    }
-    end += precision;
-  }
-  return static_cast<size_t>(end - out);
+  return WriteScaled(scaled, precision, out);
 #else
   (void)magnitude;
   (void)precision;

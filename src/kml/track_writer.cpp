@@ -15,12 +15,20 @@ struct EdgePoint {
   double longitude;
 };
 
+// A direction's cosine and sine, taken once for both edges.
+struct Bearing {
+  explicit Bearing(double degrees)
+      : cosine(std::cos(degrees * kWriterRadiansPerDegree)), sine(std::sin(degrees * kWriterRadiansPerDegree)) {}
+  double cosine;
+  double sine;
+};
+
 // The point `offset` metres from a position along the swath direction
 // (positive offsets lie to the left of travel, the direction pointing left).
-EdgePoint EdgeAt(const TrackWriterState& t, double latitude, double longitude, double direction, double offset) {
-  const double angle = direction * kWriterRadiansPerDegree;
-  return {latitude + std::cos(angle) * offset / t.metresPerDegreeLatitude,
-          longitude + std::sin(angle) * offset / t.metresPerDegreeLongitude};
+EdgePoint EdgeAt(const TrackWriterState& t, double latitude, double longitude, const Bearing& direction,
+                 double offset) {
+  return {latitude + direction.cosine * offset / t.metresPerDegreeLatitude,
+          longitude + direction.sine * offset / t.metresPerDegreeLongitude};
 }
 
 void SetCorner(std::string& corner, const EdgePoint& p, double altitude, bool lineEnd) {
@@ -118,8 +126,9 @@ void WriteTrackPoint(ConversionSession& s, int source) {
   // 9. Swath.
   if (s.swathOutput == 1) {
     const double altitude = s.currentAltitude;
-    const EdgePoint right = EdgeAt(t, s.currentLatitude, s.currentLongitude, t.swathDirection, s.rightEdgeOffset);
-    const EdgePoint left = EdgeAt(t, s.currentLatitude, s.currentLongitude, t.swathDirection, s.leftEdgeOffset);
+    const Bearing across(t.swathDirection);
+    const EdgePoint right = EdgeAt(t, s.currentLatitude, s.currentLongitude, across, s.rightEdgeOffset);
+    const EdgePoint left = EdgeAt(t, s.currentLatitude, s.currentLongitude, across, s.leftEdgeOffset);
     const bool sprayOn = s.sprayState != 0;
     const bool wasOn = s.previousSprayState != 0;
 
@@ -139,7 +148,7 @@ void WriteTrackPoint(ConversionSession& s, int source) {
         SetCorner(t.rightCorner, right, altitude, true);
         SetCorner(t.leftCorner, left, altitude, true);
         SetCorner(t.prevRightCorner,
-                  EdgeAt(t, t.previousLatitude, t.previousLongitude, t.previousSwathDirection, s.rightEdgeOffset),
+                  EdgeAt(t, t.previousLatitude, t.previousLongitude, Bearing(t.previousSwathDirection), s.rightEdgeOffset),
                   altitude, true);
         WriteSwathQuad(s);
         t.lastRightOffset = s.rightEdgeOffset;
@@ -148,7 +157,7 @@ void WriteTrackPoint(ConversionSession& s, int source) {
         SetCorner(t.rightCorner, right, altitude, true);
         SetCorner(t.leftCorner, left, altitude, true);
         SetCorner(t.prevLeftCorner,
-                  EdgeAt(t, t.previousLatitude, t.previousLongitude, t.previousSwathDirection, s.leftEdgeOffset),
+                  EdgeAt(t, t.previousLatitude, t.previousLongitude, Bearing(t.previousSwathDirection), s.leftEdgeOffset),
                   altitude, true);
         WriteSwathQuad(s);
         t.lastLeftOffset = s.leftEdgeOffset;
