@@ -2,8 +2,6 @@
 
 #include <memory>
 
-#include <wx/evtloop.h>
-
 #include "converters/bin1_converter.h"
 #include "converters/controller_log.h"
 #include "converters/event_export.h"
@@ -182,7 +180,8 @@ void MainWindow::CreateControls() {
   for (const FieldTip& tip : kFieldTips) FindWindow(tip.id)->SetToolTip(tip.tip);
 
   list_ = new EventListView(this, id::kEventList, events_, at(100, 7), size(316, 283));
-  gauge_ = new wxGauge(this, wxID_ANY, 1000, at(100, 337), size(250, 10));
+  gauge_ = new wxGauge(this, wxID_ANY, 1000, at(100, 337), size(250, 10), wxGA_HORIZONTAL, wxDefaultValidator,
+                       kProgressGaugeName);
   gauge_->Hide();
   // The tab order follows the buttons a user presses, OK last.
   ok->MoveAfterInTabOrder(FindWindow(id::kBottomText));

@@ -18,6 +18,8 @@ namespace zeltlog::ui {
 
 inline constexpr const char* kWindowTitle = "ZELTLOG   V 2.4";
 inline constexpr const char* kAboutMenuEntry = "&About ZELTLOG...";
+// The gauge that shows how far a long read has got.
+inline constexpr const char* kProgressGaugeName = "progress";
 
 class MainWindow : public wxDialog, private WindowSurface {
  public:

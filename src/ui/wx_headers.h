@@ -2,6 +2,7 @@
 #pragma once
 
 #include <wx/wx.h>
+#include <wx/evtloop.h>
 #include <wx/listctrl.h>
 #include <wx/spinbutt.h>
 #include <wx/strconv.h>

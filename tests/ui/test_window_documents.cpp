@@ -9,8 +9,10 @@
 #include <filesystem>
 #include <set>
 
+#include "core/log_conversion.h"
 #include "log_builder.h"
 #include "temp_dir.h"
+#include "ui/file_pick.h"
 #include "window_harness.h"
 #include "xml_check.h"
 
@@ -122,6 +124,34 @@ TEST_F(DocumentTest, ScreenshotOfTheWindowAfterAConversion) {
     std::filesystem::create_directories(ZELTLOG_SOURCE_DIR "/docs");
     ASSERT_TRUE(image.SaveFile(docs, wxBITMAP_TYPE_PNG));
   }
+}
+
+TEST_F(DocumentTest, ALongConversionShowsProgressAndTakesNoOtherCommandMeanwhile) {
+  // A press of "GOOGLE EARTH" that arrives while the log is read waits for
+  // the conversion to end.
+  bool gaugeShownWhileConverting = false;
+  window->hooks().chooseFile = [this](std::string_view filter, std::string_view) -> std::optional<std::string> {
+    filters.emplace_back(filter);
+    if (filters.size() > 1) return std::nullopt;
+    wxCommandEvent press(wxEVT_BUTTON, id::kGoogleEarth);
+    press.SetEventObject(Control(id::kGoogleEarth));
+    wxPostEvent(window, press);
+    return Job("LONG");
+  };
+  window->hooks().openInViewer = [&](const std::string&) {
+    gaugeShownWhileConverting = wxWindow::FindWindowByName(kProgressGaugeName, window)->IsShown();
+    EXPECT_EQ(filters.size(), 1u);
+  };
+  wxEventLoop loop;
+  wxTheApp->CallAfter([&] {
+    Press(id::kZeltLog);
+    EXPECT_EQ(filters.size(), 1u);
+    wxTheApp->CallAfter([&] { loop.Exit(); });
+  });
+  loop.Run();
+  EXPECT_TRUE(gaugeShownWhileConverting);
+  EXPECT_FALSE(wxWindow::FindWindowByName(kProgressGaugeName, window)->IsShown());
+  EXPECT_EQ(filters, (std::vector<std::string>{kLogFileFilter, kKmlFileFilter}));
 }
 
 }  // namespace
