@@ -1,0 +1,60 @@
+// Converts a log the way the window does, keeping every event line in the
+// event store, and prints how much memory the store took against the bytes
+// of its text.
+//
+//   measure_event_store LOG
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "core/event_store.h"
+#include "core/log_conversion.h"
+
+namespace {
+
+class StoringPlatform : public zeltlog::Platform {
+ public:
+  void AddEvent(zeltlog::EventKind kind, std::string_view line) override { events.Add(kind, line); }
+  void ClearEvents() override { events.Clear(); }
+  std::optional<std::string> ChooseFile(std::string_view, std::string_view) override { return std::nullopt; }
+  void OpenInViewer(const std::string&) override {}
+  void Pause(int) override {}
+  void ShowMessage(std::string_view) override {}
+  void Beep() override {}
+  void SetBusy(bool) override {}
+  void RefreshFields(const zeltlog::ConversionSession&) override {}
+  zeltlog::EventStore events;
+};
+
+long ResidentKilobytes() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  long value = 0;
+  while (status >> key) {
+    if (key == "VmRSS:") {
+      status >> value;
+      return value;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: measure_event_store LOG\n");
+    return 2;
+  }
+  StoringPlatform platform;
+  zeltlog::ConversionSession session(platform);
+  const long before = ResidentKilobytes();
+  const auto outcome = zeltlog::RunLogConversionOn(session, argv[1]);
+  const long after = ResidentKilobytes();
+  const double text = static_cast<double>(platform.events.TextBytes());
+  std::printf("event store: %zu lines, %.1f MB of text, store %.1f MB (%.2f x), resident growth %.1f MB (%.2f x)\n",
+              platform.events.size(), text / 1e6, static_cast<double>(platform.events.CapacityBytes()) / 1e6,
+              static_cast<double>(platform.events.CapacityBytes()) / text, static_cast<double>(after - before) / 1e3,
+              static_cast<double>(after - before) * 1024.0 / text);
+  return outcome.logRead ? 0 : 1;
+}
