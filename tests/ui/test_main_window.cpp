@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "ui/about_box.h"
-#include "ui/file_pick.h"
-#include "ui/window_state.h"
 #include "window_harness.h"
 
 namespace zeltlog::ui::testing {
@@ -125,26 +123,17 @@ TEST_F(WindowTest, MarksOffTakesBoundariesWithItAndOnLeavesThemOff) {
 
 TEST_F(WindowTest, EachSwitchToggleListsItsLine) {
   const ConversionSession& s = window->session();
-  Click(id::kLineCheck);
-  Click(id::kSwathCheck);
-  Click(id::kBoundariesCheck);
-  Click(id::kHtmlCheck);
+  for (int id : {id::kLineCheck, id::kSwathCheck, id::kBoundariesCheck, id::kHtmlCheck}) Click(id);
   EXPECT_EQ(s.lineOutput + s.swathOutput + s.boundaryOutput + s.htmlOutput, 0);
   EXPECT_EQ(s.boundariesCheckState + s.htmlCheckState, 0);
-  Click(id::kLineCheck);
-  Click(id::kSwathCheck);
-  Click(id::kBoundariesCheck);
-  Click(id::kHtmlCheck);
+  for (int id : {id::kLineCheck, id::kSwathCheck, id::kBoundariesCheck, id::kHtmlCheck}) Click(id);
   EXPECT_EQ(s.lineOutput + s.swathOutput + s.boundaryOutput + s.htmlOutput, 4);
   EXPECT_EQ(ListLines(), (std::vector<std::string>{"LINE OFF", "SWATH OFF", "BOUNDARY OFF", "HTML OFF", "LINE ON",
                                                    "SWATH ON", "BOUNDARY ON", "HTML ON"}));
-  // Any value other than 0 counts as on.
+  // Any value other than 0 counts as on; the boxes without an action do nothing.
   window->session().lineOutput = 7;
-  Click(id::kLineCheck);
+  for (int id : {id::kLineCheck, id::kShapeCheck, id::kDebugCheck}) Click(id);
   EXPECT_EQ(s.lineOutput, 0);
-  // The boxes without an action change nothing.
-  Click(id::kShapeCheck);
-  Click(id::kDebugCheck);
   EXPECT_EQ(ListCount(), 9);
 }
 
@@ -202,13 +191,6 @@ TEST_F(WindowTest, TheCloseBoxEndsTheWindowAndNoCommandStartsAfterwards) {
   choices.push_back("/nonexistent.KML");
   Press(id::kGoogleEarth);
   EXPECT_TRUE(filters.empty());
-}
-
-TEST(WindowFilters, ChooserFiltersBecomeWildcards) {
-  EXPECT_EQ(WildcardFromFilter(kKmlFileFilter), "Google Earth KML FORMAT .KML|*.KML|All Files - All Types|*.*;*");
-  EXPECT_EQ(WildcardFromFilter("A|*.A||"), "A|*.A");
-  EXPECT_EQ(FieldNumber(SprayProjectionFromSpin(22)), "0.2");
-  EXPECT_EQ(FieldNumber(SprayProjectionFromSpin(19)), "-0.1");
 }
 
 }  // namespace
