@@ -218,7 +218,7 @@ void MainWindow::RunCommand(void (MainWindow::*handler)()) {
 }
 
 void MainWindow::ReportInputError(const std::string& what, const std::string& reason) {
-  platform_.ShowMessage("Cannot read " + what + ": " + reason);
+  platform_.ShowMessage(what + ": " + reason);
 }
 
 void MainWindow::EndWindow(int code) {
@@ -239,7 +239,9 @@ void MainWindow::OnOk() {
 
 void MainWindow::OnZeltLog() {
   const ConversionOutcome outcome = RunLogConversion(session_);
-  if (outcome.chosen && !outcome.logError.empty()) ReportInputError(session_.chosenLogPath, outcome.logError);
+  if (outcome.chosen && !outcome.logError.empty()) {
+    ReportInputError("Cannot convert " + session_.chosenLogPath, outcome.logError);
+  }
 }
 
 void MainWindow::OnGoogleEarth() { OpenKmlInViewer(session_); }
@@ -252,29 +254,29 @@ void MainWindow::OnKmlToJob() {
   KmlToJobDialog dialog(this, session_.jobOptions, platform_);
   if (platform_.ShowModal(dialog) != wxID_OK) return;
   const SideResult result = ConvertKmlToJob(session_);
-  if (!result.inputError.empty()) ReportInputError("the KML file", result.inputError);
+  if (!result.inputError.empty()) ReportInputError("Cannot read the KML file", result.inputError);
 }
 
 void MainWindow::OnJobToKml() {
   const SideResult result = OpenJobFile(session_);
-  if (!result.inputError.empty()) ReportInputError(session_.chosenLogPath, result.inputError);
+  if (!result.inputError.empty()) ReportInputError("Cannot read " + session_.chosenLogPath, result.inputError);
 }
 
 void MainWindow::OnExport() { ExportEventList(session_, events_); }
 
 void MainWindow::OnBin1ToKml() {
   const SideResult result = ConvertBin1(session_);
-  if (!result.inputError.empty()) ReportInputError("the GPS message log", result.inputError);
+  if (!result.inputError.empty()) ReportInputError("Cannot convert the GPS message log", result.inputError);
 }
 
 void MainWindow::OnRq7() {
   const SideResult result = ExtractControllerBlocks(session_);
-  if (!result.inputError.empty()) ReportInputError("the controller log", result.inputError);
+  if (!result.inputError.empty()) ReportInputError("Cannot read the controller log", result.inputError);
 }
 
 void MainWindow::OnTracking() {
   const SideResult result = StartTracking(session_);
-  if (!result.inputError.empty()) ReportInputError(session_.chosenLogPath, result.inputError);
+  if (!result.inputError.empty()) ReportInputError("Cannot track " + session_.chosenLogPath, result.inputError);
 }
 
 void MainWindow::OnLineToggle() { ToggleSwitch(session_, OutputSwitch::Line); }

@@ -51,6 +51,7 @@ class MainWindow : public wxDialog, private WindowSurface {
   void CreateControls();
   void StartUp();
   void RunCommand(void (MainWindow::*handler)());
+  // A message box for a chosen file that a command could not use.
   void ReportInputError(const std::string& what, const std::string& reason);
   void EndWindow(int code);
   void ShowAbout();

@@ -14,7 +14,7 @@ wxString FromWindows1252(std::string_view text) {
   result.reserve(text.size());
   for (char c : text) {
     wxString one(&c, windows1252, 1);
-    result += one.empty() ? wxString(wxUniChar(static_cast<unsigned char>(c))) : one;
+    result += one.empty() ? wxString(static_cast<wchar_t>(static_cast<unsigned char>(c))) : one;
   }
   return result;
 }
