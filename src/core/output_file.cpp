@@ -81,16 +81,22 @@ void OutputFile::Write(std::string_view text) {
     Append(text.data(), text.size());
     return;
   }
-  size_t start = 0;
-  while (start < text.size()) {
-    const size_t newline = text.find('\n', start);
-    if (newline == std::string_view::npos) {
-      Append(text.data() + start, text.size() - start);
-      break;
+  // One pass that copies and puts a CR before every LF; a chunk of n bytes
+  // needs at most 2n bytes of room.
+  const char* from = text.data();
+  size_t left = text.size();
+  while (left > 0) {
+    if (kBufferSize - used_ < 2) Flush();
+    const size_t chunk = std::min(left, (kBufferSize - used_) / 2);
+    char* to = buffer_.get() + used_;
+    for (size_t i = 0; i < chunk; ++i) {
+      const char c = from[i];
+      if (c == '\n') *to++ = '\r';
+      *to++ = c;
     }
-    Append(text.data() + start, newline - start);
-    Append("\r\n", 2);
-    start = newline + 1;
+    used_ = static_cast<size_t>(to - buffer_.get());
+    from += chunk;
+    left -= chunk;
   }
 }
 

@@ -8,14 +8,7 @@
 namespace zeltlog {
 namespace {
 
-struct Spec {
-  bool left = false;
-  bool plus = false;
-  bool space = false;
-  bool zero = false;
-  int width = 0;
-  int precision = -1;
-};
+using format_detail::Spec;
 
 void Pad(std::string& out, std::string_view sign, std::string_view digits, const Spec& spec,
          bool zeroAllowed) {
@@ -53,6 +46,11 @@ constexpr uint64_t kPowersOfTen[] = {1ULL,         10ULL,         100ULL,       
 __extension__ typedef unsigned __int128 Uint128;
 #endif
 
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // Writes scaled / 10^Precision with Precision decimals; the divisor is a
 // constant so that the divisions become multiplications.
 template <int Precision>
@@ -63,10 +61,13 @@ size_t WriteScaledAs(uint64_t scaled, char* out) {
   if constexpr (Precision > 0) {
     *end++ = '.';
     uint64_t fraction = scaled % power;
-    for (int i = Precision - 1; i >= 0; --i) {
-      end[i] = static_cast<char>('0' + fraction % 10);
-      fraction /= 10;
+    // Two digits at a time from the right, then the odd one.
+    int i = Precision;
+    for (; i >= 2; i -= 2) {
+      std::memcpy(end + i - 2, kDigitPairs + 2 * (fraction % 100), 2);
+      fraction /= 100;
     }
+    if (i == 1) end[0] = static_cast<char>('0' + fraction);
     end += Precision;
   }
   return static_cast<size_t>(end - out);
@@ -181,67 +182,39 @@ void AppendFixed(std::string& out, double value, int width, int precision) {
   AppendReal(out, value, spec);
 }
 
-void AppendFormat(std::string& out, std::string_view format, std::initializer_list<FormatArg> args) {
-  const FormatArg* next = args.begin();
-  const FormatArg* const end = args.end();
-  size_t i = 0;
-  while (i < format.size()) {
-    const size_t percent = format.find('%', i);
-    if (percent == std::string_view::npos) {
-      out.append(format.substr(i));
+void format_detail::AppendConversion(std::string& out, const FormatArg& arg, const Spec& spec) {
+  switch (spec.conversion) {
+    case 'f':
+    case 'F':
+      AppendReal(out, arg.real(), spec, spec.conversion == 'F');
+      break;
+    case 'd':
+    case 'i':
+      AppendInteger(out, arg.integer(), spec, false);
+      break;
+    case 'u':
+      AppendInteger(out, arg.integer(), spec, true);
+      break;
+    case 'c': {
+      const char c = static_cast<char>(arg.integer());
+      AppendText(out, std::string_view(&c, 1), spec);
       break;
     }
-    out.append(format.substr(i, percent - i));
-    i = percent + 1;
-    if (i >= format.size()) break;
-    Spec spec;
-    for (; i < format.size(); ++i) {
-      const char c = format[i];
-      if (c == '-') spec.left = true;
-      else if (c == '+') spec.plus = true;
-      else if (c == ' ') spec.space = true;
-      else if (c == '0') spec.zero = true;
-      else if (c == '#') continue;
-      else break;
-    }
-    while (i < format.size() && format[i] >= '0' && format[i] <= '9') spec.width = spec.width * 10 + (format[i++] - '0');
-    if (i < format.size() && format[i] == '.') {
-      ++i;
-      spec.precision = 0;
-      while (i < format.size() && format[i] >= '0' && format[i] <= '9') spec.precision = spec.precision * 10 + (format[i++] - '0');
-    }
-    while (i < format.size() && (format[i] == 'l' || format[i] == 'h' || format[i] == 'L' || format[i] == 'z')) ++i;
-    if (i >= format.size()) break;
-    const char conversion = format[i++];
-    if (conversion == '%') {
-      out.push_back('%');
-      continue;
-    }
-    if (next == end) continue;
-    const FormatArg& arg = *next++;
-    switch (conversion) {
-      case 'f':
-      case 'F':
-        AppendReal(out, arg.real(), spec, conversion == 'F');
-        break;
-      case 'd':
-      case 'i':
-        AppendInteger(out, arg.integer(), spec, false);
-        break;
-      case 'u':
-        AppendInteger(out, arg.integer(), spec, true);
-        break;
-      case 'c': {
-        const char c = static_cast<char>(arg.integer());
-        AppendText(out, std::string_view(&c, 1), spec);
-        break;
-      }
-      case 's':
-        AppendText(out, arg.text(), spec);
-        break;
-      default:
-        break;
-    }
+    case 's':
+      AppendText(out, arg.text(), spec);
+      break;
+    default:
+      break;
+  }
+}
+
+void AppendFormat(std::string& out, std::string_view format, std::initializer_list<FormatArg> args) {
+  const FormatArg* next = args.begin();
+  size_t position = 0;
+  format_detail::Piece piece;
+  while (format_detail::NextPiece(format, position, piece)) {
+    out.append(format.substr(piece.literalStart, piece.literalLength));
+    if (piece.spec.conversion != 0 && next != args.end()) format_detail::AppendConversion(out, *next++, piece.spec);
   }
 }
 

@@ -10,6 +10,8 @@
 // writes a decimal point and rounds exactly as glibc's printf does.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -58,5 +60,112 @@ inline std::string Format(std::string_view format, std::initializer_list<FormatA
 
 // Appends one fixed-point number as "%<width>.<precision>f" would.
 void AppendFixed(std::string& out, double value, int width, int precision);
+
+namespace format_detail {
+
+struct Spec {
+  bool left = false;
+  bool plus = false;
+  bool space = false;
+  bool zero = false;
+  int width = 0;
+  int precision = -1;
+  char conversion = 0;  // 0: no conversion follows the literal
+};
+
+// A run of literal text and the conversion after it.
+struct Piece {
+  size_t literalStart = 0;
+  size_t literalLength = 0;
+  Spec spec;
+};
+
+// Reads the next piece of `format` from `position`; false at its end.
+constexpr bool NextPiece(std::string_view format, size_t& position, Piece& piece) {
+  if (position >= format.size()) return false;
+  piece = Piece{};
+  piece.literalStart = position;
+  size_t i = position;
+  for (;;) {
+    while (i < format.size() && format[i] != '%') ++i;
+    if (i + 1 < format.size() && format[i + 1] == '%') {
+      // "%%" is a literal percent sign: end the literal after the first.
+      piece.literalLength = i + 1 - piece.literalStart;
+      position = i + 2;
+      return true;
+    }
+    break;
+  }
+  piece.literalLength = i - piece.literalStart;
+  if (i >= format.size()) {
+    position = i;
+    return true;
+  }
+  ++i;
+  Spec& spec = piece.spec;
+  for (; i < format.size(); ++i) {
+    const char c = format[i];
+    if (c == '-') spec.left = true;
+    else if (c == '+') spec.plus = true;
+    else if (c == ' ') spec.space = true;
+    else if (c == '0') spec.zero = true;
+    else if (c == '#') continue;
+    else break;
+  }
+  while (i < format.size() && format[i] >= '0' && format[i] <= '9') spec.width = spec.width * 10 + (format[i++] - '0');
+  if (i < format.size() && format[i] == '.') {
+    ++i;
+    spec.precision = 0;
+    while (i < format.size() && format[i] >= '0' && format[i] <= '9') {
+      spec.precision = spec.precision * 10 + (format[i++] - '0');
+    }
+  }
+  while (i < format.size() && (format[i] == 'l' || format[i] == 'h' || format[i] == 'L' || format[i] == 'z')) ++i;
+  spec.conversion = i < format.size() ? format[i++] : 0;
+  position = i;
+  return true;
+}
+
+template <size_t N>
+struct Text {
+  constexpr Text(const char (&text)[N]) {  // NOLINT: implicit on purpose, for template arguments
+    for (size_t i = 0; i < N; ++i) chars[i] = text[i];
+  }
+  constexpr std::string_view view() const { return std::string_view(chars, N - 1); }
+  char chars[N]{};
+};
+
+template <Text F>
+constexpr size_t PieceCount() {
+  size_t count = 0;
+  size_t position = 0;
+  Piece piece;
+  while (NextPiece(F.view(), position, piece)) ++count;
+  return count;
+}
+
+template <Text F>
+constexpr std::array<Piece, PieceCount<F>()> Pieces() {
+  std::array<Piece, PieceCount<F>()> pieces{};
+  size_t position = 0;
+  for (auto& piece : pieces) NextPiece(F.view(), position, piece);
+  return pieces;
+}
+
+void AppendConversion(std::string& out, const FormatArg& arg, const Spec& spec);
+
+}  // namespace format_detail
+
+// AppendFormat with the format parsed at compile time, for the lines
+// written once per fix: AppendFormatted<"%8.8lf,%8.8lf,%3.3lf\n">(out, {...}).
+template <format_detail::Text F>
+void AppendFormatted(std::string& out, std::initializer_list<FormatArg> args) {
+  static constexpr auto kPieces = format_detail::Pieces<F>();
+  const FormatArg* next = args.begin();
+  for (const auto& piece : kPieces) {
+    out.append(F.chars + piece.literalStart, piece.literalLength);
+    if (piece.spec.conversion != 0 && next != args.end()) format_detail::AppendConversion(out, *next++, piece.spec);
+  }
+}
 
 }  // namespace zeltlog

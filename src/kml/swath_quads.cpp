@@ -10,8 +10,8 @@ void WriteSwathQuad(ConversionSession& s) {
 
   std::string& placemark = s.quadPlacemarkText;
   placemark.assign("<Placemark>\n");
-  AppendFormat(placemark, "<name>time %2.2f s </name>", {s.currentTime});
-  AppendFormat(placemark, "<styleUrl>#G%d</styleUrl>\n", {1});
+  AppendFormatted<"<name>time %2.2f s </name>">(placemark, {s.currentTime});
+  AppendFormatted<"<styleUrl>#G%d</styleUrl>\n">(placemark, {1});
   placemark.append("<Polygon>\n<outerBoundaryIs>\n<LinearRing id=\"0\">\n<coordinates>\n");
   // The ring is closed by repeating its first corner.
   t.lastRingStart = placemark.size();

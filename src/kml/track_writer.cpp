@@ -33,7 +33,11 @@ EdgePoint EdgeAt(const TrackWriterState& t, double latitude, double longitude, c
 
 void SetCorner(std::string& corner, const EdgePoint& p, double altitude, bool lineEnd) {
   corner.clear();
-  AppendFormat(corner, lineEnd ? " %8.7f,%8.7f,%1.3f\n" : " %8.7f,%8.7f,%1.3f", {p.longitude, p.latitude, altitude});
+  if (lineEnd) {
+    AppendFormatted<" %8.7f,%8.7f,%1.3f\n">(corner, {p.longitude, p.latitude, altitude});
+  } else {
+    AppendFormatted<" %8.7f,%8.7f,%1.3f">(corner, {p.longitude, p.latitude, altitude});
+  }
 }
 
 }  // namespace
@@ -110,7 +114,7 @@ void WriteTrackPoint(ConversionSession& s, int source) {
   // 7. Path point.
   if (s.lineOutput == 1) {
     s.scratch.clear();
-    AppendFormat(s.scratch, "%8.8lf,%8.8lf,%3.3lf\n", {s.currentLongitude, s.currentLatitude, s.currentAltitude});
+    AppendFormatted<"%8.8lf,%8.8lf,%3.3lf\n">(s.scratch, {s.currentLongitude, s.currentLatitude, s.currentAltitude});
     s.pathKml.Write(s.scratch);
   }
   ++s.runPositionCount;
@@ -118,7 +122,7 @@ void WriteTrackPoint(ConversionSession& s, int source) {
   // 8. Progress line.
   if (s.Wants(EventKind::Progress)) {
     s.scratch.clear();
-    AppendFormat(s.scratch, "%8.8lf,%8.8lf,%8.3lf,%d, %d",
+    AppendFormatted<"%8.8lf,%8.8lf,%8.3lf,%d, %d">(s.scratch,
                  {s.currentLongitude, s.currentLatitude, s.currentTime, s.previousSprayState, s.previousSprayState});
     s.AddEvent(EventKind::Progress, s.scratch);
   }

@@ -70,6 +70,21 @@ TEST(TextFormat, RealsMatchPrintfByteForByte) {
   EXPECT_GT(compared, 3000000u);
 }
 
+TEST(TextFormat, FormatsParsedAtCompileTimeWriteTheSameBytes) {
+  const double values[] = {142.1040001, -34.25000005, 48.0005, -0.0, 0.125, 1e12, 43751.505};
+  for (const double v : values) {
+    std::string fast;
+    AppendFormatted<" %8.7f,%8.7f,%1.3f\n">(fast, {v, -v, v});
+    EXPECT_EQ(fast, Format(" %8.7f,%8.7f,%1.3f\n", {v, -v, v}));
+    fast.clear();
+    AppendFormatted<"%8.8lf,%8.8lf,%8.3lf,%d, %d">(fast, {v, v, v, 1, 0});
+    EXPECT_EQ(fast, Format("%8.8lf,%8.8lf,%8.3lf,%d, %d", {v, v, v, 1, 0}));
+  }
+  std::string percent;
+  AppendFormatted<"100%% %s">(percent, {"done"});
+  EXPECT_EQ(percent, "100% done");
+}
+
 TEST(TextFormat, IntegersTextsAndWholeLines) {
   EXPECT_EQ(Format("%d|%2d|%4d|%d", {7, 5, 2012, -5}), "7| 5|2012|-5");
   EXPECT_EQ(Format("MARK , %d, *%s*,%8.7f,%8.7f,%1.3f", {5, "", -0.125, 51.5, 12.0}),
