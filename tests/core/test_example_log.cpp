@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/log_conversion.h"
+#include "log_builder.h"
+#include "recording_platform.h"
+#include "temp_dir.h"
+#include "xml_check.h"
+
+namespace zeltlog {
+namespace {
+
+// The shipped example is exactly what its generator makes, and converts
+// to the summary the README shows.
+TEST(ExampleLog, IsTheGeneratorsOutputAndConvertsCleanly) {
+  const std::string shipped = testkit::ReadFile(std::string(ZELTLOG_SOURCE_DIR) + "/examples/SPRAYJOB.LOG");
+  testkit::JobOptions options;
+  options.fixes = 5000;
+  options.markEvery = 700;
+  const auto generated = testkit::BuildSprayJob(options);
+  ASSERT_EQ(shipped, std::string(generated.begin(), generated.end()));
+
+  testkit::TempDir dir;
+  testkit::WriteFile(dir.File("SPRAYJOB.LOG"), shipped);
+  testkit::RecordingPlatform platform;
+  ConversionSession session(platform);
+  session.sprayProjection = 0.2;
+  const auto outcome = RunLogConversionOn(session, dir.File("SPRAYJOB.LOG"));
+  EXPECT_TRUE(outcome.Succeeded());
+  const std::vector<std::string> summary = {
+      "Version: ZELT GUIDANCE V4.20 SN 10442",
+      "Latitude range:  -34.24548355, -34.25110812, 0.00562457",
+      "Longitude range: 142.10634430, 142.10400000, 0.00234430",
+      "Dist:  0.00595, Google zoom level: 16",
+      "Altitudes variation: 54.500, 47.500, 7.000",
+      "Target rates: 50.000, 50.000, 0.000",
+      "Actual rates: 51.996, 0.000, 51.996, Volume: 678.2",
+      "Start:27725.000, End:28749.800, 5000, records, 1 checksum errors",
+  };
+  EXPECT_EQ(platform.LinesOf(EventKind::Summary), summary);
+  EXPECT_EQ(platform.LinesOf(EventKind::Error), std::vector<std::string>{"   CS error  ID 34, bytes = 10  cs = 33  90"});
+  // Both position formats, every record kind of the console.
+  const auto lines = platform.Lines();
+  for (const char* start : {"System: ", "201 - machine width", "Farm: ", "JOB NOTES 1: ", "Sequence 1,", "Job loaded",
+                            "Prescription Map:  ", "SW ", "Swath Width ", "VRC 32", "VRC 34", "VRC 36", "VRC 140",
+                            "Laser Height", "MARK , 128", "MARK , 130", "MARK , 131", "MARK , 129", "MARK , 0",
+                            "                          1Time bust 1"}) {
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(start, 0) == 0; }))
+        << start;
+  }
+  EXPECT_EQ(session.positionFormatLabel, "POS2");
+  for (const auto& path : outcome.documentsWritten) EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(path))) << path;
+}
+
+}  // namespace
+}  // namespace zeltlog
