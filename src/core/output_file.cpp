@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -89,10 +90,29 @@ void OutputFile::Write(std::string_view text) {
     if (kBufferSize - used_ < 2) Flush();
     const size_t chunk = std::min(left, (kBufferSize - used_) / 2);
     char* to = buffer_.get() + used_;
-    for (size_t i = 0; i < chunk; ++i) {
-      const char c = from[i];
-      if (c == '\n') *to++ = '\r';
-      *to++ = c;
+    size_t i = 0;
+    // Eight bytes at a time while they hold no line feed.
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHighs = 0x8080808080808080ULL;
+    constexpr uint64_t kLineFeeds = 0x0A0A0A0A0A0A0A0AULL;
+    while (i + 8 <= chunk) {
+      uint64_t word;
+      std::memcpy(&word, from + i, sizeof word);
+      const uint64_t x = word ^ kLineFeeds;
+      if (((x - kOnes) & ~x & kHighs) == 0) {
+        std::memcpy(to, &word, sizeof word);
+        to += 8;
+        i += 8;
+        continue;
+      }
+      for (const size_t stop = i + 8; i < stop; ++i) {
+        if (from[i] == '\n') *to++ = '\r';
+        *to++ = from[i];
+      }
+    }
+    for (; i < chunk; ++i) {
+      if (from[i] == '\n') *to++ = '\r';
+      *to++ = from[i];
     }
     used_ = static_cast<size_t>(to - buffer_.get());
     from += chunk;
