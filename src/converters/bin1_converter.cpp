@@ -175,12 +175,12 @@ class Bin1Run {
     const int heights[kWallCount] = {age * kWallHeightScale, mode * kWallHeightScale, satellites * kWallHeightScale};
     for (int i = 0; i < kWallCount; ++i) {
       s_.scratch.clear();
-      AppendFormat(s_.scratch, "%8.8lf,%8.8lf,%d\n", {longitude, latitude, heights[i]});
+      AppendFormatted<"%8.8lf,%8.8lf,%d\n">(s_.scratch, {longitude, latitude, heights[i]});
       walls_[static_cast<size_t>(i)].file.Write(s_.scratch);
     }
     if (s_.Wants(EventKind::Progress)) {
       s_.scratch.clear();
-      AppendFormat(s_.scratch, "%3.3lf", {time});
+      AppendFormatted<"%3.3lf">(s_.scratch, {time});
       s_.AddEvent(EventKind::Progress, s_.scratch);
     }
 
@@ -189,9 +189,8 @@ class Bin1Run {
     const double xSpeed = framer_.F32(44);
     const double speed = std::sqrt(ySpeed * ySpeed + xSpeed * xSpeed);
     s_.scratch.clear();
-    AppendFormat(s_.scratch,
-                 "%3.3lf,%10.9lf,%10.9lf,%8.4lf,%8.4lf,%3.3lf, %5.5lf, %5.5lf,%5.5lf,  %d,%d,%d,%2.3lf,%2.3lf\n",
-                 {time, longitude, latitude, s_.projector.easting(), s_.projector.northing(), framer_.F32(36), xSpeed,
+    AppendFormatted<"%3.3lf,%10.9lf,%10.9lf,%8.4lf,%8.4lf,%3.3lf, %5.5lf, %5.5lf,%5.5lf,  %d,%d,%d,%2.3lf,%2.3lf\n">(
+        s_.scratch, {time, longitude, latitude, s_.projector.easting(), s_.projector.northing(), framer_.F32(36), xSpeed,
                   ySpeed, speed, age, mode, satellites, framer_.F32(52), s_.rstdev});
     csv_.Write(s_.scratch);
   }
