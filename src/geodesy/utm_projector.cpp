@@ -53,7 +53,8 @@ int UtmProjector::SetZoneFromLongitude(double longitude) {
   // A longitude far outside any zone (or not a number) cannot be truncated
   // to an int; it takes zone 0 rather than an undefined value.
   const int zone = std::fabs(sixths) < 2147483647.0 ? static_cast<int>(sixths) : 0;
-  centralMeridian_ = zone * 6 + 3;
+  // In doubles: zone * 6 overflows an int for zones past 357913941.
+  centralMeridian_ = zone * 6.0 + 3.0;
   return zone;
 }
 

@@ -1,0 +1,77 @@
+// Inputs the fuzz targets found, kept as regression tests.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "converters/bin1_converter.h"
+#include "core/text_format.h"
+#include "geodesy/utm_projector.h"
+#include "log_builder.h"
+#include "recording_platform.h"
+#include "temp_dir.h"
+#include "xml_check.h"
+
+namespace zeltlog {
+namespace {
+
+double FromBits(uint64_t bits) {
+  double value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+std::string Printf(const char* format, double value) {
+  char buffer[128];
+  std::snprintf(buffer, sizeof buffer, format, value);
+  return buffer;
+}
+
+// "%F" wrote infinities and NaNs in small letters; printf writes capitals.
+TEST(FuzzFindings, CapitalFWritesInfinitiesAndNansInCapitals) {
+  const double negativeNan = FromBits(0xffffff37e43e6e6fULL);  // the input found
+  ASSERT_TRUE(std::isnan(negativeNan));
+  EXPECT_EQ(Format("<%19F>", {negativeNan}), Printf("<%19F>", negativeNan));
+  const double infinity = std::numeric_limits<double>::infinity();
+  for (const char* format : {"%F", "%+F", "%-8F|", "%08.3F"}) {
+    SCOPED_TRACE(format);
+    EXPECT_EQ(Format(format, {infinity}), Printf(format, infinity));
+    EXPECT_EQ(Format(format, {-infinity}), Printf(format, -infinity));
+    EXPECT_EQ(Format(format, {std::fabs(negativeNan)}), Printf(format, std::fabs(negativeNan)));
+  }
+  // Small letters stay with "%f".
+  EXPECT_EQ(Format("%f", {infinity}), "inf");
+}
+
+// A GPS fix far outside the globe chose a zone whose central meridian
+// (zone * 6 + 3) overflowed an int.
+TEST(FuzzFindings, ZoneOfAHugeLongitude) {
+  const double longitude = 8724991192.031445;  // the longitude found
+  UtmProjector projector;
+  const int zone = projector.SetZoneFromLongitude(longitude);
+  EXPECT_GT(zone, 357913941);  // zone * 6 is past the largest int
+  EXPECT_EQ(projector.centralMeridian(), zone * 6.0 + 3.0);
+
+  // The whole conversion of such a fix completes, and writes it.
+  testkit::TempDir dir;
+  testkit::Bin1Fix fix;
+  fix.time = 103.5;
+  fix.longitude = longitude;
+  const testkit::Bytes frame = testkit::Bin1Frame(fix);
+  testkit::WriteFile(dir.File("FAR.BIN"), std::string(frame.begin(), frame.end()));
+  testkit::RecordingPlatform platform;
+  ConversionSession session(platform);
+  const SideResult result = ConvertBin1On(session, dir.File("FAR.BIN"));
+  EXPECT_TRUE(result.Succeeded()) << result.inputError;
+  EXPECT_EQ(session.projector.centralMeridian(), zone * 6.0 + 3.0);
+  const std::string csv = testkit::ReadFile(dir.File("FAR.CSV"));
+  EXPECT_NE(csv.find("\r\n103.500,8724991192.0314"), std::string::npos) << csv;
+  EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(dir.File("FAR_AGE.KML"))));
+}
+
+}  // namespace
+}  // namespace zeltlog
