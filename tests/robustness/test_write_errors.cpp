@@ -1,0 +1,144 @@
+// Failed writes: a conversion that cannot complete an output (a full disk,
+// a file size limit) reports it, and an earlier file of the same name stays
+// exactly as it was; no temporary file is left behind. The guidance-log
+// conversion under a file size limit is covered with the CLI's tests; here
+// the side converters under a limit, and every converter on a file system
+// that is really full (a 64 KiB tmpfs that the test mounts, skipped where
+// mounting is not permitted).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <sys/mount.h>
+
+#include "../cli/cli_runner.h"
+#include "core/log_conversion.h"
+#include "recording_platform.h"
+#include "robustness_inputs.h"
+
+namespace zeltlog {
+namespace {
+
+using testkit::ReadFile;
+using testkit::RunCli;
+using testkit::ShellQuote;
+using testkit::WriteFile;
+
+// The side converters write into `folder` (inputs are links there to files
+// in `sources`, so that only the outputs take room) under `prefix`, and
+// each fails with `reason` while the earlier outputs stay.
+void SideConvertersFailCleanly(const std::string& sources, const std::string& folder, const std::string& prefix,
+                               const std::string& reason) {
+  WriteFile(sources + "/RQ7.BIN", testkit::BigControllerLog());
+  WriteFile(sources + "/TRACK.BIN", testkit::BigGpsLog());
+  WriteFile(sources + "/AREA.KML", testkit::BigPolygonKml());
+  for (const char* name : {"RQ7.BIN", "TRACK.BIN", "AREA.KML"}) {
+    if (sources != folder) std::filesystem::create_symlink(sources + "/" + name, folder + "/" + name);
+  }
+  WriteFile(folder + "/RQ7P.BIN", "earlier blocks");
+  WriteFile(folder + "/TRACK.CSV", "earlier fixes");
+  WriteFile(folder + "/12", "earlier job");
+
+  auto result = RunCli("rq7 " + ShellQuote(folder + "/RQ7.BIN"), prefix);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find(folder + "/RQ7P.BIN: cannot be written: " + reason), std::string::npos) << result.err;
+  EXPECT_EQ(ReadFile(folder + "/RQ7P.BIN"), "earlier blocks");
+
+  result = RunCli("bin1 " + ShellQuote(folder + "/TRACK.BIN"), prefix);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find(folder + "/TRACK.CSV: cannot be written: " + reason), std::string::npos) << result.err;
+  EXPECT_EQ(ReadFile(folder + "/TRACK.CSV"), "earlier fixes");
+  // The walls are small; any that was written is complete.
+  for (const char* wall : {"/TRACK_AGE.KML", "/TRACK_MODE.KML", "/TRACK_SATS.KML"}) {
+    if (std::filesystem::exists(folder + wall)) {
+      EXPECT_TRUE(testkit::IsWellFormedXml(ReadFile(folder + wall))) << wall;
+    }
+  }
+
+  result = RunCli("kml-to-job --name 12 " + ShellQuote(folder + "/AREA.KML"), prefix);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find(folder + "/12: cannot be written: " + reason), std::string::npos) << result.err;
+  EXPECT_EQ(ReadFile(folder + "/12"), "earlier job");
+
+  EXPECT_EQ(testkit::TemporaryFilesIn(folder), 0u);
+}
+
+TEST(WriteErrors, SideConvertersUnderAFileSizeLimit) {
+  testkit::TempDir dir;
+  // 64 blocks of 512 bytes: 32 KiB per file.
+  SideConvertersFailCleanly(dir.path(), dir.path(), "ulimit -f 64; ", "File too large");
+}
+
+class FullDisk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    small = dir.File("small");
+    sources = dir.File("sources");
+    std::filesystem::create_directory(small);
+    std::filesystem::create_directory(sources);
+    if (mount("tmpfs", small.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") != 0) {
+      GTEST_SKIP() << "a small file system cannot be mounted here: " << std::strerror(errno);
+    }
+    mounted = true;
+  }
+  void TearDown() override {
+    if (mounted) umount2(small.c_str(), MNT_DETACH);
+  }
+
+  testkit::TempDir dir;
+  std::string small, sources;
+  bool mounted = false;
+};
+
+TEST_F(FullDisk, LogConversionKeepsEarlierDocumentsAndReportsTheFailure) {
+  const auto job = testkit::BuildSprayJob({1500, 300, true, 3});
+  WriteFile(sources + "/JOB.LOG", std::string(job.begin(), job.end()));
+  std::filesystem::create_symlink(sources + "/JOB.LOG", small + "/JOB.LOG");
+  const std::string earlier[] = {"earlier path", "earlier swaths", "earlier marks"};
+  const std::string documents[] = {small + "/JOB.KML", small + "/JOB_SIC.KML", small + "/JOB_M.KML"};
+  for (int i = 0; i < 3; ++i) WriteFile(documents[i], earlier[i]);
+
+  testkit::RecordingPlatform platform;
+  ConversionSession session(platform);
+  const ConversionOutcome outcome = RunLogConversionOn(session, small + "/JOB.LOG");
+  EXPECT_FALSE(outcome.Succeeded());
+  ASSERT_FALSE(outcome.documentsFailed.empty());
+  bool swathFailed = false;
+  for (const auto& failure : outcome.documentsFailed) {
+    EXPECT_EQ(failure.reason, std::strerror(ENOSPC)) << failure.path;
+    swathFailed = swathFailed || failure.path == documents[1];
+  }
+  EXPECT_TRUE(swathFailed);
+  const auto errors = platform.LinesOf(EventKind::Error);
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(documents[i]);
+    bool written = false;
+    for (const auto& path : outcome.documentsWritten) written = written || path == documents[i];
+    const std::string now = ReadFile(documents[i]);
+    if (written) {
+      // Complete, or not there at all.
+      EXPECT_TRUE(testkit::IsWellFormedXml(now));
+    } else {
+      EXPECT_EQ(now, earlier[i]);
+      EXPECT_NE(std::find(errors.begin(), errors.end(), "Cannot write " + documents[i]), errors.end());
+    }
+  }
+  EXPECT_EQ(testkit::TemporaryFilesIn(small), 0u);
+
+  // The CLI says so and exits with 1.
+  const auto result = RunCli("convert " + ShellQuote(small + "/JOB.LOG"));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find(documents[1] + ": cannot be written: " + std::strerror(ENOSPC)), std::string::npos)
+      << result.err;
+  EXPECT_EQ(ReadFile(documents[1]), earlier[1]);
+  EXPECT_EQ(testkit::TemporaryFilesIn(small), 0u);
+}
+
+TEST_F(FullDisk, SideConvertersKeepEarlierOutputsAndReportTheFailure) {
+  SideConvertersFailCleanly(sources, small, "", std::strerror(ENOSPC));
+}
+
+}  // namespace
+}  // namespace zeltlog
