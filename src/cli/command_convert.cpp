@@ -7,6 +7,7 @@
 
 #include "cli/cli_platform.h"
 #include "cli/commands.h"
+#include "cli/events_file.h"
 #include "core/byte_reader.h"
 #include "core/log_conversion.h"
 #include "core/output_names.h"
@@ -119,32 +120,19 @@ int RunParallel(const CommonOptions& common, const ConvertOptions& o, EventListW
 }  // namespace
 
 int RunConvert(const CommonOptions& common, const ConvertOptions& o) {
-  std::unique_ptr<EventListWriter> events;
-  if (!common.eventsPath.empty()) {
-    events = std::make_unique<EventListWriter>();
-    std::string reason;
-    if (!events->Open(common.eventsPath, &reason)) {
-      std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", common.eventsPath.c_str(), reason.c_str());
-      return 1;
-    }
-  }
+  EventsFile events;
+  if (!events.Open(common)) return 1;
   int status = 0;
   if (o.jobs > 1 && o.logs.size() > 1) {
-    status = RunParallel(common, o, events.get());
+    status = RunParallel(common, o, events.writer());
   } else {
     OutputOptions output{common.verbose, o.open, StandardErrorIsTerminal()};
-    CliPlatform platform(output, events.get(), true);
+    CliPlatform platform(output, events.writer(), true);
     for (const auto& log : o.logs) {
       if (ConvertOne(log, o, platform) != 0) status = 1;
     }
   }
-  if (events) {
-    std::string reason;
-    if (!events->Close(&reason)) {
-      std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", common.eventsPath.c_str(), reason.c_str());
-      status = 1;
-    }
-  }
+  if (!events.Close()) status = 1;
   return status;
 }
 

@@ -5,6 +5,7 @@
 
 #include "cli/cli_platform.h"
 #include "cli/commands.h"
+#include "cli/events_file.h"
 #include "converters/kml_to_job.h"
 #include "core/output_names.h"
 
@@ -35,19 +36,12 @@ class JobPlatform : public CliPlatform {
 }  // namespace
 
 int RunKmlToJob(const CommonOptions& common, const KmlToJobCommandOptions& o) {
-  std::unique_ptr<EventListWriter> events;
-  if (!common.eventsPath.empty()) {
-    events = std::make_unique<EventListWriter>();
-    std::string reason;
-    if (!events->Open(common.eventsPath, &reason)) {
-      std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", common.eventsPath.c_str(), reason.c_str());
-      return 1;
-    }
-  }
+  EventsFile events;
+  if (!events.Open(common)) return 1;
   int status = 0;
   {
     OutputOptions output{common.verbose, false, false};
-    JobPlatform platform(output, events.get());
+    JobPlatform platform(output, events.writer());
     ConversionSession session(platform);
     session.jobOptions.jobName = o.name;
     session.jobOptions.boundaryKind = o.exclude ? 1 : 0;
@@ -57,13 +51,7 @@ int RunKmlToJob(const CommonOptions& common, const KmlToJobCommandOptions& o) {
     const SideResult result = ConvertKmlToJobOn(session, o.kml);
     status = ReportSideResult(platform, o.kml, result);
   }
-  if (events) {
-    std::string reason;
-    if (!events->Close(&reason)) {
-      std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", common.eventsPath.c_str(), reason.c_str());
-      status = 1;
-    }
-  }
+  if (!events.Close()) status = 1;
   return status;
 }
 

@@ -5,6 +5,7 @@
 
 #include "cli/cli_platform.h"
 #include "cli/commands.h"
+#include "cli/events_file.h"
 #include "converters/side_result.h"
 #include "core/session.h"
 
@@ -26,19 +27,12 @@ int ReportSideResult(CliPlatform& platform, const std::string& input, const Side
 
 int RunSideConverter(const CommonOptions& common, const std::vector<std::string>& inputs,
                      SideResult (*convert)(ConversionSession&, const std::string&)) {
-  std::unique_ptr<EventListWriter> events;
-  if (!common.eventsPath.empty()) {
-    events = std::make_unique<EventListWriter>();
-    std::string reason;
-    if (!events->Open(common.eventsPath, &reason)) {
-      std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", common.eventsPath.c_str(), reason.c_str());
-      return 1;
-    }
-  }
+  EventsFile events;
+  if (!events.Open(common)) return 1;
   int status = 0;
   {
     OutputOptions output{common.verbose, false, false};
-    CliPlatform platform(output, events.get(), true);
+    CliPlatform platform(output, events.writer(), true);
     for (const auto& input : inputs) {
       // Each input starts from a fresh session, as a fresh window would.
       ConversionSession session(platform);
@@ -46,13 +40,7 @@ int RunSideConverter(const CommonOptions& common, const std::vector<std::string>
       if (ReportSideResult(platform, input, result) != 0) status = 1;
     }
   }
-  if (events) {
-    std::string reason;
-    if (!events->Close(&reason)) {
-      std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", common.eventsPath.c_str(), reason.c_str());
-      status = 1;
-    }
-  }
+  if (!events.Close()) status = 1;
   return status;
 }
 
