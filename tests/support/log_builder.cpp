@@ -68,7 +68,8 @@ Payload& Payload::CText(std::string_view text) {
   return U8(0);
 }
 Payload& Payload::Zeros(size_t count) {
-  bytes_.resize(bytes_.size() + count, 0);
+  // One byte at a time: GCC 12 warns wrongly about vector's bulk insert here.
+  for (size_t i = 0; i < count; ++i) bytes_.push_back(0);
   return *this;
 }
 Payload& Payload::Raw(std::string_view bytes) {
