@@ -8,22 +8,22 @@
 namespace zeltlog {
 namespace {
 
-using format_detail::Spec;
+using format_detail::FieldFormat;
 
-void Pad(std::string& out, std::string_view sign, std::string_view digits, const Spec& spec,
+void Pad(std::string& out, std::string_view sign, std::string_view digits, const FieldFormat& field,
          bool zeroAllowed) {
   const int length = static_cast<int>(sign.size() + digits.size());
-  if (spec.width <= length) {
+  if (field.width <= length) {
     out.append(sign);
     out.append(digits);
     return;
   }
-  const int fill = spec.width > length ? spec.width - length : 0;
-  if (spec.left) {
+  const int fill = field.width > length ? field.width - length : 0;
+  if (field.left) {
     out.append(sign);
     out.append(digits);
     out.append(static_cast<size_t>(fill), ' ');
-  } else if (spec.zero && zeroAllowed) {
+  } else if (field.zero && zeroAllowed) {
     out.append(sign);
     out.append(static_cast<size_t>(fill), '0');
     out.append(digits);
@@ -122,28 +122,28 @@ size_t FastFixedDigits(double magnitude, int precision, char* out) {
 #endif
 }
 
-void AppendReal(std::string& out, double value, const Spec& spec, bool upperCase = false) {
-  const int precision = spec.precision < 0 ? 6 : (spec.precision > 800 ? 800 : spec.precision);
+void AppendReal(std::string& out, double value, const FieldFormat& field, bool upperCase = false) {
+  const int precision = field.precision < 0 ? 6 : (field.precision > 800 ? 800 : field.precision);
   const bool negative = std::signbit(value);
   const double magnitude = std::fabs(value);
-  std::string_view sign = negative ? "-" : spec.plus ? "+" : spec.space ? " " : "";
+  std::string_view sign = negative ? "-" : field.plus ? "+" : field.space ? " " : "";
   if (!std::isfinite(value)) {
     // "%F" writes infinities and NaNs in capitals, as printf does.
-    Pad(out, sign, std::isnan(value) ? (upperCase ? "NAN" : "nan") : (upperCase ? "INF" : "inf"), spec, false);
+    Pad(out, sign, std::isnan(value) ? (upperCase ? "NAN" : "nan") : (upperCase ? "INF" : "inf"), field, false);
     return;
   }
   char small[48];
   if (const size_t length = FastFixedDigits(magnitude, precision, small)) {
-    Pad(out, sign, std::string_view(small, length), spec, true);
+    Pad(out, sign, std::string_view(small, length), field, true);
     return;
   }
   // Large enough for DBL_MAX with a precision of several hundred digits.
   char buffer[1200];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, precision);
-  Pad(out, sign, std::string_view(buffer, static_cast<size_t>(result.ptr - buffer)), spec, true);
+  Pad(out, sign, std::string_view(buffer, static_cast<size_t>(result.ptr - buffer)), field, true);
 }
 
-void AppendInteger(std::string& out, long long value, const Spec& spec, bool asUnsigned) {
+void AppendInteger(std::string& out, long long value, const FieldFormat& field, bool asUnsigned) {
   char buffer[32];
   unsigned long long magnitude;
   bool negative = false;
@@ -157,51 +157,51 @@ void AppendInteger(std::string& out, long long value, const Spec& spec, bool asU
   }
   auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude);
   std::string_view digits(buffer, static_cast<size_t>(result.ptr - buffer));
-  if (spec.precision == 0 && magnitude == 0) digits = "";
+  if (field.precision == 0 && magnitude == 0) digits = "";
   std::string zeros;
-  if (spec.precision > static_cast<int>(digits.size())) {
-    zeros.assign(static_cast<size_t>(spec.precision) - digits.size(), '0');
+  if (field.precision > static_cast<int>(digits.size())) {
+    zeros.assign(static_cast<size_t>(field.precision) - digits.size(), '0');
     zeros.append(digits);
     digits = zeros;
   }
-  std::string_view sign = negative ? "-" : (!asUnsigned && spec.plus) ? "+" : (!asUnsigned && spec.space) ? " " : "";
-  Pad(out, sign, digits, spec, spec.precision < 0);
+  std::string_view sign = negative ? "-" : (!asUnsigned && field.plus) ? "+" : (!asUnsigned && field.space) ? " " : "";
+  Pad(out, sign, digits, field, field.precision < 0);
 }
 
-void AppendText(std::string& out, std::string_view text, const Spec& spec) {
-  if (spec.precision >= 0 && static_cast<size_t>(spec.precision) < text.size()) text = text.substr(0, spec.precision);
-  Pad(out, "", text, spec, false);
+void AppendText(std::string& out, std::string_view text, const FieldFormat& field) {
+  if (field.precision >= 0 && static_cast<size_t>(field.precision) < text.size()) text = text.substr(0, field.precision);
+  Pad(out, "", text, field, false);
 }
 
 }  // namespace
 
 void AppendFixed(std::string& out, double value, int width, int precision) {
-  Spec spec;
-  spec.width = width;
-  spec.precision = precision;
-  AppendReal(out, value, spec);
+  FieldFormat field;
+  field.width = width;
+  field.precision = precision;
+  AppendReal(out, value, field);
 }
 
-void format_detail::AppendConversion(std::string& out, const FormatArg& arg, const Spec& spec) {
-  switch (spec.conversion) {
+void format_detail::AppendConversion(std::string& out, const FormatArg& arg, const FieldFormat& field) {
+  switch (field.conversion) {
     case 'f':
     case 'F':
-      AppendReal(out, arg.real(), spec, spec.conversion == 'F');
+      AppendReal(out, arg.real(), field, field.conversion == 'F');
       break;
     case 'd':
     case 'i':
-      AppendInteger(out, arg.integer(), spec, false);
+      AppendInteger(out, arg.integer(), field, false);
       break;
     case 'u':
-      AppendInteger(out, arg.integer(), spec, true);
+      AppendInteger(out, arg.integer(), field, true);
       break;
     case 'c': {
       const char c = static_cast<char>(arg.integer());
-      AppendText(out, std::string_view(&c, 1), spec);
+      AppendText(out, std::string_view(&c, 1), field);
       break;
     }
     case 's':
-      AppendText(out, arg.text(), spec);
+      AppendText(out, arg.text(), field);
       break;
     default:
       break;
@@ -214,7 +214,7 @@ void AppendFormat(std::string& out, std::string_view format, std::initializer_li
   format_detail::Piece piece;
   while (format_detail::NextPiece(format, position, piece)) {
     out.append(format.substr(piece.literalStart, piece.literalLength));
-    if (piece.spec.conversion != 0 && next != args.end()) format_detail::AppendConversion(out, *next++, piece.spec);
+    if (piece.field.conversion != 0 && next != args.end()) format_detail::AppendConversion(out, *next++, piece.field);
   }
 }
 

@@ -63,7 +63,7 @@ void AppendFixed(std::string& out, double value, int width, int precision);
 
 namespace format_detail {
 
-struct Spec {
+struct FieldFormat {
   bool left = false;
   bool plus = false;
   bool space = false;
@@ -77,7 +77,7 @@ struct Spec {
 struct Piece {
   size_t literalStart = 0;
   size_t literalLength = 0;
-  Spec spec;
+  FieldFormat field;
 };
 
 // Reads the next piece of `format` from `position`; false at its end.
@@ -102,26 +102,26 @@ constexpr bool NextPiece(std::string_view format, size_t& position, Piece& piece
     return true;
   }
   ++i;
-  Spec& spec = piece.spec;
+  FieldFormat& field = piece.field;
   for (; i < format.size(); ++i) {
     const char c = format[i];
-    if (c == '-') spec.left = true;
-    else if (c == '+') spec.plus = true;
-    else if (c == ' ') spec.space = true;
-    else if (c == '0') spec.zero = true;
+    if (c == '-') field.left = true;
+    else if (c == '+') field.plus = true;
+    else if (c == ' ') field.space = true;
+    else if (c == '0') field.zero = true;
     else if (c == '#') continue;
     else break;
   }
-  while (i < format.size() && format[i] >= '0' && format[i] <= '9') spec.width = spec.width * 10 + (format[i++] - '0');
+  while (i < format.size() && format[i] >= '0' && format[i] <= '9') field.width = field.width * 10 + (format[i++] - '0');
   if (i < format.size() && format[i] == '.') {
     ++i;
-    spec.precision = 0;
+    field.precision = 0;
     while (i < format.size() && format[i] >= '0' && format[i] <= '9') {
-      spec.precision = spec.precision * 10 + (format[i++] - '0');
+      field.precision = field.precision * 10 + (format[i++] - '0');
     }
   }
   while (i < format.size() && (format[i] == 'l' || format[i] == 'h' || format[i] == 'L' || format[i] == 'z')) ++i;
-  spec.conversion = i < format.size() ? format[i++] : 0;
+  field.conversion = i < format.size() ? format[i++] : 0;
   position = i;
   return true;
 }
@@ -152,7 +152,7 @@ constexpr std::array<Piece, PieceCount<F>()> Pieces() {
   return pieces;
 }
 
-void AppendConversion(std::string& out, const FormatArg& arg, const Spec& spec);
+void AppendConversion(std::string& out, const FormatArg& arg, const FieldFormat& field);
 
 }  // namespace format_detail
 
@@ -164,7 +164,7 @@ void AppendFormatted(std::string& out, std::initializer_list<FormatArg> args) {
   const FormatArg* next = args.begin();
   for (const auto& piece : kPieces) {
     out.append(F.chars + piece.literalStart, piece.literalLength);
-    if (piece.spec.conversion != 0 && next != args.end()) format_detail::AppendConversion(out, *next++, piece.spec);
+    if (piece.field.conversion != 0 && next != args.end()) format_detail::AppendConversion(out, *next++, piece.field);
   }
 }
 
