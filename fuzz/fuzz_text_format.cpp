@@ -78,19 +78,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   // One conversion put together from the formatter's subset.
-  std::string spec = "%";
+  std::string directive = "%";
   const uint8_t flags = input.ConsumeIntegral<uint8_t>();
-  if (flags & 1) spec += '-';
-  if (flags & 2) spec += '+';
-  if (flags & 4) spec += ' ';
-  if (flags & 8) spec += '0';
-  if (flags & 16) spec += std::to_string(input.ConsumeIntegralInRange(0, 40));
+  if (flags & 1) directive += '-';
+  if (flags & 2) directive += '+';
+  if (flags & 4) directive += ' ';
+  if (flags & 8) directive += '0';
+  if (flags & 16) directive += std::to_string(input.ConsumeIntegralInRange(0, 40));
   if (flags & 32) {
-    spec += '.';
-    if (flags & 64) spec += std::to_string(input.ConsumeIntegralInRange(0, 30));
+    directive += '.';
+    if (flags & 64) directive += std::to_string(input.ConsumeIntegralInRange(0, 30));
   }
   const char conversion = "fFdiu"[input.ConsumeIntegralInRange(0, 4)];
-  const std::string text = "<" + spec + std::string(1, conversion) + ">";
+  const std::string text = "<" + directive + std::string(1, conversion) + ">";
   if (conversion == 'f' || conversion == 'F') {
     Compare(text, zeltlog::Format(text, {real}), Reference(text.c_str(), real), Describe(real));
   } else if (conversion == 'u') {
