@@ -40,6 +40,9 @@ bool OutputFile::Create(const std::string& path, Mode mode, std::string* error) 
     if (error) *error = errno ? std::strerror(errno) : "cannot be created";
     return false;
   }
+  // The document is buffered here already; the C library's buffer would
+  // only copy it once more.
+  std::setvbuf(file, nullptr, _IONBF, 0);
   file_ = file;
   mode_ = mode;
   path_ = path;

@@ -48,7 +48,7 @@ class OutputFile {
   void Append(const char* data, size_t size);
   void Flush();
 
-  static constexpr size_t kBufferSize = 1 << 16;
+  static constexpr size_t kBufferSize = 1 << 18;
   std::FILE* file_ = nullptr;
   Mode mode_ = Mode::Text;
   std::string path_;
