@@ -208,9 +208,8 @@ class Bin1Run {
 }  // namespace
 
 SideResult ConvertBin1(ConversionSession& s) {
-  const auto chosen = s.platform.ChooseFile(kBin1FileFilter, "");
+  const auto chosen = ChooseFileAndRememberFolder(s, kBin1FileFilter, "");
   if (!chosen) return {};
-  s.lastChosenFolder = FolderOf(*chosen);
   return ConvertBin1On(s, *chosen);
 }
 

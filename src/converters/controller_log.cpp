@@ -28,9 +28,8 @@ void ListHeader(ConversionSession& s, const CrLfFramer& framer) {
 }  // namespace
 
 SideResult ExtractControllerBlocks(ConversionSession& s) {
-  const auto chosen = s.platform.ChooseFile(kControllerLogFilter, "");
+  const auto chosen = ChooseFileAndRememberFolder(s, kControllerLogFilter, "");
   if (!chosen) return {};
-  s.lastChosenFolder = FolderOf(*chosen);
   return ExtractControllerBlocksFrom(s, *chosen);
 }
 

@@ -6,9 +6,8 @@
 namespace zeltlog {
 
 SideResult OpenJobFile(ConversionSession& s) {
-  const auto chosen = s.platform.ChooseFile(kJobToKmlFilter, "KML");
+  const auto chosen = ChooseFileAndRememberFolder(s, kJobToKmlFilter, "KML");
   if (!chosen) return {};
-  s.lastChosenFolder = FolderOf(*chosen);
   return OpenJobFileOn(s, *chosen);
 }
 

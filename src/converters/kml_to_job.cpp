@@ -184,9 +184,8 @@ std::string JobFileNameProblem(std::string_view name) {
 }
 
 SideResult ConvertKmlToJob(ConversionSession& s) {
-  const auto chosen = s.platform.ChooseFile(kKmlToJobFilter, "KML");
+  const auto chosen = ChooseFileAndRememberFolder(s, kKmlToJobFilter, "KML");
   if (!chosen) return {};
-  s.lastChosenFolder = FolderOf(*chosen);
   return ConvertKmlToJobOn(s, *chosen);
 }
 

@@ -7,9 +7,8 @@
 namespace zeltlog {
 
 SideResult StartTracking(ConversionSession& s) {
-  const auto chosen = s.platform.ChooseFile(kLogFileFilter, "");
+  const auto chosen = ChooseFileAndRememberFolder(s, kLogFileFilter, "");
   if (!chosen) return {};
-  s.lastChosenFolder = FolderOf(*chosen);
   return StartTrackingOn(s, *chosen);
 }
 

@@ -177,9 +177,8 @@ bool ConvertLog(ConversionSession& s, ConversionOutcome& outcome) {
 }
 
 ConversionOutcome RunLogConversion(ConversionSession& s) {
-  const auto chosen = s.platform.ChooseFile(kLogFileFilter, "");
+  const auto chosen = ChooseFileAndRememberFolder(s, kLogFileFilter, "");
   if (!chosen) return {};
-  s.lastChosenFolder = FolderOf(*chosen);
   return RunLogConversionOn(s, *chosen);
 }
 

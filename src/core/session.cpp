@@ -1,5 +1,6 @@
 #include "core/session.h"
 
+#include "core/output_names.h"
 #include "kml/templates.h"
 
 namespace zeltlog {
@@ -46,6 +47,13 @@ void SetRangeSentinels(ConversionSession& s) {
   s.targetRateMin = 2000.0;
   s.actualRateMax = -1000.0;
   s.actualRateMin = 2000.0;
+}
+
+std::optional<std::string> ChooseFileAndRememberFolder(ConversionSession& s, std::string_view filter,
+                                                       std::string_view defaultExtension) {
+  auto chosen = s.platform.ChooseFile(filter, defaultExtension);
+  if (chosen) s.lastChosenFolder = FolderOf(*chosen);
+  return chosen;
 }
 
 }  // namespace zeltlog

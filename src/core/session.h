@@ -8,7 +8,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/byte_reader.h"
 #include "core/output_file.h"
@@ -163,5 +165,11 @@ struct ConversionSession {
 void ResetSession(ConversionSession& session);
 // Sets every pre-scan range to its sentinel.
 void SetRangeSentinels(ConversionSession& session);
+
+// Asks the platform's chooser for an existing file; a chosen file's folder
+// becomes the folder "DATA.DAT" and the job file go to, as the desktop's
+// chooser would make it the working directory. Nothing when cancelled.
+std::optional<std::string> ChooseFileAndRememberFolder(ConversionSession& session, std::string_view filter,
+                                                       std::string_view defaultExtension);
 
 }  // namespace zeltlog

@@ -8,10 +8,8 @@ namespace zeltlog::ui {
 namespace {
 
 std::optional<std::string> Pick(ConversionSession& s, const char* filter, const char* extension) {
-  auto chosen = s.platform.ChooseFile(filter, extension);
-  if (!chosen) return std::nullopt;
-  s.chosenLogPath = *chosen;
-  s.lastChosenFolder = FolderOf(*chosen);
+  auto chosen = ChooseFileAndRememberFolder(s, filter, extension);
+  if (chosen) s.chosenLogPath = *chosen;
   return chosen;
 }
 
