@@ -1,0 +1,39 @@
+// A sink consumes one conversion: the decoded records and the geometry of
+// the full pass, in log order, between OnBegin and OnEnd. The summary, the
+// event lines and the KML documents are sinks; a new output is a new sink.
+#pragma once
+
+#include "geometry/geometry_handler.h"
+#include "records/record_handler.h"
+
+namespace zeltlog {
+
+// What the pre-scan found before the full pass: the extent of the fixes
+// and the ranges of the rates, and the tank's use.
+struct PrescanFigures {
+  double latitudeMax = -90.0, latitudeMin = 90.0;
+  double longitudeMax = -180.0, longitudeMin = 180.0;
+  double altitudeMax = -1000.0, altitudeMin = 20000.0;
+  double targetRateMax = -1000.0, targetRateMin = 2000.0;  // max below -900: never set
+  double actualRateMax = -1000.0, actualRateMin = 2000.0;
+  double tankUsed = 0.0;  // litres: the tank's first reading less its last
+  int fixes = 0;          // plausible fixes
+};
+
+// The end of the full pass.
+struct RunEnd {
+  bool anyFix = false;
+  double startTime = 0.0;  // seconds since midnight of the first fix
+  double endTime = 0.0;    // of the last fix
+  int fixes = 0;
+  int goodFrames = 0;
+  int checksumErrors = 0;
+};
+
+class Sink : public RecordHandler, public GeometryHandler {
+ public:
+  virtual void OnBegin(const PrescanFigures&) {}
+  virtual void OnEnd(const RunEnd&) {}
+};
+
+}  // namespace zeltlog
