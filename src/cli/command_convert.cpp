@@ -9,7 +9,7 @@
 #include "cli/commands.h"
 #include "cli/events_file.h"
 #include "core/byte_reader.h"
-#include "core/log_conversion.h"
+#include "pipeline/log_conversion.h"
 #include "core/output_names.h"
 
 #ifndef _WIN32
@@ -30,24 +30,12 @@ bool StandardErrorIsTerminal() {
 // Converts one log; returns 0 when everything was read and written.
 int ConvertOne(const std::string& path, const ConvertOptions& o, CliPlatform& platform) {
   ConversionSession session(platform);
-  session.lineOutput = o.noPath ? 0 : 1;
-  session.marksOutput = o.noMarks ? 0 : 1;
-  session.boundaryOutput = o.noMarks || o.noBoundaries ? 0 : 1;
-  session.sprayProjection = o.sprayProjection;
+  session.options.lineOutput = o.noPath ? 0 : 1;
+  session.options.marksOutput = o.noMarks ? 0 : 1;
+  session.options.boundaryOutput = o.noMarks || o.noBoundaries ? 0 : 1;
+  session.options.sprayProjection = o.sprayProjection;
   platform.SetProgressLabel(std::string(FileNameOf(path)));
-
-  const ConversionOutcome outcome = RunLogConversionOn(session, path);
-  for (const auto& written : outcome.documentsWritten) platform.Print(written);
-  if (!outcome.logRead) {
-    platform.PrintError("zeltlog-cli: " + path + ": " + outcome.logError);
-    return 1;
-  }
-  for (const auto& failed : outcome.documentsFailed) {
-    platform.PrintError("zeltlog-cli: " + failed.path + ": cannot be written: " + failed.reason);
-  }
-  if (outcome.endedInsideFrame) platform.PrintError("zeltlog-cli: " + path + ": the log ends inside a frame (truncated)");
-  if (!outcome.logError.empty()) platform.PrintError("zeltlog-cli: " + path + ": " + outcome.logError);
-  return outcome.Succeeded() ? 0 : 1;
+  return ReportCommandResult(platform, path, RunLogConversionOn(session, path));
 }
 
 // Appends a finished per-log event file to the combined one.

@@ -43,13 +43,14 @@ int RunKmlToJob(const CommonOptions& common, const KmlToJobCommandOptions& o) {
     OutputOptions output{common.verbose, false, false};
     JobPlatform platform(output, events.writer());
     ConversionSession session(platform);
-    session.jobOptions.jobName = o.name;
-    session.jobOptions.boundaryKind = o.exclude ? 1 : 0;
-    session.jobOptions.jobNumber = o.number;
+    KmlToJobOptions options;
+    options.jobName = o.name;
+    options.boundaryKind = o.exclude ? 1 : 0;
+    options.jobNumber = o.number;
     // The job file lands beside the KML, as after choosing it in the window.
     session.lastChosenFolder = FolderOf(o.kml);
-    const SideResult result = ConvertKmlToJobOn(session, o.kml);
-    status = ReportSideResult(platform, o.kml, result);
+    const CommandResult result = ConvertKmlToJobOn(session, options, o.kml);
+    status = ReportCommandResult(platform, o.kml, result);
   }
   if (!events.Close()) status = 1;
   return status;

@@ -6,27 +6,26 @@
 #include "cli/cli_platform.h"
 #include "cli/commands.h"
 #include "cli/events_file.h"
-#include "converters/side_result.h"
+#include "core/command_result.h"
 #include "core/session.h"
 
 namespace zeltlog::cli {
 
-int ReportSideResult(CliPlatform& platform, const std::string& input, const SideResult& result) {
-  for (const auto& written : result.written) platform.Print(written);
+int ReportCommandResult(CliPlatform& platform, const std::string& input, const CommandResult& result) {
+  for (const auto& written : result.outputs.written) platform.Print(written);
   if (!result.inputRead) {
-    platform.PrintError("zeltlog-cli: " + input + ": " + result.inputError);
+    for (const auto& problem : result.problems) platform.PrintError("zeltlog-cli: " + input + ": " + problem);
     return 1;
   }
-  for (const auto& failed : result.failed) {
+  for (const auto& failed : result.outputs.failed) {
     platform.PrintError("zeltlog-cli: " + failed.path + ": cannot be written: " + failed.reason);
   }
-  if (!result.refusal.empty()) platform.PrintError("zeltlog-cli: " + input + ": " + result.refusal);
-  if (!result.inputError.empty()) platform.PrintError("zeltlog-cli: " + input + ": " + result.inputError);
+  for (const auto& problem : result.problems) platform.PrintError("zeltlog-cli: " + input + ": " + problem);
   return result.Succeeded() ? 0 : 1;
 }
 
 int RunSideConverter(const CommonOptions& common, const std::vector<std::string>& inputs,
-                     SideResult (*convert)(ConversionSession&, const std::string&)) {
+                     CommandResult (*convert)(ConversionSession&, const std::string&)) {
   EventsFile events;
   if (!events.Open(common)) return 1;
   int status = 0;
@@ -36,8 +35,8 @@ int RunSideConverter(const CommonOptions& common, const std::vector<std::string>
     for (const auto& input : inputs) {
       // Each input starts from a fresh session, as a fresh window would.
       ConversionSession session(platform);
-      const SideResult result = convert(session, input);
-      if (ReportSideResult(platform, input, result) != 0) status = 1;
+      const CommandResult result = convert(session, input);
+      if (ReportCommandResult(platform, input, result) != 0) status = 1;
     }
   }
   if (!events.Close()) status = 1;

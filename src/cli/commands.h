@@ -12,7 +12,7 @@ class App;
 
 namespace zeltlog {
 struct ConversionSession;
-struct SideResult;
+struct CommandResult;
 }  // namespace zeltlog
 
 namespace zeltlog::cli {
@@ -64,10 +64,10 @@ int RunConvert(const CommonOptions& common, const ConvertOptions& options);
 int RunKmlToJob(const CommonOptions& common, const KmlToJobCommandOptions& options);
 // Shared by the side converters' subcommands: prints the outputs written
 // and the problems of one input; returns its exit status (0 or 1).
-int ReportSideResult(CliPlatform& platform, const std::string& input, const SideResult& result);
+int ReportCommandResult(CliPlatform& platform, const std::string& input, const CommandResult& result);
 // Runs a side converter over each input in turn with one event list.
 int RunSideConverter(const CommonOptions& common, const std::vector<std::string>& inputs,
-                     SideResult (*convert)(ConversionSession&, const std::string&));
+                     CommandResult (*convert)(ConversionSession&, const std::string&));
 
 int RunBin1(const CommonOptions& common, const std::vector<std::string>& inputs);
 int RunRq7(const CommonOptions& common, const std::vector<std::string>& inputs);

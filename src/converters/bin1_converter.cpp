@@ -4,7 +4,8 @@
 #include <cmath>
 
 #include "converters/crlf_framer.h"
-#include "core/output_file.h"
+#include "core/output_set.h"
+#include "geodesy/utm_projector.h"
 #include "core/output_names.h"
 #include "core/text_format.h"
 #include "kml/templates.h"
@@ -21,60 +22,43 @@ enum Wall { kAgeWall, kModeWall, kSatsWall, kWallCount };
 struct WallFile {
   const char* suffix;
   std::string_view description;
-  OutputFile file;
+  OutputFile* file;
 };
 
 class Bin1Run {
  public:
-  Bin1Run(ConversionSession& s, SideResult& result) : s_(s), result_(result), framer_(true) {}
+  Bin1Run(ConversionSession& s, CommandResult& result, ByteReader& log)
+      : s_(s), result_(result), log_(log), framer_(true), outputs_(s.platform) {}
 
   void Run(const std::string& base) {
-    const std::string csvPath = base + ".CSV";
-    if (!Create(csv_, csvPath)) return;
-    for (WallFile& wall : walls_) Create(wall.file, base + wall.suffix);
-    s_.firstFixCounter = 1;
+    csv_ = outputs_.Create(base + ".CSV");
+    if (csv_) {
+      for (WallFile& wall : walls_) wall.file = outputs_.Create(base + wall.suffix);
+      while (framer_.Next(log_)) HandleFrame();
+      if (framer_.held() != 0) problem_ = "the log ends inside a frame (truncated)";
 
-    while (framer_.Next(s_.logFile)) HandleFrame();
-    if (framer_.held() != 0) result_.inputError = "the log ends inside a frame (truncated)";
-
-    if (!firstFixWritten_) {
-      // Without any fix each wall is still a complete, empty document.
-      for (WallFile& wall : walls_) WriteWallHead(wall);
-      if (result_.inputError.empty()) result_.inputError = "no BIN1 fix found";
+      if (!firstFixWritten_) {
+        // Without any fix each wall is still a complete, empty document.
+        for (WallFile& wall : walls_) WriteWallHead(wall);
+        if (problem_.empty()) problem_ = "no BIN1 fix found";
+      }
+      outputs_.Commit(csv_);
+      for (WallFile& wall : walls_) {
+        if (wall.file) wall.file->Write(kml::kPathDocumentTail);
+        outputs_.Commit(wall.file);
+      }
     }
-    Close(csv_);
-    for (WallFile& wall : walls_) {
-      wall.file.Write(kml::kPathDocumentTail);
-      Close(wall.file);
-    }
+    if (!problem_.empty()) result_.problems.push_back(problem_);
+    result_.outputs = outputs_.report();
   }
 
  private:
-  bool Create(OutputFile& file, const std::string& path) {
-    std::string reason;
-    if (file.Create(path, OutputFile::Mode::Text, &reason)) return true;
-    s_.AddEvent(EventKind::Error, "Cannot create " + path);
-    result_.failed.push_back({path, reason});
-    return false;
-  }
-
-  void Close(OutputFile& file) {
-    if (!file.IsOpen()) return;
-    const std::string path = file.path();
-    std::string reason;
-    if (file.Close(&reason)) {
-      result_.written.push_back(path);
-    } else {
-      s_.AddEvent(EventKind::Error, "Cannot write " + path);
-      result_.failed.push_back({path, reason});
-    }
-  }
 
   void AddCount(EventKind kind) {
     if (!s_.Wants(kind)) return;
-    s_.scratch.clear();
-    AppendFormat(s_.scratch, "%d", {framer_.byteCount()});
-    s_.AddEvent(kind, s_.scratch);
+    line_.clear();
+    AppendFormat(line_, "%d", {framer_.byteCount()});
+    s_.AddEvent(kind, line_);
   }
 
   void HandleFrame() {
@@ -92,21 +76,21 @@ class Bin1Run {
     if (listed) {
       AddCount(EventKind::Record);
       s_.AddEvent(EventKind::Record, framer_.text());
-      s_.scratch.clear();
-      AppendFormat(s_.scratch, "                      %d, %d, %d, %d",
+      line_.clear();
+      AppendFormat(line_, "                      %d, %d, %d, %d",
                    {framer_.U16(4), framer_.U16(6), framer_.U16(8), framer_.S32(16)});
-      s_.AddEvent(EventKind::Record, s_.scratch);
+      s_.AddEvent(EventKind::Record, line_);
     }
     // The data block after the header is taken whole, outside the framing.
     std::array<uint8_t, kLogDataBytes> data{};
-    const size_t got = s_.logFile.Read(data.data(), data.size());
-    if (got < data.size()) result_.inputError = "the log ends inside a header's data block (truncated)";
+    const size_t got = log_.Read(data.data(), data.size());
+    if (got < data.size()) problem_ = "the log ends inside a header's data block (truncated)";
     if (listed) {
       size_t length = 0;
       while (length < got && data[length] != 0) ++length;
-      s_.scratch.assign("Data ");
-      s_.scratch.append(reinterpret_cast<const char*>(data.data()), length);
-      s_.AddEvent(EventKind::Record, s_.scratch);
+      line_.assign("Data ");
+      line_.append(reinterpret_cast<const char*>(data.data()), length);
+      s_.AddEvent(EventKind::Record, line_);
     }
   }
 
@@ -114,7 +98,7 @@ class Bin1Run {
     // The field after the 25th comma, read up to the first byte that is no
     // printable 7-bit character (the frame's CR at the latest), with the
     // comma that ends it.
-    std::string& field = s_.scratch;
+    std::string& field = line_;
     field.clear();
     int commas = 0;
     const uint8_t* bytes = framer_.data();
@@ -126,7 +110,7 @@ class Bin1Run {
     }
     if (!field.empty()) field.pop_back();
     double value = 0.0;
-    if (ScanDouble(field, value)) s_.rstdev = value;
+    if (ScanDouble(field, value)) rstdev_ = value;
     s_.AddEvent(EventKind::Record, field);
   }
 
@@ -145,10 +129,11 @@ class Bin1Run {
   }
 
   void WriteWallHead(WallFile& wall) {
-    wall.file.Write(kml::kPathDocumentHead);
-    wall.file.Write(wall.description);
-    wall.file.Write(kml::kPathLineOpen);
-    wall.file.Write(kml::kRelativeCoordinatesOpen);
+    if (!wall.file) return;
+    wall.file->Write(kml::kPathDocumentHead);
+    wall.file->Write(wall.description);
+    wall.file->Write(kml::kPathLineOpen);
+    wall.file->Write(kml::kRelativeCoordinatesOpen);
   }
 
   void WriteFix(double time) {
@@ -161,78 +146,81 @@ class Bin1Run {
     if (!firstFixWritten_) {
       firstFixWritten_ = true;
       for (WallFile& wall : walls_) WriteWallHead(wall);
-      if (s_.firstFixCounter == 1) {
-        // The zone of the run's first fix holds for the whole run.
-        s_.projector.SelectEllipsoids(UtmProjector::kWgs84Index);
-        s_.projector.SetZoneFromLongitude(longitude);
-        s_.projector.ComputeGridScales(latitude, longitude, UtmProjector::kWgs84Index,
-                                       s_.track.metresPerDegreeLatitude, s_.track.metresPerDegreeLongitude);
-        s_.firstFixCounter = 4;
-      }
-      csv_.Write(kBin1CsvHeader);
+      // The zone of the run's first fix holds for the whole run.
+      double metresPerDegreeLatitude = 0.0, metresPerDegreeLongitude = 0.0;
+      projector_.SelectEllipsoids(UtmProjector::kWgs84Index);
+      projector_.SetZoneFromLongitude(longitude);
+      projector_.ComputeGridScales(latitude, longitude, UtmProjector::kWgs84Index, metresPerDegreeLatitude,
+                                   metresPerDegreeLongitude);
+      csv_->Write(kBin1CsvHeader);
     }
 
     const int heights[kWallCount] = {age * kWallHeightScale, mode * kWallHeightScale, satellites * kWallHeightScale};
     for (int i = 0; i < kWallCount; ++i) {
-      s_.scratch.clear();
-      AppendFormatted<"%8.8lf,%8.8lf,%d\n">(s_.scratch, {longitude, latitude, heights[i]});
-      walls_[static_cast<size_t>(i)].file.Write(s_.scratch);
+      OutputFile* wall = walls_[static_cast<size_t>(i)].file;
+      if (!wall) continue;
+      line_.clear();
+      AppendFormatted<"%8.8lf,%8.8lf,%d\n">(line_, {longitude, latitude, heights[i]});
+      wall->Write(line_);
     }
     if (s_.Wants(EventKind::Progress)) {
-      s_.scratch.clear();
-      AppendFormatted<"%3.3lf">(s_.scratch, {time});
-      s_.AddEvent(EventKind::Progress, s_.scratch);
+      line_.clear();
+      AppendFormatted<"%3.3lf">(line_, {time});
+      s_.AddEvent(EventKind::Progress, line_);
     }
 
-    s_.projector.Project(latitude, longitude, s_.projector.centralMeridian(), 1);
+    projector_.Project(latitude, longitude, projector_.centralMeridian(), 1);
     const double ySpeed = framer_.F32(40);
     const double xSpeed = framer_.F32(44);
     const double speed = std::sqrt(ySpeed * ySpeed + xSpeed * xSpeed);
-    s_.scratch.clear();
+    line_.clear();
     AppendFormatted<"%3.3lf,%10.9lf,%10.9lf,%8.4lf,%8.4lf,%3.3lf, %5.5lf, %5.5lf,%5.5lf,  %d,%d,%d,%2.3lf,%2.3lf\n">(
-        s_.scratch, {time, longitude, latitude, s_.projector.easting(), s_.projector.northing(), framer_.F32(36), xSpeed,
-                  ySpeed, speed, age, mode, satellites, framer_.F32(52), s_.rstdev});
-    csv_.Write(s_.scratch);
+        line_, {time, longitude, latitude, projector_.easting(), projector_.northing(), framer_.F32(36), xSpeed,
+                  ySpeed, speed, age, mode, satellites, framer_.F32(52), rstdev_});
+    csv_->Write(line_);
   }
 
   ConversionSession& s_;
-  SideResult& result_;
+  CommandResult& result_;
+  ByteReader& log_;
   CrLfFramer framer_;
-  OutputFile csv_;
-  std::array<WallFile, kWallCount> walls_{{{"_AGE.KML", "<description>GPS Age</description>\n", {}},
-                                           {"_MODE.KML", "<description>GPS Mode</description>\n", {}},
-                                           {"_SATS.KML", "<description>GPS Sats</description>\n", {}}}};
+  OutputSet outputs_;
+  OutputFile* csv_ = nullptr;
+  UtmProjector projector_;
+  double rstdev_ = 0.0;  // of the last "$PSAT," sentence
+  std::string line_;
+  std::string problem_;
+  std::array<WallFile, kWallCount> walls_{{{"_AGE.KML", "<description>GPS Age</description>\n", nullptr},
+                                           {"_MODE.KML", "<description>GPS Mode</description>\n", nullptr},
+                                           {"_SATS.KML", "<description>GPS Sats</description>\n", nullptr}}};
   bool firstFixWritten_ = false;
 };
 
 }  // namespace
 
-SideResult ConvertBin1(ConversionSession& s) {
+CommandResult ConvertBin1(ConversionSession& s) {
   const auto chosen = ChooseFileAndRememberFolder(s, kBin1FileFilter, "");
   if (!chosen) return {};
   return ConvertBin1On(s, *chosen);
 }
 
-SideResult ConvertBin1On(ConversionSession& s, const std::string& path) {
-  SideResult result;
+CommandResult ConvertBin1On(ConversionSession& s, const std::string& path) {
+  CommandResult result;
   result.chosen = true;
+  ByteReader log;
   std::string reason;
-  if (!s.logFile.Open(path, &reason)) {
-    result.inputError = reason;
-  } else if (s.logFile.Size() == 0) {
+  if (!log.Open(path, &reason)) {
+    result.Unreadable(reason);
+  } else if (log.Size() == 0) {
     // Nothing to convert; earlier outputs of this log stay as they are.
-    s.logFile.Close();
-    result.inputError = "the file is empty";
+    result.Unreadable("the file is empty");
   } else {
-    const std::string base = OutputBase(path);
-    s.logPath = base + ".CSV";
     result.inputRead = true;
-    if (s.lineOutput == 1) {
-      Bin1Run run(s, result);
-      run.Run(base);
-      if (s.logFile.Failed()) result.inputError = "read error";
+    if (s.options.lineOutput == 1) {
+      Bin1Run run(s, result, log);
+      run.Run(OutputBase(path));
+      if (log.Failed()) result.problems.push_back("read error");
     }
-    s.logFile.Close();
   }
   s.platform.RefreshFields(s);
   return result;

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "converters/side_result.h"
+#include "core/command_result.h"
 #include "core/session.h"
 
 namespace zeltlog {
@@ -20,8 +20,8 @@ inline constexpr const char* kBin1FileFilter = "Orbanta GPS BIN FORMAT .BIN|*.BI
 inline constexpr const char* kBin1CsvHeader = "time,lon,lat,x,y,alt,xspeed, yspeed, speed,age,mode,sats,stdev,rstdev\n";
 
 // The command: asks for the log, then converts it.
-SideResult ConvertBin1(ConversionSession& session);
+CommandResult ConvertBin1(ConversionSession& session);
 // The conversion of a log already chosen; outputs beside it.
-SideResult ConvertBin1On(ConversionSession& session, const std::string& path);
+CommandResult ConvertBin1On(ConversionSession& session, const std::string& path);
 
 }  // namespace zeltlog

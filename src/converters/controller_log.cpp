@@ -4,7 +4,7 @@
 #include <array>
 
 #include "converters/crlf_framer.h"
-#include "core/output_file.h"
+#include "core/output_set.h"
 #include "core/output_names.h"
 #include "core/text_format.h"
 
@@ -15,54 +15,50 @@ constexpr uint16_t kDataBlockType = 1;
 
 void ListHeader(ConversionSession& s, const CrLfFramer& framer) {
   if (!s.Wants(EventKind::Record)) return;
-  s.scratch.clear();
-  AppendFormat(s.scratch, "%d", {framer.byteCount()});
-  s.AddEvent(EventKind::Record, s.scratch);
+  std::string line;
+  AppendFormat(line, "%d", {framer.byteCount()});
+  s.AddEvent(EventKind::Record, line);
   s.AddEvent(EventKind::Record, framer.text());
-  s.scratch.clear();
-  AppendFormat(s.scratch, "                      %d, %d, %d, %d - %d",
+  line.clear();
+  AppendFormat(line, "                      %d, %d, %d, %d - %d",
                {framer.U16(4), framer.U16(6), framer.U16(8), framer.S32(16), framer.U16(10)});
-  s.AddEvent(EventKind::Record, s.scratch);
+  s.AddEvent(EventKind::Record, line);
 }
 
 }  // namespace
 
-SideResult ExtractControllerBlocks(ConversionSession& s) {
+CommandResult ExtractControllerBlocks(ConversionSession& s) {
   const auto chosen = ChooseFileAndRememberFolder(s, kControllerLogFilter, "");
   if (!chosen) return {};
   return ExtractControllerBlocksFrom(s, *chosen);
 }
 
-SideResult ExtractControllerBlocksFrom(ConversionSession& s, const std::string& path) {
-  SideResult result;
+CommandResult ExtractControllerBlocksFrom(ConversionSession& s, const std::string& path) {
+  CommandResult result;
   result.chosen = true;
+  ByteReader log;
   std::string reason;
-  if (!s.logFile.Open(path, &reason)) {
-    result.inputError = reason;
+  if (!log.Open(path, &reason)) {
+    result.Unreadable(reason);
     return result;
   }
-  if (s.logFile.Size() == 0) {
+  if (log.Size() == 0) {
     // Nothing to extract; an earlier output of this log stays as it is.
-    s.logFile.Close();
-    result.inputError = "the file is empty";
+    result.Unreadable("the file is empty");
     return result;
   }
   result.inputRead = true;
 
   // An output that cannot be created receives nothing; the headers are
   // listed all the same.
-  const std::string outputPath = OutputBase(path) + "P.BIN";
-  OutputFile output;
-  if (!output.Create(outputPath, OutputFile::Mode::Binary, &reason)) {
-    s.AddEvent(EventKind::Error, "Cannot create " + outputPath);
-    result.failed.push_back({outputPath, reason});
-  }
+  OutputSet outputs(s.platform);
+  OutputFile* output = outputs.Create(OutputBase(path) + "P.BIN", OutputFile::Mode::Binary);
 
   CrLfFramer framer(false);
   std::array<uint8_t, 4096> chunk;
   int headers = 0;
   bool blockCut = false;
-  while (!blockCut && framer.Next(s.logFile)) {
+  while (!blockCut && framer.Next(log)) {
     if (!framer.StartsWith("$LOG")) continue;
     ++headers;
     ListHeader(s, framer);
@@ -71,8 +67,8 @@ SideResult ExtractControllerBlocksFrom(ConversionSession& s, const std::string& 
     size_t left = framer.U16(8);
     while (left > 0) {
       const size_t want = std::min(left, chunk.size());
-      const size_t got = s.logFile.Read(chunk.data(), want);
-      if (type == kDataBlockType) output.WriteBytes(chunk.data(), got);
+      const size_t got = log.Read(chunk.data(), want);
+      if (type == kDataBlockType && output) output->WriteBytes(chunk.data(), got);
       left -= got;
       if (got < want) {
         blockCut = true;
@@ -80,24 +76,17 @@ SideResult ExtractControllerBlocksFrom(ConversionSession& s, const std::string& 
       }
     }
   }
-  if (blockCut) {
-    result.inputError = "the log ends inside a data block (truncated)";
+  if (log.Failed()) {
+    result.problems.push_back("read error");
+  } else if (blockCut) {
+    result.problems.push_back("the log ends inside a data block (truncated)");
   } else if (framer.held() != 0) {
-    result.inputError = "the log ends inside a frame (truncated)";
+    result.problems.push_back("the log ends inside a frame (truncated)");
   } else if (headers == 0) {
-    result.inputError = "no block header found";
+    result.problems.push_back("no block header found");
   }
-  if (s.logFile.Failed()) result.inputError = "read error";
-  s.logFile.Close();
-
-  if (output.IsOpen()) {
-    if (output.Close(&reason)) {
-      result.written.push_back(outputPath);
-    } else {
-      s.AddEvent(EventKind::Error, "Cannot write " + outputPath);
-      result.failed.push_back({outputPath, reason});
-    }
-  }
+  outputs.CommitAll();
+  result.outputs = outputs.report();
   return result;
 }
 

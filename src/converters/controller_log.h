@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "converters/side_result.h"
+#include "core/command_result.h"
 #include "core/session.h"
 
 namespace zeltlog {
@@ -16,8 +16,8 @@ inline constexpr const char* kControllerLogFilter =
     "Orbanta GPS BIN FORMAT from RQ7 logs .BIN|*.BIN|All Files - All Types|*.*;*||";
 
 // The command: asks for the controller log, then extracts its blocks.
-SideResult ExtractControllerBlocks(ConversionSession& session);
+CommandResult ExtractControllerBlocks(ConversionSession& session);
 // The extraction from a log already chosen; the output lies beside it.
-SideResult ExtractControllerBlocksFrom(ConversionSession& session, const std::string& path);
+CommandResult ExtractControllerBlocksFrom(ConversionSession& session, const std::string& path);
 
 }  // namespace zeltlog

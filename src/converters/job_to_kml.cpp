@@ -5,14 +5,14 @@
 
 namespace zeltlog {
 
-SideResult OpenJobFile(ConversionSession& s) {
+CommandResult OpenJobFile(ConversionSession& s) {
   const auto chosen = ChooseFileAndRememberFolder(s, kJobToKmlFilter, "KML");
   if (!chosen) return {};
   return OpenJobFileOn(s, *chosen);
 }
 
-SideResult OpenJobFileOn(ConversionSession& s, const std::string& path) {
-  SideResult result;
+CommandResult OpenJobFileOn(ConversionSession& s, const std::string& path) {
+  CommandResult result;
   result.chosen = true;
   s.chosenLogPath = path;
   s.platform.ClearEvents();
@@ -22,7 +22,7 @@ SideResult OpenJobFileOn(ConversionSession& s, const std::string& path) {
     result.inputRead = true;
     job.Close();
   } else {
-    result.inputError = reason;
+    result.Unreadable(reason);
   }
   return result;
 }

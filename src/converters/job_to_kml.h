@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "converters/side_result.h"
+#include "core/command_result.h"
 #include "core/session.h"
 
 namespace zeltlog {
@@ -14,8 +14,8 @@ inline constexpr const char* kJobToKmlFilter =
     "FLYDEX JOB format to Google Earth KML .KML |*.KML|All Files - All Types|*.*;*||";
 
 // The command: asks for the job file, then opens it.
-SideResult OpenJobFile(ConversionSession& session);
+CommandResult OpenJobFile(ConversionSession& session);
 // The same for a job file already chosen.
-SideResult OpenJobFileOn(ConversionSession& session, const std::string& path);
+CommandResult OpenJobFileOn(ConversionSession& session, const std::string& path);
 
 }  // namespace zeltlog

@@ -118,15 +118,16 @@ class CoordinateScanner {
   }
 
   void WriteVertex(double latitude, double longitude) {
-    s_.scratch.clear();
-    AppendFormat(s_.scratch, "\t%3.14lf %3.14lf\n", {latitude, longitude});
-    job_.Write(s_.scratch);
-    s_.AddEvent(EventKind::Summary, s_.scratch);
+    line_.clear();
+    AppendFormat(line_, "\t%3.14lf %3.14lf\n", {latitude, longitude});
+    job_.Write(line_);
+    s_.AddEvent(EventKind::Summary, line_);
     ++vertices_;
   }
 
   ConversionSession& s_;
   OutputFile& job_;
+  std::string line_;
   std::string start_;
   std::string token_;
   bool decided_ = false;
@@ -148,14 +149,14 @@ bool IsWholeNumber(std::string_view text, int& value) {
 }
 
 // Closes the job file; a write that failed is reported.
-void CloseJob(ConversionSession& s, OutputFile& job, SideResult& result) {
+void CloseJob(ConversionSession& s, OutputFile& job, CommandResult& result) {
   const std::string path = job.path();
   std::string reason;
   if (job.Close(&reason)) {
-    result.written.push_back(path);
+    result.outputs.written.push_back(path);
   } else {
     s.AddEvent(EventKind::Error, "Cannot write " + path);
-    result.failed.push_back({path, reason});
+    result.outputs.failed.push_back({path, reason});
   }
 }
 
@@ -183,24 +184,23 @@ std::string JobFileNameProblem(std::string_view name) {
   return {};
 }
 
-SideResult ConvertKmlToJob(ConversionSession& s) {
+CommandResult ConvertKmlToJob(ConversionSession& s, const KmlToJobOptions& o) {
   const auto chosen = ChooseFileAndRememberFolder(s, kKmlToJobFilter, "KML");
   if (!chosen) return {};
-  return ConvertKmlToJobOn(s, *chosen);
+  return ConvertKmlToJobOn(s, o, *chosen);
 }
 
-SideResult ConvertKmlToJobOn(ConversionSession& s, const std::string& kmlPath) {
-  SideResult result;
+CommandResult ConvertKmlToJobOn(ConversionSession& s, const KmlToJobOptions& o, const std::string& kmlPath) {
+  CommandResult result;
   result.chosen = true;
   s.platform.ClearEvents();
 
   ByteReader kml;
   std::string reason;
   if (!kml.Open(kmlPath, &reason)) {
-    result.inputError = reason;
+    result.Unreadable(reason);
     return result;
   }
-  const KmlToJobOptions& o = s.jobOptions;
   s.platform.ShowMessage(o.jobName);
 
   // The job file is named by the job name as typed, without an extension.
@@ -215,18 +215,18 @@ SideResult ConvertKmlToJobOn(ConversionSession& s, const std::string& kmlPath) {
     s.platform.ShowMessage(message);
     result.inputRead = true;
     if (nameProblem.empty()) {
-      result.failed.push_back({jobPath, reason});
+      result.outputs.failed.push_back({jobPath, reason});
     } else {
-      result.refusal = message;
+      result.problems.push_back(message);
     }
     return result;
   }
 
-  s.scratch.clear();
-  AppendFormat(s.scratch, ".JOB %d NONE\n", {JobLineNumber(o)});
-  job.Write(s.scratch);
+  std::string jobLine;
+  AppendFormat(jobLine, ".JOB %d NONE\n", {JobLineNumber(o)});
+  job.Write(jobLine);
   job.Write(".VERSION 1\n.POL 1\n");
-  s.AddEvent(EventKind::Summary, s.scratch);
+  s.AddEvent(EventKind::Summary, jobLine);
   s.AddEvent(EventKind::Summary, ".VERSION 1");
   s.AddEvent(EventKind::Summary, ".POL 1");
   const bool exclude = o.boundaryKind == 1;
@@ -254,7 +254,7 @@ SideResult ConvertKmlToJobOn(ConversionSession& s, const std::string& kmlPath) {
   if (!refused && pendingCarriageReturn) refused = !scanner.Take('\r');
   if (!refused) refused = !scanner.Finish();
   result.inputRead = true;
-  if (kml.Failed()) result.inputError = "read error";
+  if (kml.Failed()) result.problems.push_back("read error");
   kml.Close();
 
   std::string_view refusal;
@@ -270,7 +270,7 @@ SideResult ConvertKmlToJobOn(ConversionSession& s, const std::string& kmlPath) {
   if (!refusal.empty()) {
     s.platform.ShowMessage(refusal);
     CloseJob(s, job, result);
-    result.refusal = std::string(refusal);
+    result.problems.emplace_back(refusal);
     return result;
   }
   CloseJob(s, job, result);

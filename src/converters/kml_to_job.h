@@ -9,10 +9,18 @@
 #include <string>
 #include <string_view>
 
-#include "converters/side_result.h"
+#include "core/command_result.h"
 #include "core/session.h"
 
 namespace zeltlog {
+
+// The options of the KML-to-job command, as its dialog or the command line
+// sets them.
+struct KmlToJobOptions {
+  std::string jobName = "A";
+  int boundaryKind = 0;  // 0 include, 1 exclude
+  int jobNumber = 1;     // 1 to 999
+};
 
 inline constexpr const char* kKmlToJobFilter =
     "Google Earth KML FORMAT *.KML to FLYDEX JOB format|*.KML|All Files - All Types|*.*;*||";
@@ -45,9 +53,10 @@ std::string JobFileNameProblem(std::string_view name);
 
 // The command: asks for the KML (the options are the session's, as the
 // dialog left them), then converts it.
-SideResult ConvertKmlToJob(ConversionSession& session);
+CommandResult ConvertKmlToJob(ConversionSession& session, const KmlToJobOptions& options);
 // The conversion of a KML already chosen; the job file goes to the folder
 // of the file last chosen (`session.lastChosenFolder`).
-SideResult ConvertKmlToJobOn(ConversionSession& session, const std::string& kmlPath);
+CommandResult ConvertKmlToJobOn(ConversionSession& session, const KmlToJobOptions& options,
+                                const std::string& kmlPath);
 
 }  // namespace zeltlog

@@ -1,21 +1,27 @@
 // The "TRACKING a LOG" command: a guidance log that is still being written
-// is opened, its header is listed, the ranges are reset, and the log stays
-// open, positioned after its header, until the session closes it (the
-// window's OK does, through CloseTrackedLog).
+// is opened, its header is listed, and the log stays open, positioned after
+// its header, until it is closed (the window's OK does, through
+// CloseTrackedLog).
 #pragma once
 
 #include <string>
 
-#include "converters/side_result.h"
+#include "core/byte_reader.h"
+#include "core/command_result.h"
 #include "core/session.h"
 
 namespace zeltlog {
 
+// The log being tracked; the front end that tracks keeps it.
+struct TrackedLog {
+  ByteReader reader;
+};
+
 // The command: asks for the log, then starts tracking it.
-SideResult StartTracking(ConversionSession& session);
+CommandResult StartTracking(ConversionSession& session, TrackedLog& tracked);
 // Starts tracking a log already chosen.
-SideResult StartTrackingOn(ConversionSession& session, const std::string& path);
+CommandResult StartTrackingOn(ConversionSession& session, TrackedLog& tracked, const std::string& path);
 // Closes the tracked log, if one is open; called before the window closes.
-void CloseTrackedLog(ConversionSession& session);
+void CloseTrackedLog(TrackedLog& tracked);
 
 }  // namespace zeltlog

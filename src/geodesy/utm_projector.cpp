@@ -111,22 +111,4 @@ int UtmProjector::ComputeGridScales(double latitude, double longitude, int table
   return 1;
 }
 
-void UtmProjector::UnpackTimestamp(const uint8_t b[5]) {
-  const uint64_t v = static_cast<uint64_t>(b[0]) | static_cast<uint64_t>(b[1]) << 8 | static_cast<uint64_t>(b[2]) << 16 |
-                     static_cast<uint64_t>(b[3]) << 24 | static_cast<uint64_t>(b[4]) << 32;
-  month = static_cast<int32_t>(v & 0xF);
-  const int32_t yearLow = static_cast<int32_t>((v >> 4) & 0xF);
-  hundredths = static_cast<int32_t>((v >> 8) & 0x7F);
-  second = static_cast<int32_t>((v >> 15) & 0x3F);
-  minute = static_cast<int32_t>((v >> 21) & 0x3F);
-  hour = static_cast<int32_t>((v >> 27) & 0x1F);
-  day = static_cast<int32_t>((v >> 32) & 0x1F);
-  const int32_t yearHigh = static_cast<int32_t>((v >> 37) & 0x7);
-  year = 1993 + (yearHigh << 4 | yearLow);
-}
-
-double UtmProjector::TimeOfDay() const {
-  return static_cast<double>(hour * 3600 + minute * 60 + second) + hundredths * 0.01;
-}
-
 }  // namespace zeltlog

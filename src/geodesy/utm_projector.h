@@ -11,9 +11,6 @@
 // agrees with the full series to a few millimetres at mid latitudes; it
 // degrades with distance from the central meridian (decimetres at 3 degrees
 // off, metres beyond a zone's width) and is not meant for the poles.
-//
-// The object also holds the fields of the last unpacked five-byte log
-// timestamp, because the guidance log's decoders keep them with it.
 #pragma once
 
 #include <array>
@@ -51,8 +48,6 @@ class UtmProjector {
   // and the zone of the longitude. Returns 1.
   int ComputeGridScales(double latitude, double longitude, int tableIndex, double& metresPerDegreeLatitude,
                         double& metresPerDegreeLongitude);
-  // Unpacks the five-byte packed date and time of the guidance log.
-  void UnpackTimestamp(const uint8_t bytes[5]);
 
   double centralMeridian() const { return centralMeridian_; }
   double easting() const { return easting_; }
@@ -63,11 +58,6 @@ class UtmProjector {
     double a = 0.0, f = 0.0, e2 = 0.0, A0 = 0.0, A2 = 0.0, A4 = 0.0, A6 = 0.0;
   };
   const Slot& slot(int index) const { return slots_[static_cast<size_t>(index & 1)]; }
-
-  // The last unpacked timestamp.
-  int32_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, hundredths = 0;
-  // Time of day of the last unpacked timestamp, seconds since midnight.
-  double TimeOfDay() const;
 
  private:
   static Slot Derive(const Ellipsoid& ellipsoid);

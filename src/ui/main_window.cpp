@@ -8,7 +8,7 @@
 #include "converters/job_to_kml.h"
 #include "converters/kml_to_job.h"
 #include "converters/live_tracking.h"
-#include "core/log_conversion.h"
+#include "pipeline/log_conversion.h"
 #include "ui/about_box.h"
 #include "ui/app_icon.h"
 #include "ui/control_ids.h"
@@ -195,7 +195,7 @@ void MainWindow::StartUp() {
     systemMenu->Append(id::kAboutCommand, kAboutMenuEntry);
   }
 #endif
-  StartWindowSession(session_);
+  StartWindowSession(session_, fields_);
   spraySpin_->SetRange(kSpinMinimum, kSpinMaximum);
   spraySpin_->SetValue(kSpinStart);
   ShowFields(session_);
@@ -233,14 +233,14 @@ void MainWindow::EndWindow(int code) {
 }
 
 void MainWindow::OnOk() {
-  CloseTrackedLog(session_);
+  CloseTrackedLog(tracked_);
   EndWindow(id::kOk);
 }
 
 void MainWindow::OnZeltLog() {
-  const ConversionOutcome outcome = RunLogConversion(session_);
-  if (outcome.chosen && !outcome.logError.empty()) {
-    ReportInputError("Cannot convert " + session_.chosenLogPath, outcome.logError);
+  const CommandResult result = RunLogConversion(session_);
+  if (result.chosen && !result.problems.empty()) {
+    ReportInputError("Cannot convert " + session_.chosenLogPath, result.problems.back());
   }
 }
 
@@ -251,45 +251,46 @@ void MainWindow::OnGoogleMaps() { OpenMapPageInViewer(session_); }
 void MainWindow::OnShapeWithTable() { PickShapeWithTable(session_); }
 
 void MainWindow::OnKmlToJob() {
-  KmlToJobDialog dialog(this, session_.jobOptions, platform_);
+  KmlToJobDialog dialog(this, jobOptions_, platform_);
   if (platform_.ShowModal(dialog) != wxID_OK) return;
-  const SideResult result = ConvertKmlToJob(session_);
-  if (!result.inputError.empty()) ReportInputError("Cannot read the KML file", result.inputError);
+  const CommandResult result = ConvertKmlToJob(session_, jobOptions_);
+  // A refused KML has had its message already.
+  if (result.chosen && !result.inputRead) ReportInputError("Cannot read the KML file", result.problems.back());
 }
 
 void MainWindow::OnJobToKml() {
-  const SideResult result = OpenJobFile(session_);
-  if (!result.inputError.empty()) ReportInputError("Cannot read " + session_.chosenLogPath, result.inputError);
+  const CommandResult result = OpenJobFile(session_);
+  if (!result.problems.empty()) ReportInputError("Cannot read " + session_.chosenLogPath, result.problems.back());
 }
 
 void MainWindow::OnExport() { ExportEventList(session_, events_); }
 
 void MainWindow::OnBin1ToKml() {
-  const SideResult result = ConvertBin1(session_);
-  if (!result.inputError.empty()) ReportInputError("Cannot convert the GPS message log", result.inputError);
+  const CommandResult result = ConvertBin1(session_);
+  if (!result.problems.empty()) ReportInputError("Cannot convert the GPS message log", result.problems.back());
 }
 
 void MainWindow::OnRq7() {
-  const SideResult result = ExtractControllerBlocks(session_);
-  if (!result.inputError.empty()) ReportInputError("Cannot read the controller log", result.inputError);
+  const CommandResult result = ExtractControllerBlocks(session_);
+  if (!result.problems.empty()) ReportInputError("Cannot read the controller log", result.problems.back());
 }
 
 void MainWindow::OnTracking() {
-  const SideResult result = StartTracking(session_);
-  if (!result.inputError.empty()) ReportInputError("Cannot track " + session_.chosenLogPath, result.inputError);
+  const CommandResult result = StartTracking(session_, tracked_);
+  if (!result.problems.empty()) ReportInputError("Cannot track " + session_.chosenLogPath, result.problems.back());
 }
 
-void MainWindow::OnLineToggle() { ToggleSwitch(session_, OutputSwitch::Line); }
-void MainWindow::OnSwathToggle() { ToggleSwitch(session_, OutputSwitch::Swath); }
-void MainWindow::OnMarksToggle() { ToggleSwitch(session_, OutputSwitch::Marks); }
+void MainWindow::OnLineToggle() { ToggleSwitch(session_, fields_, OutputSwitch::Line); }
+void MainWindow::OnSwathToggle() { ToggleSwitch(session_, fields_, OutputSwitch::Swath); }
+void MainWindow::OnMarksToggle() { ToggleSwitch(session_, fields_, OutputSwitch::Marks); }
 // A click has flipped the box's own check mark already; the boxes show
 // their check states again at the next refresh.
-void MainWindow::OnBoundariesToggle() { ToggleSwitch(session_, OutputSwitch::Boundaries); }
-void MainWindow::OnHtmlToggle() { ToggleSwitch(session_, OutputSwitch::Html); }
+void MainWindow::OnBoundariesToggle() { ToggleSwitch(session_, fields_, OutputSwitch::Boundaries); }
+void MainWindow::OnHtmlToggle() { ToggleSwitch(session_, fields_, OutputSwitch::Html); }
 
 void MainWindow::OnTimer(wxTimerEvent&) {
   if (commandRunning_) return;
-  session_.sprayProjection = SprayProjectionFromSpin(spraySpin_->GetValue());
+  session_.options.sprayProjection = SprayProjectionFromSpin(spraySpin_->GetValue());
   ShowFields(session_);
 }
 
@@ -343,7 +344,7 @@ void MainWindow::ShowAbout() {
 }
 
 void MainWindow::ShowFields(const ConversionSession& session) {
-  const FieldTexts f = FieldsOf(session);
+  const FieldTexts f = FieldsOf(session, fields_);
   SetText(Field(id::kRecordCount), FromLibraryText(f.recordCount));
   SetText(Field(id::kChosenPath), FromLibraryText(f.chosenPath));
   SetText(Field(id::kPositionFormat), FromLibraryText(f.positionFormat));

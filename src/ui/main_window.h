@@ -9,7 +9,10 @@
 #include <string>
 
 #include "core/event_store.h"
+#include "converters/kml_to_job.h"
+#include "converters/live_tracking.h"
 #include "core/session.h"
+#include "ui/window_state.h"
 #include "ui/event_list_view.h"
 #include "ui/wx_headers.h"
 #include "ui/wx_platform.h"
@@ -33,6 +36,8 @@ class MainWindow : public wxDialog, private WindowSurface {
   wxMenu* BuildContextMenu() const;
 
   ConversionSession& session() { return session_; }
+  WindowFields& fields() { return fields_; }
+  KmlToJobOptions& jobOptions() { return jobOptions_; }
   const EventStore& events() const { return events_; }
   WxPlatform& platform() { return platform_; }
   DesktopHooks& hooks() { return platform_.hooks(); }
@@ -96,6 +101,9 @@ class MainWindow : public wxDialog, private WindowSurface {
   EventStore events_;
   WxPlatform platform_;
   ConversionSession session_;
+  WindowFields fields_;
+  KmlToJobOptions jobOptions_;
+  TrackedLog tracked_;
   wxTimer timer_;
   EventListView* list_ = nullptr;
   wxSpinButton* spraySpin_ = nullptr;

@@ -6,18 +6,11 @@
 
 namespace zeltlog::ui {
 
-void StartWindowSession(ConversionSession& s) {
+void StartWindowSession(ConversionSession& s, WindowFields& fields) {
   s.chosenLogPath.clear();
-  s.lineOutput = 1;
-  s.swathOutput = 1;
-  s.marksOutput = 1;
-  s.boundaryOutput = 1;
-  s.htmlOutput = 1;
-  s.versionText.clear();
-  s.createdText.clear();
-  s.vehicleText = "AIR";
-  s.intField = 0;
-  ResetSession(s);
+  s.options = RunOptions{};
+  fieldw.vehicleText = "AIR";
+  fieldw.intField = 0;
 }
 
 double SprayProjectionFromSpin(int spinPosition) { return (spinPosition - 20) * 0.1; }
@@ -37,26 +30,27 @@ void Flip(ConversionSession& s, int& output, const char* on, const char* off, in
 
 }  // namespace
 
-void ToggleSwitch(ConversionSession& s, OutputSwitch which) {
+void ToggleSwitch(ConversionSession& s, WindowFields& w, OutputSwitch which) {
+  RunOptions& o = s.options;
   switch (which) {
     case OutputSwitch::Line:
-      Flip(s, s.lineOutput, "LINE ON", "LINE OFF", nullptr);
+      Flip(s, o.lineOutput, "LINE ON", "LINE OFF", nullptr);
       break;
     case OutputSwitch::Swath:
-      Flip(s, s.swathOutput, "SWATH ON", "SWATH OFF", nullptr);
+      Flip(s, o.swathOutput, "SWATH ON", "SWATH OFF", nullptr);
       break;
     case OutputSwitch::Marks: {
-      const bool switchingOff = s.marksOutput != 0;
-      Flip(s, s.marksOutput, "MARK ON", "MARK OFF", nullptr);
+      const bool switchingOff = o.marksOutput != 0;
+      Flip(s, o.marksOutput, "MARK ON", "MARK OFF", nullptr);
       // Boundary points belong to the marks document: no marks, no boundaries.
-      if (switchingOff && s.boundaryOutput == 1) ToggleSwitch(s, OutputSwitch::Boundaries);
+      if (switchingOff && o.boundaryOutput == 1) ToggleSwitch(s, w, OutputSwitch::Boundaries);
       break;
     }
     case OutputSwitch::Boundaries:
-      Flip(s, s.boundaryOutput, "BOUNDARY ON", "BOUNDARY OFF", &s.boundariesCheckState);
+      Flip(s, o.boundaryOutput, "BOUNDARY ON", "BOUNDARY OFF", &w.boundariesCheckState);
       break;
     case OutputSwitch::Html:
-      Flip(s, s.htmlOutput, "HTML ON", "HTML OFF", &s.htmlCheckState);
+      Flip(s, o.htmlOutput, "HTML ON", "HTML OFF", &w.htmlCheckState);
       break;
   }
 }
@@ -67,23 +61,23 @@ std::string FieldNumber(double value) {
   return std::string(buffer, result.ptr);
 }
 
-FieldTexts FieldsOf(const ConversionSession& s) {
+FieldTexts FieldsOf(const ConversionSession& s, const WindowFields& w) {
   FieldTexts f;
   f.recordCount = Format("%d", {s.goodRecordCount});
   f.chosenPath = s.chosenLogPath;
   f.positionFormat = s.positionFormatLabel;
-  f.sprayProjection = FieldNumber(s.sprayProjection);
-  f.vehicle = s.vehicleText;
-  f.bottom = s.bottomText;
-  f.intField = Format("%d", {s.intField});
-  f.doubleField = FieldNumber(s.doubleField);
-  f.line = s.lineCheckState != 0;
-  f.swath = s.swathCheckState != 0;
-  f.marks = s.marksCheckState != 0;
-  f.shape = s.shapeCheckState != 0;
-  f.boundaries = s.boundariesCheckState != 0;
-  f.debug = s.debugCheckState != 0;
-  f.html = s.htmlCheckState != 0;
+  f.sprayProjection = FieldNumber(s.options.sprayProjection);
+  f.vehicle = w.vehicleText;
+  f.bottom = w.bottomText;
+  f.intField = Format("%d", {w.intField});
+  f.doubleField = FieldNumber(w.doubleField);
+  f.line = w.lineCheckState != 0;
+  f.swath = w.swathCheckState != 0;
+  f.marks = w.marksCheckState != 0;
+  f.shape = w.shapeCheckState != 0;
+  f.boundaries = w.boundariesCheckState != 0;
+  f.debug = w.debugCheckState != 0;
+  f.html = w.htmlCheckState != 0;
   return f;
 }
 

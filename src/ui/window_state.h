@@ -11,9 +11,20 @@
 
 namespace zeltlog::ui {
 
+// What only the window keeps: the states of its check boxes and the texts
+// of the fields no command sets.
+struct WindowFields {
+  int lineCheckState = 1, swathCheckState = 1, marksCheckState = 1, shapeCheckState = 1;
+  int debugCheckState = 0, boundariesCheckState = 1, htmlCheckState = 1;
+  std::string vehicleText;
+  std::string bottomText;
+  int intField = 0;
+  double doubleField = 0.0;
+};
+
 // The window's start: output switches on, chosen path and job texts empty,
 // vehicle "AIR", the int field 0, then the per-run reset.
-void StartWindowSession(ConversionSession& session);
+void StartWindowSession(ConversionSession& session, WindowFields& fields);
 
 // Spin control 1035: range 0 to 40, starting at 22 so that the first tick
 // gives 0.2 seconds; each step is a tenth of a second around 20.
@@ -27,7 +38,7 @@ enum class OutputSwitch { Line, Swath, Marks, Boundaries, Html };
 // One click on a switch's check box: a switch that is 0 becomes 1, any
 // other value 0, with "... ON" or "... OFF" in the event list. Marks
 // switched off takes Boundaries with it.
-void ToggleSwitch(ConversionSession& session, OutputSwitch which);
+void ToggleSwitch(ConversionSession& session, WindowFields& fields, OutputSwitch which);
 
 // The texts of the read-only fields and the states of the check boxes, as
 // the window copies them from the session.
@@ -42,7 +53,7 @@ struct FieldTexts {
   std::string doubleField;     // 1038
   bool line = false, swath = false, marks = false, shape = false, boundaries = false, debug = false, html = false;
 };
-FieldTexts FieldsOf(const ConversionSession& session);
+FieldTexts FieldsOf(const ConversionSession& session, const WindowFields& fields);
 
 // A real number as a dialog field shows it: the shortest of up to 15
 // significant digits ("0.2", "-2", "0"), always with a decimal point.

@@ -1,0 +1,34 @@
+#include "core/output_set.h"
+
+namespace zeltlog {
+
+OutputFile* OutputSet::Create(const std::string& path, OutputFile::Mode mode) {
+  OutputFile& file = files_.emplace_back();
+  std::string reason;
+  if (!file.Create(path, mode, &reason)) {
+    files_.pop_back();
+    platform_.AddEvent(EventKind::Error, "Cannot create " + path);
+    report_.failed.push_back({path, reason});
+    return nullptr;
+  }
+  return &file;
+}
+
+bool OutputSet::Commit(OutputFile* file) {
+  if (!file || !file->IsOpen()) return true;
+  const std::string path = file->path();
+  std::string reason;
+  if (file->Close(&reason)) {
+    report_.written.push_back(path);
+    return true;
+  }
+  platform_.AddEvent(EventKind::Error, "Cannot write " + path);
+  report_.failed.push_back({path, reason});
+  return false;
+}
+
+void OutputSet::CommitAll() {
+  for (OutputFile& file : files_) Commit(&file);
+}
+
+}  // namespace zeltlog

@@ -1,0 +1,161 @@
+#include "geometry/track_geometry.h"
+
+#include <cmath>
+
+namespace zeltlog {
+
+TrackGeometry::Across::Across(double degrees)
+    : cosine(std::cos(degrees * kTrackRadiansPerDegree)), sine(std::sin(degrees * kTrackRadiansPerDegree)) {}
+
+TrackGeometry::TrackGeometry(GeometryHandler& out, double sprayProjection, double leftOffset, double rightOffset)
+    : out_(out), sprayProjection_(sprayProjection), leftOffset_(leftOffset), rightOffset_(rightOffset) {}
+
+void TrackGeometry::OnSections(const SwathSections& sections) {
+  leftOffset_ = sections.leftOffset;
+  rightOffset_ = sections.rightOffset;
+}
+
+void TrackGeometry::OnSwathWidth(const SwathWidth& width) {
+  leftOffset_ = 0.5 * width.width;
+  rightOffset_ = -0.5 * width.width;
+}
+
+void TrackGeometry::OnJobSummary(const JobSummary& job) {
+  const double width = job.machineWidth - job.overlapWidth;
+  leftOffset_ = 0.5 * width;
+  rightOffset_ = -0.5 * width;
+}
+
+// Positive offsets lie to the left of travel, the direction pointing left.
+GeoPoint TrackGeometry::EdgeAt(double latitude, double longitude, double altitude, const Across& direction,
+                               double offset) const {
+  return {longitude + direction.sine * offset / metresPerDegreeLongitude_,
+          latitude + direction.cosine * offset / metresPerDegreeLatitude_, altitude};
+}
+
+void TrackGeometry::EmitQuad(double time, double speed) {
+  quad_.time = time;
+  quad_.run = run_;
+  quad_.firstOfRun = firstOfRun_;
+  quad_.targetRate = targetRate_;
+  quad_.actualRate = actualRate_;
+  quad_.speed = speed;
+  quad_.leftOffset = leftOffset_;
+  quad_.rightOffset = rightOffset_;
+  out_.OnQuad(quad_);
+  firstOfRun_ = false;
+  // The corners just drawn are where the next quad starts.
+  quad_.prevRight = quad_.right;
+  quad_.prevLeft = quad_.left;
+}
+
+void TrackGeometry::OnFix(const Fix& fix) {
+  double latitude = fix.latitude, longitude = fix.longitude;
+  double speed = fix.speed;
+  const double time = fix.timeOfDay;
+
+  // The first fix of the log fixes the grid scales.
+  if (firstFixCounter_ == 1) {
+    projector_.SelectEllipsoids(UtmProjector::kWgs84Index);
+    projector_.SetZoneFromLongitude(longitude);
+    projector_.ComputeGridScales(latitude, longitude, UtmProjector::kWgs84Index, metresPerDegreeLatitude_,
+                                 metresPerDegreeLongitude_);
+    firstFixCounter_ = 4;
+    swathDirection_ = fix.heading;
+    firstTime_ = time;
+    out_.OnGridReference({latitude, longitude, metresPerDegreeLatitude_, metresPerDegreeLongitude_, time});
+  }
+
+  // Spray projection: move the fix forward along the heading.
+  const double headingAngle = fix.heading * kTrackRadiansPerDegree;
+  const double projection = sprayProjection_ * speed;
+  latitude += std::cos(headingAngle) * projection / metresPerDegreeLatitude_;
+  longitude += std::sin(headingAngle) * projection / metresPerDegreeLongitude_;
+
+  // Time gaps: a jump forward breaks the path and stops the swath turning.
+  if (previousFixTime_ > 1.0) {
+    const double step = time - previousFixTime_;
+    if (step < 0.0) {
+      out_.OnTimeGap({time, previousFixTime_, true});
+    } else if (step > 10.0) {
+      out_.OnTimeGap({time, previousFixTime_, false});
+      speed = 0.0;
+      previousFixTime_ = time;
+    }
+  }
+
+  // Compact fixes carry no speed: it comes from the displacement.
+  if (fix.format == RecordId::CompactPosition) {
+    const double dy = (previousLatitude_ - latitude) * metresPerDegreeLatitude_;
+    const double dx = (previousLongitude_ - longitude) * metresPerDegreeLongitude_;
+    speed = std::sqrt(dy * dy + dx * dx) / (time - previousFixTime_);
+  }
+
+  if (firstFixCounter_ > 1) {
+    --firstFixCounter_;
+    swathDirection_ = fix.heading - 90.0;
+    if (firstFixCounter_ == 1) firstFixCounter_ = 0;
+  }
+  // The swath lies across the direction of travel while moving.
+  if (speed > 0.5) swathDirection_ = fix.heading - 90.0;
+  if (swathDirection_ < 0.0) swathDirection_ += 360.0;
+
+  out_.OnPathPoint({{longitude, latitude, fix.altitude}, time, speed, previousSprayState_});
+  ++fixes_;
+  lastTime_ = time;
+
+  const double altitude = fix.altitude;
+  const Across across(swathDirection_);
+  const GeoPoint right = EdgeAt(latitude, longitude, altitude, across, rightOffset_);
+  const GeoPoint left = EdgeAt(latitude, longitude, altitude, across, leftOffset_);
+  const bool sprayOn = fix.sprayState != 0;
+  const bool wasOn = previousSprayState_ != 0;
+
+  if (sprayOn && !wasOn) {
+    // A run starts: its first quad encloses no area.
+    ++run_;
+    firstOfRun_ = true;
+    quad_.prevRight = right;
+    quad_.prevLeft = right;
+    lastLeftOffset_ = leftOffset_;
+    lastRightOffset_ = rightOffset_;
+    previousLatitude_ = latitude;
+    previousLongitude_ = longitude;
+  }
+  if (sprayOn) {
+    // An edge that moved closes a quad at the old edge first.
+    if (std::fabs(rightOffset_ - lastRightOffset_) > 0.1) {
+      quad_.right = right;
+      quad_.left = left;
+      quad_.prevRight =
+          EdgeAt(previousLatitude_, previousLongitude_, altitude, Across(previousSwathDirection_), rightOffset_);
+      EmitQuad(time, speed);
+      lastRightOffset_ = rightOffset_;
+    }
+    if (std::fabs(leftOffset_ - lastLeftOffset_) > 0.1) {
+      quad_.right = right;
+      quad_.left = left;
+      quad_.prevLeft =
+          EdgeAt(previousLatitude_, previousLongitude_, altitude, Across(previousSwathDirection_), leftOffset_);
+      EmitQuad(time, speed);
+      lastLeftOffset_ = leftOffset_;
+    }
+    quad_.right = right;
+    quad_.left = left;
+    EmitQuad(time, speed);
+    previousSprayState_ = fix.sprayState;
+  } else if (wasOn) {
+    // The run ends with its closing quad.
+    previousSprayState_ = 0;
+    quad_.right = right;
+    quad_.left = left;
+    EmitQuad(time, speed);
+  }
+
+  previousLatitude_ = latitude;
+  previousLongitude_ = longitude;
+  previousFixTime_ = time;
+  previousSwathDirection_ = swathDirection_;
+}
+
+}  // namespace zeltlog

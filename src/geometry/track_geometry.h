@@ -1,0 +1,68 @@
+// The track and swath geometry of the full pass, computed once for every
+// sink: each accepted fix is moved forward by the spray projection, the
+// path breaks at time gaps, the direction across which the swath lies is
+// kept, and while the spray is on the sprayed strip is cut into quads
+// between consecutive fixes. Everything leaves as coordinates through a
+// GeometryHandler; nothing here formats text.
+#pragma once
+
+#include "geodesy/utm_projector.h"
+#include "geometry/geometry_handler.h"
+#include "records/record_handler.h"
+
+namespace zeltlog {
+
+// Radians per degree as the track and swath geometry uses it (3.1416 / 180).
+inline constexpr double kTrackRadiansPerDegree = 0.017453333333333335;
+
+class TrackGeometry : public RecordHandler {
+ public:
+  // `sprayProjection`: seconds of travel each fix is moved forward by.
+  // `leftOffset`, `rightOffset`: the swath edges in force before the log's
+  // first swath record, metres (left positive).
+  TrackGeometry(GeometryHandler& out, double sprayProjection, double leftOffset, double rightOffset);
+
+  void OnFix(const Fix& fix) override;
+  void OnSections(const SwathSections& sections) override;
+  void OnSwathWidth(const SwathWidth& width) override;
+  void OnJobSummary(const JobSummary& job) override;
+  void OnTargetRate(const TargetRate& rate) override { targetRate_ = rate.rate; }
+  void OnActualRate(const ActualRate& rate) override { actualRate_ = rate.rate; }
+
+  // Fixes drawn so far, and the times of the first and the last.
+  int fixes() const { return fixes_; }
+  double firstTime() const { return firstTime_; }
+  double lastTime() const { return lastTime_; }
+
+ private:
+  // A point `offset` metres from a position along a direction (degrees).
+  struct Across {
+    explicit Across(double degrees);
+    double cosine, sine;
+  };
+  GeoPoint EdgeAt(double latitude, double longitude, double altitude, const Across& direction, double offset) const;
+  void EmitQuad(double time, double speed);
+
+  GeometryHandler& out_;
+  UtmProjector projector_;
+  double sprayProjection_;
+  double leftOffset_, rightOffset_;
+  double targetRate_ = 0.0, actualRate_ = 0.0;
+
+  // The first three fixes set the swath direction whatever the speed.
+  int firstFixCounter_ = 1;
+  double metresPerDegreeLatitude_ = 0.0, metresPerDegreeLongitude_ = 0.0;
+  double previousLatitude_ = 0.0, previousLongitude_ = 0.0;
+  double previousFixTime_ = 0.0;
+  double swathDirection_ = 0.0, previousSwathDirection_ = 0.0;
+  double lastLeftOffset_ = 0.0, lastRightOffset_ = 0.0;
+  int previousSprayState_ = 0;
+  int run_ = 0;
+  bool firstOfRun_ = false;
+  SwathQuad quad_;
+
+  int fixes_ = 0;
+  double firstTime_ = 0.0, lastTime_ = 0.0;
+};
+
+}  // namespace zeltlog

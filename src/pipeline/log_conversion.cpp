@@ -1,0 +1,82 @@
+#include "pipeline/log_conversion.h"
+
+#include "core/output_names.h"
+#include "core/output_set.h"
+#include "pipeline/log_passes.h"
+#include "sinks/event_lines.h"
+#include "sinks/kml_documents.h"
+
+namespace zeltlog {
+namespace {
+
+void NoteLastPosition(ConversionSession& s, const FramePassCounts& counts) {
+  if (counts.lastPositionIdentifier == static_cast<uint8_t>(RecordId::FullPosition)) s.positionFormatLabel = "POS1";
+  if (counts.lastPositionIdentifier == static_cast<uint8_t>(RecordId::CompactPosition)) s.positionFormatLabel = "POS2";
+}
+
+// The viewer opens the documents this run wrote, swath first.
+void OpenWrittenDocuments(Platform& platform, const KmlDocumentPaths& paths, const OutputReport& report) {
+  bool first = true;
+  for (const std::string* path : {&paths.swath, &paths.path, &paths.marks}) {
+    bool written = false;
+    for (const auto& done : report.written) written = written || done == *path;
+    if (!written) continue;
+    if (!first) platform.Pause(1000);
+    first = false;
+    platform.OpenInViewer(*path);
+  }
+}
+
+}  // namespace
+
+CommandResult RunLogConversion(ConversionSession& s) {
+  const auto chosen = ChooseFileAndRememberFolder(s, kLogFileFilter, "");
+  if (!chosen) return {};
+  return RunLogConversionOn(s, *chosen);
+}
+
+CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, const std::vector<Sink*>& extraSinks) {
+  CommandResult result;
+  result.chosen = true;
+  s.chosenLogPath = path;
+  s.platform.ClearEvents();
+  s.goodRecordCount = 0;
+  const RunOptions& o = s.options;
+  if (o.swathOutput != 1) return result;
+
+  // The pre-scan, headed by the log's version line.
+  PrescanSummarySink prescan;
+  {
+    OpenedLog log;
+    if (!OpenLog(path, log, result)) return result;
+    if (log.reader.Size() == 0) {
+      // Nothing to convert; earlier documents of this log stay as they are.
+      result.Unreadable("the log is empty");
+      return result;
+    }
+    if (log.header) s.AddEvent(EventKind::Summary, "Version: " + *log.header);
+    NoteLastPosition(s, RunFramePass(log.reader, prescan, nullptr, s.platform));
+  }
+
+  OutputSet outputs(s.platform);
+  KmlDocumentPaths paths = KmlDocumentPathsFor(OutputBase(path));
+  if (o.lineOutput != 1) paths.path.clear();
+  if (o.marksOutput != 1) paths.marks.clear();
+  EventLineSink events(s.platform, {o.marksOutput == 1, o.boundaryOutput == 1});
+  KmlDocumentSink documents(outputs, paths, o.boundaryOutput == 1);
+  SinkFanout sinks;
+  sinks.Add(events);
+  sinks.Add(documents);
+  for (Sink* sink : extraSinks) sinks.Add(*sink);
+
+  const auto facts = RunFullPass(path, prescan, o.sprayProjection, sinks, s.platform, result);
+  result.outputs = outputs.report();
+  if (!facts) return result;
+  s.goodRecordCount = facts->counts.goodFrames;
+  NoteLastPosition(s, facts->counts);
+  s.platform.RefreshFields(s);
+  OpenWrittenDocuments(s.platform, paths, result.outputs);
+  return result;
+}
+
+}  // namespace zeltlog

@@ -1,0 +1,24 @@
+// The main job: a guidance log becomes three KML documents beside it (the
+// flight path, the swath quads and the marks), with a statistics summary
+// and the decoded events in the event list.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/command_result.h"
+#include "core/session.h"
+#include "sinks/sink.h"
+
+namespace zeltlog {
+
+inline constexpr const char* kLogFileFilter = "ZELT LOG FORMAT .LOG|*.LOG|All Files - All Types|*.*;*||";
+
+// The "ZELT LOG" command: asks the platform for a log, then converts it.
+CommandResult RunLogConversion(ConversionSession& session);
+// The same command for a log already chosen. `extraSinks` consume the same
+// records and geometry as the documents, after them.
+CommandResult RunLogConversionOn(ConversionSession& session, const std::string& logPath,
+                                 const std::vector<Sink*>& extraSinks = {});
+
+}  // namespace zeltlog

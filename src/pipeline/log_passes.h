@@ -1,0 +1,52 @@
+// The passes over a guidance log: the header text, a pre-scan that gathers
+// the summary figures, and the full pass that hands every record, and the
+// track and swath geometry computed from them, to a run's sinks.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/byte_reader.h"
+#include "core/command_result.h"
+#include "core/platform.h"
+#include "records/record_handler.h"
+#include "sinks/prescan_summary.h"
+#include "sinks/sink_fanout.h"
+
+namespace zeltlog {
+
+// What one pass over the frames found.
+struct FramePassCounts {
+  int goodFrames = 0;
+  int checksumErrors = 0;
+  bool endedInsideFrame = false;
+  uint8_t lastPositionIdentifier = 0;  // of the last good position record; 0 when none
+};
+
+// Reads the frames of an open log from where it stands: each good frame's
+// record goes to `records`, then to `geometry` when given; each bad frame
+// goes to `records` as a checksum error. Progress is reported now and then.
+FramePassCounts RunFramePass(ByteReader& log, RecordHandler& records, RecordHandler* geometry, Platform& platform);
+
+// A log opened for its passes, with its header text read.
+struct OpenedLog {
+  ByteReader reader;
+  std::optional<std::string> header;  // nothing when the file ends before the header's NUL
+};
+// Opens the log and reads its header. False, with the reason in `result`,
+// when it cannot be opened.
+bool OpenLog(const std::string& path, OpenedLog& log, CommandResult& result);
+
+// The full pass over `path` into `sinks`: OnBegin with the pre-scan's
+// figures, the header text, every record and the geometry with the given
+// spray projection, then OnEnd. Problems of the log (truncated, unreadable,
+// no good frame, mostly bad frames) go into `result`.
+struct FullPassFacts {
+  FramePassCounts counts;
+  int fixes = 0;
+};
+std::optional<FullPassFacts> RunFullPass(const std::string& path, const PrescanSummarySink& prescan,
+                                         double sprayProjection, SinkFanout& sinks, Platform& platform,
+                                         CommandResult& result);
+
+}  // namespace zeltlog

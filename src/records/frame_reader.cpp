@@ -1,0 +1,74 @@
+#include "records/frame_reader.h"
+
+#include <cstring>
+
+namespace zeltlog {
+namespace {
+
+constexpr uint8_t kSync = 0xA5;
+
+// XOR of a run of bytes, eight at a time.
+uint8_t XorOf(const uint8_t* bytes, size_t count) {
+  uint64_t wide = 0;
+  size_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes + i, sizeof word);
+    wide ^= word;
+  }
+  wide ^= wide >> 32;
+  wide ^= wide >> 16;
+  wide ^= wide >> 8;
+  auto x = static_cast<uint8_t>(wide);
+  for (; i < count; ++i) x ^= bytes[i];
+  return x;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadHeaderText(ByteReader& log) {
+  std::string text;
+  for (;;) {
+    const int byte = log.ReadByte();
+    if (byte < 0) return std::nullopt;
+    if (byte == 0) return text;
+    if (text.size() < kHeaderTextLimit) text.push_back(static_cast<char>(byte));
+  }
+}
+
+FrameReader::Status FrameReader::Next() {
+  for (;;) {
+    const int byte = log_.ReadByte();
+    if (byte < 0) return Status::End;
+    if (byte == kSync) break;
+  }
+
+  uint8_t header[3];
+  if (log_.Read(header, 3) < 3) {
+    // Cut inside the frame header: nothing to report, the log just ends.
+    endedInsideFrame_ = true;
+    return Status::End;
+  }
+  const unsigned length = header[0];
+  identifier_ = header[1];
+  error_ = {header[1], length, static_cast<uint8_t>(kSync ^ header[0] ^ header[1] ^ header[2]), header[2]};
+
+  if (length < 4) return Status::Bad;  // not a frame at all; the search goes on after it
+
+  const size_t wanted = length - 4;
+  const size_t previous = payloadLength_;
+  const size_t got = log_.Read(buffer_.data(), wanted);
+  // Bytes past this payload read as zero, never as an earlier frame's.
+  if (got < previous) std::memset(buffer_.data() + got, 0, previous - got);
+  payloadLength_ = got;
+  error_.residual ^= XorOf(buffer_.data(), got);
+
+  if (got < wanted) {
+    // The file ends inside the payload: reported, never decoded.
+    endedInsideFrame_ = true;
+    return Status::Bad;
+  }
+  return error_.residual == 0 ? Status::Good : Status::Bad;
+}
+
+}  // namespace zeltlog
