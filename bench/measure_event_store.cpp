@@ -8,7 +8,7 @@
 #include <string>
 
 #include "core/event_store.h"
-#include "core/log_conversion.h"
+#include "pipeline/log_conversion.h"
 
 namespace {
 
@@ -56,5 +56,5 @@ int main(int argc, char** argv) {
               platform.events.size(), text / 1e6, static_cast<double>(platform.events.CapacityBytes()) / 1e6,
               static_cast<double>(platform.events.CapacityBytes()) / text, static_cast<double>(after - before) / 1e3,
               static_cast<double>(after - before) * 1024.0 / text);
-  return outcome.logRead ? 0 : 1;
+  return outcome.inputRead ? 0 : 1;
 }

@@ -63,14 +63,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   zeltlog::testkit::RecordingPlatform platform;
   zeltlog::ConversionSession session(platform);
-  const zeltlog::SideResult result = zeltlog::ConvertBin1On(session, log);
+  const zeltlog::CommandResult result = zeltlog::ConvertBin1On(session, log);
   if (size == 0) {
-    Check(!result.inputRead && result.written.empty(), "an empty log wrote outputs");
+    Check(!result.inputRead && result.outputs.written.empty(), "an empty log wrote outputs");
     return 0;
   }
-  Check(result.inputRead, "the log was not read: " + result.inputError);
-  Check(result.failed.empty(), "an output could not be written");
-  Check(result.written.size() == 4, "not all four outputs were written");
+  Check(result.inputRead, "the log was not read: " + result.LastProblem());
+  Check(result.outputs.failed.empty(), "an output could not be written");
+  Check(result.outputs.written.size() == 4, "not all four outputs were written");
 
   const size_t fixes = static_cast<size_t>(ExpectedFixes(data, size));
   const auto csv = Lines(zeltlog::fuzz::ScratchPath("TRACK.CSV"));

@@ -46,13 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   zeltlog::testkit::RecordingPlatform platform;
   zeltlog::ConversionSession session(platform);
-  const zeltlog::SideResult result = zeltlog::ExtractControllerBlocksFrom(session, log);
+  const zeltlog::CommandResult result = zeltlog::ExtractControllerBlocksFrom(session, log);
   if (size == 0) {
-    Check(!result.inputRead && result.written.empty(), "an empty log wrote an output");
+    Check(!result.inputRead && result.outputs.written.empty(), "an empty log wrote an output");
     return 0;
   }
-  Check(result.inputRead, "the log was not read: " + result.inputError);
-  Check(result.failed.empty() && result.written.size() == 1, "the output was not written");
+  Check(result.inputRead, "the log was not read: " + result.LastProblem());
+  Check(result.outputs.failed.empty() && result.outputs.written.size() == 1, "the output was not written");
 
   const Expected expected = Extract(data, size);
   const std::string output = zeltlog::testkit::ReadFile(zeltlog::fuzz::ScratchPath("RQ7P.BIN"));

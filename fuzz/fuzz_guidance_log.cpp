@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "core/log_conversion.h"
+#include "pipeline/log_conversion.h"
 #include "fuzz_support.h"
 #include "recording_platform.h"
 #include "xml_check.h"
@@ -116,17 +116,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   zeltlog::testkit::RecordingPlatform platform;
   zeltlog::ConversionSession session(platform);
-  session.sprayProjection = 0.2;
-  const zeltlog::ConversionOutcome outcome = zeltlog::RunLogConversionOn(session, log);
+  session.options.sprayProjection = 0.2;
+  const zeltlog::CommandResult outcome = zeltlog::RunLogConversionOn(session, log);
 
   if (size == 0) {
-    Check(!outcome.logRead && outcome.documentsWritten.empty(), "an empty log wrote documents");
+    Check(!outcome.inputRead && outcome.outputs.written.empty(), "an empty log wrote documents");
     return 0;
   }
-  Check(outcome.logRead, "the log was not read: " + outcome.logError);
-  Check(outcome.documentsFailed.empty(), "a document could not be written");
-  Check(outcome.documentsWritten.size() == 3, "not all three documents were written");
-  for (const std::string& path : outcome.documentsWritten) CheckDocument(path);
+  Check(outcome.inputRead, "the log was not read: " + outcome.LastProblem());
+  Check(outcome.outputs.failed.empty(), "a document could not be written");
+  Check(outcome.outputs.written.size() == 3, "not all three documents were written");
+  for (const std::string& path : outcome.outputs.written) CheckDocument(path);
 
   const FrameCounts expected = Reframe(data, size);
   Check(session.goodRecordCount == expected.good,

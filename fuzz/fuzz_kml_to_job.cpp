@@ -111,12 +111,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   zeltlog::testkit::RecordingPlatform platform;
   zeltlog::ConversionSession session(platform);
+  zeltlog::KmlToJobOptions jobOptions;
   session.lastChosenFolder = zeltlog::fuzz::ScratchFolder();
-  session.jobOptions.jobName = "12";
-  session.jobOptions.boundaryKind = exclude ? 1 : 0;
-  const zeltlog::SideResult result = zeltlog::ConvertKmlToJobOn(session, kmlPath);
-  Check(result.inputRead && result.inputError.empty(), "the KML was not read: " + result.inputError);
-  Check(result.failed.empty() && result.written.size() == 1, "the job file was not written");
+  jobOptions.jobName = "12";
+  jobOptions.boundaryKind = exclude ? 1 : 0;
+  const zeltlog::CommandResult result = zeltlog::ConvertKmlToJobOn(session, jobOptions, kmlPath);
+  Check(result.inputRead && result.problems.empty(), "the KML was not read: " + result.LastProblem());
+  Check(result.outputs.failed.empty() && result.outputs.written.size() == 1, "the job file was not written");
 
   std::vector<std::string> lines;
   const std::string jobPath = zeltlog::fuzz::ScratchPath("12");
@@ -142,7 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (expected.refusal == Refusal::Line) refusal = zeltlog::kKmlIsLineMessage;
   if (expected.refusal == Refusal::Points) refusal = zeltlog::kKmlIsPointsMessage;
   if (expected.refusal == Refusal::None && expected.vertices.empty()) refusal = zeltlog::kKmlHasNoPolygonMessage;
-  Check(result.refusal == refusal, "refusal \"" + result.refusal + "\", the plain reading expects \"" +
+  Check(result.LastProblem() == refusal, "refusal \"" + result.LastProblem() + "\", the plain reading expects \"" +
                                        std::string(refusal) + "\"");
   return 0;
 }

@@ -28,6 +28,8 @@ struct CommandResult {
   std::vector<std::string> problems;
   OutputReport outputs;
 
+  // The problem found last, or nothing: what a message box shows.
+  std::string LastProblem() const { return problems.empty() ? std::string() : problems.back(); }
   bool Succeeded() const { return inputRead && problems.empty() && outputs.failed.empty(); }
   // Marks the input unreadable for `reason`.
   void Unreadable(std::string reason) {

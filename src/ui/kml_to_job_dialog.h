@@ -6,6 +6,7 @@
 // cancelled, and OK keeps the rest.
 #pragma once
 
+#include "converters/kml_to_job.h"
 #include "core/session.h"
 #include "ui/wx_headers.h"
 

@@ -38,6 +38,7 @@ class MainWindow : public wxDialog, private WindowSurface {
   ConversionSession& session() { return session_; }
   WindowFields& fields() { return fields_; }
   KmlToJobOptions& jobOptions() { return jobOptions_; }
+  TrackedLog& trackedLog() { return tracked_; }
   const EventStore& events() const { return events_; }
   WxPlatform& platform() { return platform_; }
   DesktopHooks& hooks() { return platform_.hooks(); }

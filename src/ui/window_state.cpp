@@ -9,8 +9,8 @@ namespace zeltlog::ui {
 void StartWindowSession(ConversionSession& s, WindowFields& fields) {
   s.chosenLogPath.clear();
   s.options = RunOptions{};
-  fieldw.vehicleText = "AIR";
-  fieldw.intField = 0;
+  fields.vehicleText = "AIR";
+  fields.intField = 0;
 }
 
 double SprayProjectionFromSpin(int spinPosition) { return (spinPosition - 20) * 0.1; }

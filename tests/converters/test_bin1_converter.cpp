@@ -4,6 +4,7 @@
 
 #include "converters/bin1_converter.h"
 #include "core/text_format.h"
+#include "geodesy/utm_projector.h"
 #include "kml/templates.h"
 #include "log_builder.h"
 #include "recording_platform.h"
@@ -54,9 +55,9 @@ std::string Wall(const std::string& description, const std::string& coordinates)
 
 class Bin1Converter : public ::testing::Test {
  protected:
-  SideResult Convert(const Bytes& log, const std::string& name = "track.BIN") {
+  CommandResult Convert(const Bytes& log, const std::string& name = "track.BIN") {
     testkit::WriteFile(dir.File(name), Str(log));
-    const SideResult r = ConvertBin1On(session, dir.File(name));
+    const CommandResult r = ConvertBin1On(session, dir.File(name));
     for (const char* suffix : {"_AGE.KML", "_MODE.KML", "_SATS.KML"}) {
       const std::string path = dir.File("track") + suffix;
       if (!std::filesystem::is_regular_file(path)) continue;
@@ -87,17 +88,16 @@ constexpr const char* kHeader = "time,lon,lat,x,y,alt,xspeed, yspeed, speed,age,
 
 TEST_F(Bin1Converter, OneFixGivesRowAndWalls) {
   // Age 7, mode 2, 9 satellites: heights 140, 40 and 180.
-  const SideResult r = Convert(Bin1Frame(Bin1Fix{}));
-  EXPECT_TRUE(r.Succeeded()) << r.inputError;
+  const CommandResult r = Convert(Bin1Frame(Bin1Fix{}));
+  EXPECT_TRUE(r.Succeeded()) << r.LastProblem();
   EXPECT_EQ(CsvRows(), (Lines{kHeader, "100.500,9.000000000,45.000000000,500000.0000,4982950.4005,120.000, 4.00000, "
                                        "3.00000,5.00000,  7,2,9,0.250,0.000"}));
   EXPECT_EQ(Output("_AGE.KML"), Wall("GPS Age", "9.00000000,45.00000000,140\n"));
   EXPECT_EQ(Output("_MODE.KML"), Wall("GPS Mode", "9.00000000,45.00000000,40\n"));
   EXPECT_EQ(Output("_SATS.KML"), Wall("GPS Sats", "9.00000000,45.00000000,180\n"));
   EXPECT_EQ(platform.Lines(), (Lines{"BIN1", "64", "100.500"}));
-  EXPECT_EQ(r.written, (Lines{dir.File("track.CSV"), dir.File("track_AGE.KML"), dir.File("track_MODE.KML"),
+  EXPECT_EQ(r.outputs.written, (Lines{dir.File("track.CSV"), dir.File("track_AGE.KML"), dir.File("track_MODE.KML"),
                               dir.File("track_SATS.KML")}));
-  EXPECT_EQ(session.logPath, dir.File("track.CSV"));
   EXPECT_EQ(platform.refreshes, 1);
   // The whole first wall once more, literally, to pin its skeleton.
   EXPECT_EQ(Output("_AGE.KML").substr(0, 57), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<kml xmlns=\"http:");
@@ -115,13 +115,13 @@ TEST_F(Bin1Converter, FixesThatAreNotWritten) {
   changed.time = 200.0;
   // Listed with their counts, written nowhere; with no fix at all every
   // wall is still a complete document, and the CSV stays empty.
-  const SideResult r = Convert(Join({Bin1Frame(early), Bin1Frame(changed, false)}));
+  const CommandResult r = Convert(Join({Bin1Frame(early), Bin1Frame(changed, false)}));
   EXPECT_EQ(platform.Lines(), (Lines{"BIN1", "64", "BIN1", "128"}));
   EXPECT_EQ(Output(".CSV"), "");
   EXPECT_EQ(Output("_AGE.KML"), Wall("GPS Age", ""));
   EXPECT_EQ(Output("_MODE.KML"), Wall("GPS Mode", ""));
   EXPECT_EQ(Output("_SATS.KML"), Wall("GPS Sats", ""));
-  EXPECT_EQ(r.inputError, "no BIN1 fix found");
+  EXPECT_EQ(r.LastProblem(), "no BIN1 fix found");
   EXPECT_FALSE(r.Succeeded());
 
   // A log that stops inside a frame: what came before is written.
@@ -129,9 +129,9 @@ TEST_F(Bin1Converter, FixesThatAreNotWritten) {
   Bytes cut = Bin1Frame(Bin1Fix{});
   const Bytes second = Bin1Frame(Bin1Fix{});
   cut.insert(cut.end(), second.begin(), second.begin() + 40);
-  const SideResult truncated = Convert(cut);
+  const CommandResult truncated = Convert(cut);
   EXPECT_EQ(CsvRows().size(), 2u);
-  EXPECT_EQ(truncated.inputError, "the log ends inside a frame (truncated)");
+  EXPECT_EQ(truncated.LastProblem(), "the log ends inside a frame (truncated)");
 }
 
 TEST_F(Bin1Converter, ZonesAndHemispheres) {
@@ -162,7 +162,6 @@ TEST_F(Bin1Converter, ZonesAndHemispheres) {
 }
 
 TEST_F(Bin1Converter, SentencesAndHeaders) {
-  session.rstdev = 3.5;  // carried from an earlier run until a sentence sets it
   const Bytes s30 = Sentence(30, "0.456"), s26 = Sentence(26, "1.2345"), s25 = Sentence(25, "9");
   const Bytes log = Join({testkit::GpsLogHeader('1', 513, 2, -5, "RECEIVER 12"), Bin1Frame(Bin1Fix{}), s30,
                           Bin1Frame(Bin1Fix{}), s26, Bin1Frame(Bin1Fix{}), s25, Bin1Frame(Bin1Fix{})});
@@ -177,7 +176,7 @@ TEST_F(Bin1Converter, SentencesAndHeaders) {
   EXPECT_EQ(platform.Lines(), expected);
   const Lines rows = CsvRows();
   ASSERT_EQ(rows.size(), 5u);
-  EXPECT_EQ(rows[1].substr(rows[1].size() - 12), ",0.250,3.500");
+  EXPECT_EQ(rows[1].substr(rows[1].size() - 12), ",0.250,0.000");  // each run starts without a sentence
   EXPECT_EQ(rows[2].substr(rows[2].size() - 12), ",0.250,0.456");
   EXPECT_EQ(rows[3].substr(rows[3].size() - 12), ",0.250,1.234");
   EXPECT_EQ(rows[4].substr(rows[4].size() - 12), ",0.250,1.234");
@@ -207,10 +206,10 @@ TEST_F(Bin1Converter, FixHoldingCrLfStaysWhole) {
 
 TEST_F(Bin1Converter, OutputsThatCannotBeCreated) {
   std::filesystem::create_directory(dir.File("track_MODE.KML"));
-  SideResult r = Convert(Bin1Frame(Bin1Fix{}));
+  CommandResult r = Convert(Bin1Frame(Bin1Fix{}));
   EXPECT_FALSE(r.Succeeded());
-  ASSERT_EQ(r.failed.size(), 1u);
-  EXPECT_EQ(r.failed[0].path, dir.File("track_MODE.KML"));
+  ASSERT_EQ(r.outputs.failed.size(), 1u);
+  EXPECT_EQ(r.outputs.failed[0].path, dir.File("track_MODE.KML"));
   EXPECT_EQ(platform.LinesOf(EventKind::Error), Lines{"Cannot create " + dir.File("track_MODE.KML")});
   EXPECT_EQ(Output("_SATS.KML"), Wall("GPS Sats", "9.00000000,45.00000000,180\n"));
   EXPECT_TRUE(std::filesystem::is_directory(dir.File("track_MODE.KML")));
@@ -232,9 +231,9 @@ TEST_F(Bin1Converter, InputsAndChooser) {
   std::filesystem::create_directory(dir.File("folder.BIN"));
   testkit::WriteFile(dir.File("empty.BIN"), "");
   for (const char* name : {"missing.BIN", "empty.BIN", "folder.BIN"}) {
-    const SideResult r = ConvertBin1On(session, dir.File(name));
+    const CommandResult r = ConvertBin1On(session, dir.File(name));
     EXPECT_FALSE(r.Succeeded()) << name;
-    EXPECT_FALSE(r.inputError.empty()) << name;
+    EXPECT_FALSE(r.LastProblem().empty()) << name;
   }
   EXPECT_FALSE(std::filesystem::exists(dir.File("empty.CSV")));
   EXPECT_TRUE(platform.Lines().empty());
@@ -256,12 +255,12 @@ TEST_F(Bin1Converter, InputsAndChooser) {
     state = state * 1103515245u + 12345u;
     garbage.push_back(static_cast<uint8_t>(state >> 16));
   }
-  const SideResult r = Convert(garbage);
+  const CommandResult r = Convert(garbage);
   EXPECT_FALSE(r.Succeeded());
   EXPECT_EQ(Output("_AGE.KML").substr(Output("_AGE.KML").size() - 8), "</kml>\r\n");
 
   // With the path output switched off the command does nothing.
-  session.lineOutput = 0;
+  session.options.lineOutput = 0;
   std::filesystem::remove(dir.File("track.CSV"));
   Convert(Bin1Frame(Bin1Fix{}));
   EXPECT_FALSE(std::filesystem::exists(dir.File("track.CSV")));

@@ -38,7 +38,7 @@ std::string HeaderText(unsigned a, unsigned b, unsigned type, int32_t d, size_t 
 
 class ControllerLog : public ::testing::Test {
  protected:
-  SideResult Extract(const Bytes& log) {
+  CommandResult Extract(const Bytes& log) {
     testkit::WriteFile(dir.File("JOB12.BIN"), Str(log));
     return ExtractControllerBlocksFrom(session, dir.File("JOB12.BIN"));
   }
@@ -57,45 +57,45 @@ TEST_F(ControllerLog, TypeOneBlocksAreCopied) {
   const Bytes log = Join({ControllerBlock(3, 4, 1, 70000, Filled(100, 0), 100),
                                    ControllerBlock(5, 6, 2, -1, Filled(100, 100), 100),
                                    ControllerBlock(7, 8, 1, 0, {}, 0), ControllerBlock(9, 10, 1, 2, crlf, 100)});
-  const SideResult r = Extract(log);
-  EXPECT_TRUE(r.Succeeded()) << r.inputError;
+  const CommandResult r = Extract(log);
+  EXPECT_TRUE(r.Succeeded()) << r.LastProblem();
   EXPECT_EQ(Output(), Str(Filled(100, 0)) + Str(crlf));
   EXPECT_EQ(platform.Lines(), (Lines{"22", HeaderText(3, 4, 1, 70000, 100), "                      3, 4, 100, 70000 - 1",
                                      "44", HeaderText(5, 6, 2, -1, 100), "                      5, 6, 100, -1 - 2",
                                      "66", HeaderText(7, 8, 1, 0, 0), "                      7, 8, 0, 0 - 1",
                                      "88", HeaderText(9, 10, 1, 2, 100), "                      9, 10, 100, 2 - 1"}));
-  EXPECT_EQ(r.written, Lines{dir.File("JOB12P.BIN")});
+  EXPECT_EQ(r.outputs.written, Lines{dir.File("JOB12P.BIN")});
 }
 
 TEST_F(ControllerLog, ShortLastBlockAndNoHeaders) {
   platform.AddEvent(EventKind::Summary, "earlier line");
   // The stated 100 bytes are not all there: what is there is copied.
-  const SideResult cut = Extract(ControllerBlock(1, 2, 1, 3, Filled(40, 1), 100));
+  const CommandResult cut = Extract(ControllerBlock(1, 2, 1, 3, Filled(40, 1), 100));
   EXPECT_EQ(Output(), Str(Filled(40, 1)));
-  EXPECT_EQ(cut.inputError, "the log ends inside a data block (truncated)");
+  EXPECT_EQ(cut.LastProblem(), "the log ends inside a data block (truncated)");
   EXPECT_EQ(platform.Lines().size(), 4u);  // not cleared first
 
   // Without any header an empty output is left and nothing is listed.
   platform.events.Clear();
-  const SideResult none = Extract(Join({Filled(300, 0), testkit::Bin1Frame(testkit::Bin1Fix{})}));
+  const CommandResult none = Extract(Join({Filled(300, 0), testkit::Bin1Frame(testkit::Bin1Fix{})}));
   EXPECT_EQ(Output(), "");
   EXPECT_TRUE(platform.Lines().empty());
-  EXPECT_EQ(none.inputError, "no block header found");
+  EXPECT_EQ(none.LastProblem(), "no block header found");
 
   // Missing and empty inputs: nothing at all is written.
   std::filesystem::remove(dir.File("JOB12P.BIN"));
   EXPECT_FALSE(ExtractControllerBlocksFrom(session, dir.File("NONE.BIN")).inputRead);
   testkit::WriteFile(dir.File("JOB12.BIN"), "");
-  EXPECT_EQ(ExtractControllerBlocksFrom(session, dir.File("JOB12.BIN")).inputError, "the file is empty");
+  EXPECT_EQ(ExtractControllerBlocksFrom(session, dir.File("JOB12.BIN")).LastProblem(), "the file is empty");
   EXPECT_FALSE(std::filesystem::exists(dir.File("JOB12P.BIN")));
 }
 
 TEST_F(ControllerLog, OutputThatCannotBeCreated) {
   std::filesystem::create_directory(dir.File("JOB12P.BIN"));
-  const SideResult r =
+  const CommandResult r =
       Extract(Join({ControllerBlock(1, 2, 1, 3, Filled(10, 0), 10), ControllerBlock(1, 2, 2, 3, {}, 0)}));
   EXPECT_FALSE(r.Succeeded());
-  ASSERT_EQ(r.failed.size(), 1u);
+  ASSERT_EQ(r.outputs.failed.size(), 1u);
   // Every header is still listed, after the line that says why.
   const Lines lines = platform.Lines();
   ASSERT_EQ(lines.size(), 7u);
@@ -119,8 +119,8 @@ TEST_F(ControllerLog, OutputIsAGpsMessageLog) {
   EXPECT_EQ(session.lastChosenFolder, dir.path());
   EXPECT_EQ(Output(), Str(gps));
 
-  const SideResult converted = ConvertBin1On(session, dir.File("JOB12P.BIN"));
-  EXPECT_TRUE(converted.Succeeded()) << converted.inputError;
+  const CommandResult converted = ConvertBin1On(session, dir.File("JOB12P.BIN"));
+  EXPECT_TRUE(converted.Succeeded()) << converted.LastProblem();
   const std::string csv = testkit::ReadFile(dir.File("JOB12P.CSV"));
   EXPECT_NE(csv.find("\r\n100.500,"), std::string::npos);
   EXPECT_NE(csv.find("\r\n101.000,"), std::string::npos);

@@ -5,7 +5,7 @@
 #include "converters/event_export.h"
 #include "converters/job_to_kml.h"
 #include "converters/live_tracking.h"
-#include "core/log_conversion.h"
+#include "pipeline/log_conversion.h"
 #include "log_builder.h"
 #include "recording_platform.h"
 #include "temp_dir.h"
@@ -20,44 +20,39 @@ TEST(Tracking, OpensTheLogAndKeepsItOpen) {
   testkit::TempDir dir;
   testkit::RecordingPlatform platform;
   ConversionSession session(platform);
+  TrackedLog tracked;
   testkit::Fix fix;
   fix.latitude = 45.0;
   fix.longitude = 9.0;
   const auto log = testkit::LogBuilder("CONSOLE 7.1").Frame(1, testkit::Position1(fix)).bytes();
   testkit::WriteFile(dir.File("LIVE.LOG"), std::string(log.begin(), log.end()));
-  session.latitudeMax = 50.0;
   session.goodRecordCount = 12;
   platform.AddEvent(EventKind::Summary, "old line");
 
   platform.choices.push_back(dir.File("LIVE.LOG"));
-  EXPECT_TRUE(StartTracking(session).Succeeded());
+  EXPECT_TRUE(StartTracking(session, tracked).Succeeded());
   EXPECT_EQ(platform.filters.at(0), "ZELT LOG FORMAT .LOG|*.LOG|All Files - All Types|*.*;*||");
   EXPECT_EQ(session.lastChosenFolder, dir.path());
   EXPECT_EQ(platform.Lines(), Lines{"Version: CONSOLE 7.1"});
   EXPECT_EQ(session.chosenLogPath, dir.File("LIVE.LOG"));
-  EXPECT_EQ(session.logPath, dir.File("LIVE.LOG"));
-  EXPECT_EQ(session.trackingLogOpen, 1);
   EXPECT_EQ(session.goodRecordCount, 0);
-  EXPECT_EQ(session.latitudeMax, -90.0);
-  EXPECT_EQ(session.actualRateMin, 2000.0);
   // Open and positioned after the header, with the first frame next.
-  ASSERT_TRUE(session.logFile.IsOpen());
-  EXPECT_EQ(session.logFile.Position(), std::string("CONSOLE 7.1").size() + 1);
-  EXPECT_EQ(session.logFile.ReadByte(), 0xA5);
+  ASSERT_TRUE(tracked.reader.IsOpen());
+  EXPECT_EQ(tracked.reader.Position(), std::string("CONSOLE 7.1").size() + 1);
+  EXPECT_EQ(tracked.reader.ReadByte(), 0xA5);
 
   // The window's OK closes it.
-  CloseTrackedLog(session);
-  EXPECT_FALSE(session.logFile.IsOpen());
-  EXPECT_EQ(session.trackingLogOpen, 0);
+  CloseTrackedLog(tracked);
+  EXPECT_FALSE(tracked.reader.IsOpen());
 
   // A log that cannot be opened leaves the list cleared and nothing open.
   platform.AddEvent(EventKind::Summary, "old line");
-  EXPECT_FALSE(StartTrackingOn(session, dir.File("GONE.LOG")).inputRead);
+  EXPECT_FALSE(StartTrackingOn(session, tracked, dir.File("GONE.LOG")).inputRead);
   EXPECT_TRUE(platform.Lines().empty());
-  EXPECT_EQ(session.trackingLogOpen, 0);
+  EXPECT_FALSE(tracked.reader.IsOpen());
   // Cancel does nothing.
   const int clears = platform.clears;
-  EXPECT_FALSE(StartTracking(session).chosen);
+  EXPECT_FALSE(StartTracking(session, tracked).chosen);
   EXPECT_EQ(platform.clears, clears);
 }
 

@@ -58,29 +58,30 @@ class KmlToJob : public ::testing::Test {
  protected:
   // Converts `kml` saved as F.KML with the session's job options; the job
   // file goes to the test folder, as after choosing the KML there.
-  SideResult Convert(const std::string& kml) {
+  CommandResult Convert(const std::string& kml) {
     testkit::WriteFile(dir.File("F.KML"), kml);
     session.lastChosenFolder = dir.path();
-    return ConvertKmlToJobOn(session, dir.File("F.KML"));
+    return ConvertKmlToJobOn(session, jobOptions, dir.File("F.KML"));
   }
-  std::string Job() const { return testkit::ReadFile(dir.File(session.jobOptions.jobName)); }
+  std::string Job() const { return testkit::ReadFile(dir.File(jobOptions.jobName)); }
 
   testkit::TempDir dir;
   testkit::RecordingPlatform platform;
   ConversionSession session{platform};
+  KmlToJobOptions jobOptions;
 };
 
 TEST_F(KmlToJob, ViewerPolygonBecomesJobFile) {
-  session.jobOptions.jobName = "12";
-  session.jobOptions.boundaryKind = 1;
-  const SideResult r = Convert(ViewerKml(ViewerPolygon(kSquare), "\r\n"));
+  jobOptions.jobName = "12";
+  jobOptions.boundaryKind = 1;
+  const CommandResult r = Convert(ViewerKml(ViewerPolygon(kSquare), "\r\n"));
   EXPECT_TRUE(r.Succeeded());
   Lines header = {".JOB 12 NONE\n", ".VERSION 1\n", ".POL 1\n", "\tEXC\n"};
   Lines all = header;
   all.insert(all.end(), kSquareVertices.begin(), kSquareVertices.end());
   // Named as typed, without an extension, beside the KML.
   EXPECT_EQ(Job(), OnDisk(all));
-  EXPECT_EQ(r.written, Lines{dir.File("12")});
+  EXPECT_EQ(r.outputs.written, Lines{dir.File("12")});
   Lines events = {".JOB 12 NONE\n", ".VERSION 1", ".POL 1", "EXC"};
   events.insert(events.end(), kSquareVertices.begin(), kSquareVertices.end());
   events.push_back("JOB FILE CLOSED");
@@ -90,7 +91,7 @@ TEST_F(KmlToJob, ViewerPolygonBecomesJobFile) {
 
   // Include, LF line ends, a name that is no number: the job number fills
   // the ".JOB" line.
-  session.jobOptions = {"NORTH FIELD", 0, 7};
+  jobOptions = {"NORTH FIELD", 0, 7};
   EXPECT_TRUE(Convert(ViewerKml(ViewerPolygon(kSquare))).Succeeded());
   all[0] = ".JOB 7 NONE\n";
   all[3] = "\tINC\n";
@@ -99,7 +100,7 @@ TEST_F(KmlToJob, ViewerPolygonBecomesJobFile) {
 
 TEST_F(KmlToJob, SeveralBlocksAndTuplesAroundTags) {
   // Two polygons follow one another under the one ".POL 1".
-  session.jobOptions.jobName = "TWO";
+  jobOptions.jobName = "TWO";
   EXPECT_TRUE(Convert(ViewerKml(ViewerPolygon(kSquare) + ViewerPolygon("10.5,-33.25 10.75,-33.25,12"))).Succeeded());
   Lines expected = {".JOB 1 NONE\n", ".VERSION 1\n", ".POL 1\n", "\tINC\n"};
   expected.insert(expected.end(), kSquareVertices.begin(), kSquareVertices.end());
@@ -110,7 +111,7 @@ TEST_F(KmlToJob, SeveralBlocksAndTuplesAroundTags) {
   // Tuples spread over several lines, a closing tag after the last tuple on
   // its line, a block that opens with a tuple on the tag's own line (not
   // read) and a file that ends without a line end (its last tuple is read).
-  session.jobOptions.jobName = "SPREAD";
+  jobOptions.jobName = "SPREAD";
   const std::string kml = "<coordinates>1,2,0\n3,4,0 5,6\n7,8 </coordinates>\n9,10\n<coordinates>\nx 11,12";
   EXPECT_TRUE(Convert(kml).Succeeded());
   EXPECT_EQ(Job(), OnDisk({".JOB 1 NONE\n", ".VERSION 1\n", ".POL 1\n", "\tINC\n", "\t4.00000000000000 3.00000000000000\n",
@@ -147,12 +148,12 @@ TEST_F(KmlToJob, RefusedKmlKeepsTheHeaderLines) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    session.jobOptions.jobName = c.name;
+    jobOptions.jobName = c.name;
     platform.events.Clear();
     platform.messages.clear();
-    const SideResult r = Convert(c.kml);
+    const CommandResult r = Convert(c.kml);
     EXPECT_FALSE(r.Succeeded());
-    EXPECT_EQ(r.refusal, c.message);
+    EXPECT_EQ(r.LastProblem(), c.message);
     Lines file = header, events = headerEvents;
     if (c.vertices) {
       file.insert(file.end(), kSquareVertices.begin(), kSquareVertices.end());
@@ -176,9 +177,9 @@ TEST_F(KmlToJob, JobFileThatCannotBeCreated) {
                         Case{"A\\B", "the job name holds a path separator"},
                         Case{"BARN", "a folder has that name"}}) {
     SCOPED_TRACE(c.name);
-    session.jobOptions.jobName = c.name;
+    jobOptions.jobName = c.name;
     platform.messages.clear();
-    const SideResult r = Convert(kml);
+    const CommandResult r = Convert(kml);
     EXPECT_FALSE(r.Succeeded());
     EXPECT_EQ(platform.Lines(), Lines{"JOB FILE CLOSED"});
     ASSERT_EQ(platform.messages.size(), 2u);
@@ -187,9 +188,9 @@ TEST_F(KmlToJob, JobFileThatCannotBeCreated) {
   EXPECT_TRUE(std::filesystem::is_directory(dir.File("BARN")));
   // Nothing else appeared in the folder, and the KML that cannot be read
   // writes nothing and says nothing.
-  session.jobOptions.jobName = "OLD";
+  jobOptions.jobName = "OLD";
   platform.messages.clear();
-  const SideResult missing = ConvertKmlToJobOn(session, dir.File("MISSING.KML"));
+  const CommandResult missing = ConvertKmlToJobOn(session, jobOptions, dir.File("MISSING.KML"));
   EXPECT_FALSE(missing.inputRead);
   EXPECT_TRUE(platform.Lines().empty());
   EXPECT_TRUE(platform.messages.empty());
@@ -217,7 +218,7 @@ TEST_F(KmlToJob, JobNameRules) {
 
 TEST_F(KmlToJob, ChooserAndLongLines) {
   // Cancel touches nothing; a chosen KML sets the folder the job goes to.
-  EXPECT_FALSE(ConvertKmlToJob(session).chosen);
+  EXPECT_FALSE(ConvertKmlToJob(session, jobOptions).chosen);
   EXPECT_EQ(platform.clears, 0);
   ASSERT_EQ(platform.filters.size(), 1u);
   EXPECT_EQ(platform.filters[0], "Google Earth KML FORMAT *.KML to FLYDEX JOB format|*.KML|All Files - All Types|*.*;*||");
@@ -229,9 +230,9 @@ TEST_F(KmlToJob, ChooserAndLongLines) {
   for (int i = 0; i < 200000; ++i) tuples += "1.25,2.5,0 ";
   const std::string kml = "<coordinates>\n" + tuples + "\n" + std::string(3 << 20, '7') + "\n</coordinates>\n";
   testkit::WriteFile(dir.File("LONG.KML"), kml);
-  session.jobOptions.jobName = "LONG";
+  jobOptions.jobName = "LONG";
   platform.choices.push_back(dir.File("LONG.KML"));
-  EXPECT_TRUE(ConvertKmlToJob(session).Succeeded());
+  EXPECT_TRUE(ConvertKmlToJob(session, jobOptions).Succeeded());
   EXPECT_EQ(session.lastChosenFolder, dir.path());
   const std::string job = Job();
   const std::string vertex = "\t2.50000000000000 1.25000000000000\r\n";

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/log_conversion.h"
+#include "pipeline/log_conversion.h"
 #include "log_builder.h"
 #include "recording_platform.h"
 #include "temp_dir.h"
@@ -25,7 +25,7 @@ TEST(ExampleLog, IsTheGeneratorsOutputAndConvertsCleanly) {
   testkit::WriteFile(dir.File("SPRAYJOB.LOG"), shipped);
   testkit::RecordingPlatform platform;
   ConversionSession session(platform);
-  session.sprayProjection = 0.2;
+  session.options.sprayProjection = 0.2;
   const auto outcome = RunLogConversionOn(session, dir.File("SPRAYJOB.LOG"));
   EXPECT_TRUE(outcome.Succeeded());
   const std::vector<std::string> summary = {
@@ -50,7 +50,7 @@ TEST(ExampleLog, IsTheGeneratorsOutputAndConvertsCleanly) {
         << start;
   }
   EXPECT_EQ(session.positionFormatLabel, "POS2");
-  for (const auto& path : outcome.documentsWritten) EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(path))) << path;
+  for (const auto& path : outcome.outputs.written) EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(path))) << path;
 }
 
 }  // namespace

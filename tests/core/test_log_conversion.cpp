@@ -2,7 +2,8 @@
 
 #include <filesystem>
 
-#include "core/log_conversion.h"
+#include "pipeline/log_conversion.h"
+#include "sinks/event_lines.h"
 #include "core/output_names.h"
 #include "log_builder.h"
 #include "recording_platform.h"
@@ -60,7 +61,7 @@ TEST_F(Conversion, ChosenLogIsConvertedAndItsFolderRemembered) {
   EXPECT_TRUE(outcome.chosen);
   EXPECT_EQ(session.chosenLogPath, dir.File("J.LOG"));
   EXPECT_EQ(session.lastChosenFolder, dir.path());
-  EXPECT_EQ(outcome.documentsWritten.size(), 3u);
+  EXPECT_EQ(outcome.outputs.written.size(), 3u);
 }
 
 TEST_F(Conversion, OutputThatCannotBeCreatedGetsNoWritesAndIsReported) {
@@ -69,8 +70,8 @@ TEST_F(Conversion, OutputThatCannotBeCreatedGetsNoWritesAndIsReported) {
   std::filesystem::create_directory(dir.File("T_SIC.KML"));
   const auto outcome = RunLogConversionOn(session, log);
   EXPECT_FALSE(outcome.Succeeded());
-  ASSERT_EQ(outcome.documentsFailed.size(), 1u);
-  EXPECT_EQ(outcome.documentsFailed[0].path, dir.File("T_SIC.KML"));
+  ASSERT_EQ(outcome.outputs.failed.size(), 1u);
+  EXPECT_EQ(outcome.outputs.failed[0].path, dir.File("T_SIC.KML"));
   EXPECT_EQ(platform.LinesOf(EventKind::Error), std::vector<std::string>{"Cannot create " + dir.File("T_SIC.KML")});
   EXPECT_TRUE(std::filesystem::is_directory(dir.File("T_SIC.KML")));
   EXPECT_TRUE(std::filesystem::is_empty(dir.File("T_SIC.KML")));
@@ -98,9 +99,9 @@ TEST_F(Conversion, LogsThatCannotBeConverted) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
     const auto outcome = RunLogConversionOn(session, c.path);
-    EXPECT_FALSE(outcome.logRead);
-    EXPECT_EQ(outcome.logError, c.reason);
-    EXPECT_TRUE(outcome.documentsWritten.empty());
+    EXPECT_FALSE(outcome.inputRead);
+    EXPECT_EQ(outcome.LastProblem(), c.reason);
+    EXPECT_TRUE(outcome.outputs.written.empty());
     EXPECT_TRUE(platform.opened.empty());
   }
   EXPECT_EQ(testkit::ReadFile(dir.File("T.KML")), "earlier document");
@@ -110,31 +111,31 @@ TEST_F(Conversion, GarbageAndTruncatedLogsAreConvertedAndFlagged) {
   std::string garbage(5000, '\0');
   for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 7919u) % 251u);
   auto outcome = RunLogConversionOn(session, WriteLog("G.LOG", garbage));
-  EXPECT_TRUE(outcome.logRead);
+  EXPECT_TRUE(outcome.inputRead);
   EXPECT_FALSE(outcome.Succeeded());
-  for (const auto& path : outcome.documentsWritten) EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(path)));
+  for (const auto& path : outcome.outputs.written) EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(path)));
 
   const auto job = testkit::BuildSprayJob({300, 100, false, 1});
   const std::string truncated(reinterpret_cast<const char*>(job.data()), job.size() - 7);
   outcome = RunLogConversionOn(session, WriteLog("C.LOG", truncated));
-  EXPECT_TRUE(outcome.logRead);
-  EXPECT_TRUE(outcome.endedInsideFrame);
-  EXPECT_EQ(outcome.documentsWritten.size(), 3u);
-  EXPECT_EQ(session.checksumErrorCount, 1);
-  for (const auto& path : outcome.documentsWritten) EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(path)));
+  EXPECT_TRUE(outcome.inputRead);
+  EXPECT_EQ(outcome.problems, std::vector<std::string>{"the log ends inside a frame (truncated)"});
+  EXPECT_EQ(outcome.outputs.written.size(), 3u);
+  EXPECT_NE(platform.Lines().back().find("1 checksum errors"), std::string::npos);
+  for (const auto& path : outcome.outputs.written) EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(path)));
 }
 
 TEST_F(Conversion, OutputSwitches) {
   const std::string log = WriteLog("S.LOG", testkit::LogBuilder().Frame(99, testkit::Bytes{1}).str());
-  session.lineOutput = 0;
-  session.marksOutput = 0;
+  session.options.lineOutput = 0;
+  session.options.marksOutput = 0;
   auto outcome = RunLogConversionOn(session, log);
-  EXPECT_EQ(outcome.documentsWritten, std::vector<std::string>{dir.File("S_SIC.KML")});
+  EXPECT_EQ(outcome.outputs.written, std::vector<std::string>{dir.File("S_SIC.KML")});
   EXPECT_FALSE(std::filesystem::exists(dir.File("S.KML")));
   // With the swath switch off the command stops after its reset.
-  session.swathOutput = 0;
+  session.options.swathOutput = 0;
   outcome = RunLogConversionOn(session, log);
-  EXPECT_TRUE(outcome.documentsWritten.empty());
+  EXPECT_TRUE(outcome.outputs.written.empty());
   EXPECT_TRUE(platform.Lines().empty());
 }
 
@@ -143,13 +144,12 @@ TEST_F(Conversion, ExampleJobDocumentsAreWellFormed) {
   const std::string log = WriteLog("E.LOG", std::string(job.begin(), job.end()));
   const auto outcome = RunLogConversionOn(session, log);
   EXPECT_TRUE(outcome.Succeeded());
-  ASSERT_EQ(outcome.documentsWritten.size(), 3u);
-  for (const auto& path : outcome.documentsWritten) {
+  ASSERT_EQ(outcome.outputs.written.size(), 3u);
+  for (const auto& path : outcome.outputs.written) {
     std::string error;
     EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(path), &error)) << path << ": " << error;
   }
-  EXPECT_EQ(session.checksumErrorCount, 1);
-  EXPECT_EQ(session.runPositionCount, 5000);
+  EXPECT_EQ(platform.Lines().back(), "Start:27725.000, End:28749.800, 5000, records, 1 checksum errors");
   const std::string marks = testkit::ReadFile(dir.File("E_M.KML"));
   EXPECT_NE(marks.find("<name>Dam &amp; trough</name>"), std::string::npos);
   EXPECT_NE(marks.find("<name>&lt;wet patch&gt;</name>"), std::string::npos);

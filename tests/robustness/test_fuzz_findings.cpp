@@ -65,9 +65,8 @@ TEST(FuzzFindings, ZoneOfAHugeLongitude) {
   testkit::WriteFile(dir.File("FAR.BIN"), std::string(frame.begin(), frame.end()));
   testkit::RecordingPlatform platform;
   ConversionSession session(platform);
-  const SideResult result = ConvertBin1On(session, dir.File("FAR.BIN"));
-  EXPECT_TRUE(result.Succeeded()) << result.inputError;
-  EXPECT_EQ(session.projector.centralMeridian(), zone * 6.0 + 3.0);
+  const CommandResult result = ConvertBin1On(session, dir.File("FAR.BIN"));
+  EXPECT_TRUE(result.Succeeded()) << result.LastProblem();
   const std::string csv = testkit::ReadFile(dir.File("FAR.CSV"));
   EXPECT_NE(csv.find("\r\n103.500,8724991192.0314"), std::string::npos) << csv;
   EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(dir.File("FAR_AGE.KML"))));

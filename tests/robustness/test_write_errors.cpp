@@ -14,7 +14,7 @@
 #include <sys/mount.h>
 
 #include "../cli/cli_runner.h"
-#include "core/log_conversion.h"
+#include "pipeline/log_conversion.h"
 #include "recording_platform.h"
 #include "robustness_inputs.h"
 
@@ -102,11 +102,11 @@ TEST_F(FullDisk, LogConversionKeepsEarlierDocumentsAndReportsTheFailure) {
 
   testkit::RecordingPlatform platform;
   ConversionSession session(platform);
-  const ConversionOutcome outcome = RunLogConversionOn(session, small + "/JOB.LOG");
+  const CommandResult outcome = RunLogConversionOn(session, small + "/JOB.LOG");
   EXPECT_FALSE(outcome.Succeeded());
-  ASSERT_FALSE(outcome.documentsFailed.empty());
+  ASSERT_FALSE(outcome.outputs.failed.empty());
   bool swathFailed = false;
-  for (const auto& failure : outcome.documentsFailed) {
+  for (const auto& failure : outcome.outputs.failed) {
     EXPECT_EQ(failure.reason, std::strerror(ENOSPC)) << failure.path;
     swathFailed = swathFailed || failure.path == documents[1];
   }
@@ -115,7 +115,7 @@ TEST_F(FullDisk, LogConversionKeepsEarlierDocumentsAndReportsTheFailure) {
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(documents[i]);
     bool written = false;
-    for (const auto& path : outcome.documentsWritten) written = written || path == documents[i];
+    for (const auto& path : outcome.outputs.written) written = written || path == documents[i];
     const std::string now = ReadFile(documents[i]);
     if (written) {
       // Complete, or not there at all.

@@ -89,13 +89,13 @@ TEST_F(WindowTest, StartsEmptyAndTheFirstTickSetsTheSprayProjection) {
   EXPECT_EQ(FieldText(id::kIntField), "0");
   EXPECT_EQ(FieldText(id::kDoubleField), "0");
   const ConversionSession& s = window->session();
-  EXPECT_EQ(s.lineOutput + s.swathOutput + s.marksOutput + s.boundaryOutput + s.htmlOutput, 5);
+  EXPECT_EQ(s.options.lineOutput + s.options.swathOutput + s.options.marksOutput + s.options.boundaryOutput + s.options.htmlOutput, 5);
   EXPECT_TRUE(window->refreshTimer().IsRunning());
   EXPECT_EQ(window->refreshTimer().GetInterval(), 1000);
 
   Tick();
   EXPECT_EQ(FieldText(id::kSprayProjection), "0.2");
-  EXPECT_DOUBLE_EQ(window->session().sprayProjection, 0.2);
+  EXPECT_DOUBLE_EQ(window->session().options.sprayProjection, 0.2);
 
   // The spin control's ends: a tenth of a second a step around 20.
   auto* spin = dynamic_cast<wxSpinButton*>(Control(id::kSpraySpin));
@@ -114,8 +114,8 @@ TEST_F(WindowTest, MarksOffTakesBoundariesWithItAndOnLeavesThemOff) {
   Click(id::kMarksCheck);
   Click(id::kMarksCheck);
   EXPECT_EQ(ListLines(), (std::vector<std::string>{"MARK OFF", "BOUNDARY OFF", "MARK ON"}));
-  EXPECT_EQ(window->session().marksOutput, 1);
-  EXPECT_EQ(window->session().boundaryOutput, 0);
+  EXPECT_EQ(window->session().options.marksOutput, 1);
+  EXPECT_EQ(window->session().options.boundaryOutput, 0);
   // The Boundaries box shows its cleared state from the next refresh on.
   Tick();
   EXPECT_FALSE(dynamic_cast<wxCheckBox*>(Control(id::kBoundariesCheck))->GetValue());
@@ -124,16 +124,16 @@ TEST_F(WindowTest, MarksOffTakesBoundariesWithItAndOnLeavesThemOff) {
 TEST_F(WindowTest, EachSwitchToggleListsItsLine) {
   const ConversionSession& s = window->session();
   for (int id : {id::kLineCheck, id::kSwathCheck, id::kBoundariesCheck, id::kHtmlCheck}) Click(id);
-  EXPECT_EQ(s.lineOutput + s.swathOutput + s.boundaryOutput + s.htmlOutput, 0);
-  EXPECT_EQ(s.boundariesCheckState + s.htmlCheckState, 0);
+  EXPECT_EQ(s.options.lineOutput + s.options.swathOutput + s.options.boundaryOutput + s.options.htmlOutput, 0);
+  EXPECT_EQ(window->fields().boundariesCheckState + window->fields().htmlCheckState, 0);
   for (int id : {id::kLineCheck, id::kSwathCheck, id::kBoundariesCheck, id::kHtmlCheck}) Click(id);
-  EXPECT_EQ(s.lineOutput + s.swathOutput + s.boundaryOutput + s.htmlOutput, 4);
+  EXPECT_EQ(s.options.lineOutput + s.options.swathOutput + s.options.boundaryOutput + s.options.htmlOutput, 4);
   EXPECT_EQ(ListLines(), (std::vector<std::string>{"LINE OFF", "SWATH OFF", "BOUNDARY OFF", "HTML OFF", "LINE ON",
                                                    "SWATH ON", "BOUNDARY ON", "HTML ON"}));
   // Any value other than 0 counts as on; the boxes without an action do nothing.
-  window->session().lineOutput = 7;
+  window->session().options.lineOutput = 7;
   for (int id : {id::kLineCheck, id::kShapeCheck, id::kDebugCheck}) Click(id);
-  EXPECT_EQ(s.lineOutput, 0);
+  EXPECT_EQ(s.options.lineOutput, 0);
   EXPECT_EQ(ListCount(), 9);
 }
 

@@ -10,7 +10,7 @@
 #include "converters/controller_log.h"
 #include "converters/event_export.h"
 #include "converters/kml_to_job.h"
-#include "core/log_conversion.h"
+#include "pipeline/log_conversion.h"
 #include "log_builder.h"
 #include "temp_dir.h"
 #include "ui/file_pick.h"
@@ -212,8 +212,8 @@ TEST_F(KmlToJobTest, WritesTheJobFileBesideTheKmlAndKeepsTheOptions) {
       },
       false);
   Press(id::kKmlToJob);
-  EXPECT_EQ(window->session().jobOptions.boundaryKind, 0);
-  EXPECT_EQ(window->session().jobOptions.jobName, "12");
+  EXPECT_EQ(window->jobOptions().boundaryKind, 0);
+  EXPECT_EQ(window->jobOptions().jobName, "12");
 }
 
 TEST_F(CommandTest, HiddenAndDisabledCommandsAreWiredToTheirCommands) {
@@ -270,12 +270,10 @@ TEST_F(CommandTest, OkClosesATrackedLogThenEndsTheWindow) {
   choices.push_back(Write("live.LOG", SmallLog()));
   Press(id::kTracking);
   EXPECT_EQ(ListLines(), std::vector<std::string>{"Version: ZELT GUIDANCE V4.20"});
-  EXPECT_EQ(window->session().trackingLogOpen, 1);
-  EXPECT_TRUE(window->session().logFile.IsOpen());
+  EXPECT_TRUE(window->trackedLog().reader.IsOpen());
 
   Press(id::kOk);
-  EXPECT_EQ(window->session().trackingLogOpen, 0);
-  EXPECT_FALSE(window->session().logFile.IsOpen());
+  EXPECT_FALSE(window->trackedLog().reader.IsOpen());
   EXPECT_TRUE(window->ended());
   EXPECT_EQ(window->endCode(), id::kOk);
 }

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <set>
 
-#include "core/log_conversion.h"
+#include "pipeline/log_conversion.h"
 #include "log_builder.h"
 #include "temp_dir.h"
 #include "ui/file_pick.h"
