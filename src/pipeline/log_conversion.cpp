@@ -55,7 +55,7 @@ CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, 
       return result;
     }
     if (log.header) s.AddEvent(EventKind::Summary, "Version: " + *log.header);
-    NoteLastPosition(s, RunFramePass(log.reader, prescan, nullptr, s.platform));
+    NoteLastPosition(s, RunFramePass(log.reader, prescan, s.platform));
   }
 
   OutputSet outputs(s.platform);

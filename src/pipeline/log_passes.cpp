@@ -10,7 +10,7 @@ namespace {
 constexpr unsigned kProgressEveryFrames = 1u << 16;
 }  // namespace
 
-FramePassCounts RunFramePass(ByteReader& log, RecordHandler& records, RecordHandler* geometry, Platform& platform) {
+FramePassCounts RunFramePass(ByteReader& log, RecordHandler& records, Platform& platform) {
   FramePassCounts counts;
   FrameReader frames(log);
   unsigned sinceProgress = 0;
@@ -28,9 +28,7 @@ FramePassCounts RunFramePass(ByteReader& log, RecordHandler& records, RecordHand
         counts.lastPositionIdentifier = id;
       }
       if (const RecordKind* kind = FindRecordKind(id)) {
-        const Payload payload = frames.payload();
-        kind->deliver(payload, records);
-        if (geometry) kind->deliver(payload, *geometry);
+        kind->deliver(frames.payload(), records);
       }
     }
     if (++sinceProgress == kProgressEveryFrames) {
@@ -64,8 +62,9 @@ std::optional<FullPassFacts> RunFullPass(const std::string& path, const PrescanS
   platform.SetBusy(true);
   if (log.header) sinks.OnHeaderText(*log.header);
   TrackGeometry geometry(sinks, sprayProjection, prescan.lastLeftOffset(), prescan.lastRightOffset());
+  sinks.AddAfterSinks(geometry);
   FullPassFacts facts;
-  facts.counts = RunFramePass(log.reader, sinks, &geometry, platform);
+  facts.counts = RunFramePass(log.reader, sinks, platform);
   facts.fixes = geometry.fixes();
   const bool readError = log.reader.Failed();
   log.reader.Close();

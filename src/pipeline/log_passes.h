@@ -24,9 +24,9 @@ struct FramePassCounts {
 };
 
 // Reads the frames of an open log from where it stands: each good frame's
-// record goes to `records`, then to `geometry` when given; each bad frame
-// goes to `records` as a checksum error. Progress is reported now and then.
-FramePassCounts RunFramePass(ByteReader& log, RecordHandler& records, RecordHandler* geometry, Platform& platform);
+// record is decoded once and goes to `records`; each bad frame goes to
+// `records` as a checksum error. Progress is reported now and then.
+FramePassCounts RunFramePass(ByteReader& log, RecordHandler& records, Platform& platform);
 
 // A log opened for its passes, with its header text read.
 struct OpenedLog {

@@ -31,7 +31,7 @@ PassResult RunPass(const std::string& bytes, RecordHandler* other = nullptr) {
   EXPECT_TRUE(log.Open(path));
   PassResult result;
   result.header = ReadHeaderText(log);
-  result.counts = RunFramePass(log, other ? *other : static_cast<RecordHandler&>(lines), nullptr, platform);
+  result.counts = RunFramePass(log, other ? *other : static_cast<RecordHandler&>(lines), platform);
   result.lines = platform.Lines();
   return result;
 }
