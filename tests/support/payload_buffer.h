@@ -13,7 +13,7 @@ namespace zeltlog::testkit {
 class PayloadBuffer {
  public:
   explicit PayloadBuffer(const Payload& built) : length_(built.size()) {
-    std::memcpy(bytes_.data(), built.bytes().data(), std::min(built.size(), bytes_.size() - 1));
+    if (built.size() > 0) std::memcpy(bytes_.data(), built.bytes().data(), std::min(built.size(), bytes_.size() - 1));
   }
   zeltlog::Payload view() const { return zeltlog::Payload(bytes_.data(), length_); }
 
