@@ -1,4 +1,5 @@
 #include <atomic>
+#include <charconv>
 #include <condition_variable>
 #include <cstdio>
 #include <memory>
@@ -8,6 +9,7 @@
 #include "cli/cli_platform.h"
 #include "cli/commands.h"
 #include "cli/events_file.h"
+#include "cli/json_report.h"
 #include "core/byte_reader.h"
 #include "core/log_conversion.h"
 #include "core/output_names.h"
@@ -27,6 +29,47 @@ bool StandardErrorIsTerminal() {
 #endif
 }
 
+// The JSON report of one log, from what the session and the outcome hold.
+LogReport ReportOf(const std::string& path, const ConversionSession& s, const ConversionOutcome& outcome,
+                   std::vector<std::string> errors) {
+  LogReport r;
+  r.log = path;
+  // The header line reads "Version: " and the console's text up to its NUL.
+  const std::string_view header = std::string_view(s.headerText).substr(0, s.headerText.find('\0'));
+  constexpr std::string_view kVersionPrefix = "Version: ";
+  if (header.size() > kVersionPrefix.size()) r.version = header.substr(kVersionPrefix.size());
+  r.summaryRead = outcome.logRead;
+  if (r.summaryRead) {
+    r.latitudeMax = s.latitudeMax, r.latitudeMin = s.latitudeMin;
+    r.longitudeMax = s.longitudeMax, r.longitudeMin = s.longitudeMin;
+    r.distance = ExtentDistance(s.latitudeMax, s.latitudeMin, s.longitudeMax, s.longitudeMin);
+    r.zoomLevel = s.zoomLevel;
+    r.altitudeMax = s.altitudeMax, r.altitudeMin = s.altitudeMin;
+    r.targetRatesSet = s.targetRateMax >= -900.0;
+    r.targetRateMax = s.targetRateMax, r.targetRateMin = s.targetRateMin;
+    r.actualRatesSet = s.actualRateMax >= -900.0;
+    r.actualRateMax = s.actualRateMax, r.actualRateMin = s.actualRateMin;
+    r.volume = s.tankUsed;
+    // The start time is kept only in the end line's text ("Start:%3.3lf").
+    constexpr std::string_view kStart = "Start:";
+    if (std::string_view(s.runStartText).substr(0, kStart.size()) == kStart) {
+      const char* first = s.runStartText.data() + kStart.size();
+      r.timesSet = std::from_chars(first, s.runStartText.data() + s.runStartText.size(), r.startTime).ec == std::errc();
+      r.endTime = s.currentTime;
+    }
+    r.fixes = s.runPositionCount;
+    r.goodRecords = s.goodRecordCount;
+    r.checksumErrors = s.checksumErrorCount;
+  }
+  r.outputs = outcome.documentsWritten;
+  r.errors = std::move(errors);
+  return r;
+}
+
+bool StandardOutputTaken(const CommonOptions& common, const ConvertOptions& o) {
+  return o.json || EventsToStandardOutput(common);
+}
+
 // Converts one log; returns 0 when everything was read and written.
 int ConvertOne(const std::string& path, const ConvertOptions& o, CliPlatform& platform) {
   ConversionSession session(platform);
@@ -38,20 +81,21 @@ int ConvertOne(const std::string& path, const ConvertOptions& o, CliPlatform& pl
 
   const ConversionOutcome outcome = RunLogConversionOn(session, path);
   for (const auto& written : outcome.documentsWritten) platform.Print(written);
+  std::vector<std::string> errors;
   if (!outcome.logRead) {
-    platform.PrintError("zeltlog-cli: " + path + ": " + outcome.logError);
-    return 1;
+    errors.push_back(path + ": " + outcome.logError);
+  } else {
+    for (const auto& failed : outcome.documentsFailed) errors.push_back(failed.path + ": cannot be written: " + failed.reason);
+    if (outcome.endedInsideFrame) errors.push_back(path + ": the log ends inside a frame (truncated)");
+    if (!outcome.logError.empty()) errors.push_back(path + ": " + outcome.logError);
   }
-  for (const auto& failed : outcome.documentsFailed) {
-    platform.PrintError("zeltlog-cli: " + failed.path + ": cannot be written: " + failed.reason);
-  }
-  if (outcome.endedInsideFrame) platform.PrintError("zeltlog-cli: " + path + ": the log ends inside a frame (truncated)");
-  if (!outcome.logError.empty()) platform.PrintError("zeltlog-cli: " + path + ": " + outcome.logError);
+  for (const auto& error : errors) platform.PrintError("zeltlog-cli: " + error);
+  if (o.json) platform.PrintReport(JsonReportLine(ReportOf(path, session, outcome, errors)));
   return outcome.Succeeded() ? 0 : 1;
 }
 
 // Appends a finished per-log event file to the combined one.
-void AppendFile(const std::string& from, EventListWriter& to) {
+void AppendFile(const std::string& from, EventLines& to) {
   ByteReader reader;
   if (!reader.Open(from)) return;
   std::string line;
@@ -67,11 +111,12 @@ void AppendFile(const std::string& from, EventListWriter& to) {
   std::remove(from.c_str());
 }
 
-int RunParallel(const CommonOptions& common, const ConvertOptions& o, EventListWriter* events) {
+int RunParallel(const CommonOptions& common, const ConvertOptions& o, EventsFile& eventsFile) {
+  EventLines* events = eventsFile.writer();
   const size_t count = o.logs.size();
   struct Job {
     std::unique_ptr<CliPlatform> platform;
-    std::unique_ptr<EventListWriter> events;
+    std::unique_ptr<EventLines> events;
     std::string eventsPath;
     int status = 0;
     bool done = false;
@@ -80,15 +125,15 @@ int RunParallel(const CommonOptions& common, const ConvertOptions& o, EventListW
   std::mutex mutex;
   std::condition_variable finished;
   std::atomic<size_t> next{0};
-  OutputOptions output{common.verbose, o.open, false};
+  OutputOptions output{common.verbose, o.open, false, StandardOutputTaken(common, o)};
 
   auto worker = [&] {
     for (size_t i = next++; i < count; i = next++) {
       Job& job = jobs[i];
       if (events) {
         // Each log's lines go to a file of their own, joined in order later.
-        job.events = std::make_unique<EventListWriter>();
-        job.eventsPath = common.eventsPath + ".part" + std::to_string(i);
+        job.events = std::make_unique<EventLines>();
+        job.eventsPath = eventsFile.PartPath(i);
         if (!job.events->OpenRaw(job.eventsPath)) job.events.reset();
       }
       job.platform = std::make_unique<CliPlatform>(output, job.events.get(), false);
@@ -124,9 +169,9 @@ int RunConvert(const CommonOptions& common, const ConvertOptions& o) {
   if (!events.Open(common)) return 1;
   int status = 0;
   if (o.jobs > 1 && o.logs.size() > 1) {
-    status = RunParallel(common, o, events.writer());
+    status = RunParallel(common, o, events);
   } else {
-    OutputOptions output{common.verbose, o.open, StandardErrorIsTerminal()};
+    OutputOptions output{common.verbose, o.open, !o.quiet && StandardErrorIsTerminal(), StandardOutputTaken(common, o)};
     CliPlatform platform(output, events.writer(), true);
     for (const auto& log : o.logs) {
       if (ConvertOne(log, o, platform) != 0) status = 1;

@@ -31,7 +31,7 @@ int RunSideConverter(const CommonOptions& common, const std::vector<std::string>
   if (!events.Open(common)) return 1;
   int status = 0;
   {
-    OutputOptions output{common.verbose, false, false};
+    OutputOptions output{common.verbose, false, false, EventsToStandardOutput(common)};
     CliPlatform platform(output, events.writer(), true);
     for (const auto& input : inputs) {
       // Each input starts from a fresh session, as a fresh window would.

@@ -33,6 +33,8 @@ struct ConvertOptions {
   double sprayProjection = 0.2;
   bool open = false;
   int jobs = 1;
+  bool json = false;   // one JSON report per log on standard output, nothing else there
+  bool quiet = false;  // no progress display
 };
 
 struct KmlToJobCommandOptions {
