@@ -34,7 +34,7 @@ struct LogReport {
   int goodRecords = 0;
   int checksumErrors = 0;
   std::vector<std::string> outputs;  // documents written
-  std::vector<std::string> errors;   // the messages standard error carries, without the program's name
+  std::vector<std::string> errors;   // the tool's messages about the log, without the program's name
 };
 
 // One JSON object on one line, without a line end. Texts that are not
