@@ -14,7 +14,7 @@ extern char** environ;
 
 namespace zeltlog::cli {
 
-CliPlatform::CliPlatform(const OutputOptions& options, EventListWriter* events, bool direct)
+CliPlatform::CliPlatform(const OutputOptions& options, EventLines* events, bool direct)
     : options_(options), events_(events), direct_(direct) {}
 
 CliPlatform::~CliPlatform() {
@@ -27,7 +27,7 @@ bool CliPlatform::WantsEvents(EventKind kind) const {
 
 void CliPlatform::AddEvent(EventKind kind, std::string_view line) {
   if (events_) events_->Add(line);
-  if (options_.verbose || kind == EventKind::Summary) {
+  if (options_.verbose || (kind == EventKind::Summary && !options_.stdoutTaken)) {
     out_.append(line);
     out_.push_back('\n');
   } else if (kind == EventKind::Error) {
@@ -44,6 +44,10 @@ void CliPlatform::AddEvent(EventKind kind, std::string_view line) {
 }
 
 void CliPlatform::Print(std::string_view line) {
+  if (!options_.stdoutTaken) PrintReport(line);
+}
+
+void CliPlatform::PrintReport(std::string_view line) {
   out_.append(line);
   out_.push_back('\n');
   MaybeFlush();
@@ -62,6 +66,8 @@ void CliPlatform::MaybeFlush() {
 }
 
 void CliPlatform::Flush() {
+  const std::string erase = progress_.Erase();
+  if (!erase.empty()) std::fwrite(erase.data(), 1, erase.size(), stderr);
   if (!out_.empty()) {
     std::fwrite(out_.data(), 1, out_.size(), stdout);
     out_.clear();
@@ -82,13 +88,12 @@ void CliPlatform::Pause(int milliseconds) {
 }
 
 void CliPlatform::ReportProgress(unsigned long long done, unsigned long long total) {
-  if (!options_.showProgress || total == 0) return;
-  const int percent = static_cast<int>(done * 100 / total);
-  if (percent == lastPercent_) return;
-  lastPercent_ = percent;
-  std::fprintf(stderr, "\r%s %3d%%%s", progressLabel_.c_str(), percent, percent >= 100 ? "\r\033[K" : "");
+  if (!options_.showProgress) return;
+  const std::string text = progress_.Update(done, total);
+  if (text.empty()) return;
+  std::fflush(stdout);  // lines already printed go above the progress line
+  std::fwrite(text.data(), 1, text.size(), stderr);
   std::fflush(stderr);
-  if (percent >= 100) lastPercent_ = -1;
 }
 
 void OpenWithDesktop(const std::string& path) {

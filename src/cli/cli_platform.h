@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "converters/event_export.h"
+#include "cli/event_lines.h"
+#include "cli/progress_display.h"
 #include "core/platform.h"
 
 namespace zeltlog::cli {
@@ -15,6 +16,7 @@ struct OutputOptions {
   bool verbose = false;        // every event line on standard output
   bool openInViewer = false;   // ask the desktop to open the documents written
   bool showProgress = false;   // a progress indicator on standard error
+  bool stdoutTaken = false;    // standard output carries something else (--json, --events -)
 };
 
 class CliPlatform : public Platform {
@@ -23,7 +25,7 @@ class CliPlatform : public Platform {
   // when `direct` is set they are passed on to the real streams as they
   // grow, otherwise the caller prints them (for logs converted in parallel,
   // whose reports must not interleave).
-  CliPlatform(const OutputOptions& options, EventListWriter* events, bool direct);
+  CliPlatform(const OutputOptions& options, EventLines* events, bool direct);
   ~CliPlatform() override;
 
   void AddEvent(EventKind kind, std::string_view line) override;
@@ -39,24 +41,26 @@ class CliPlatform : public Platform {
   void RefreshFields(const ConversionSession&) override {}
   void ReportProgress(unsigned long long done, unsigned long long total) override;
 
-  // Adds a line of the tool's own (not an event line).
+  // Adds a line of the tool's own (not an event line); dropped when
+  // standard output is taken.
   void Print(std::string_view line);
+  // Adds a line to standard output in any case (the JSON report).
+  void PrintReport(std::string_view line);
   void PrintError(std::string_view line);
   void Flush();
   std::string& out() { return out_; }
   std::string& err() { return err_; }
-  void SetProgressLabel(std::string label) { progressLabel_ = std::move(label); }
+  void SetProgressLabel(std::string label) { progress_.Start(std::move(label)); }
 
  private:
   void MaybeFlush();
 
   OutputOptions options_;
-  EventListWriter* events_;
+  EventLines* events_;
   bool direct_;
   std::string out_;
   std::string err_;
-  std::string progressLabel_;
-  int lastPercent_ = -1;
+  ProgressDisplay progress_;
   static constexpr int kErrorLinesShown = 20;
   int errorLines_ = 0;
 };

@@ -18,7 +18,7 @@ namespace {
 // error itself.
 class JobPlatform : public CliPlatform {
  public:
-  JobPlatform(const OutputOptions& options, EventListWriter* events)
+  JobPlatform(const OutputOptions& options, EventLines* events)
       : CliPlatform(options, nullptr, true), events_(events) {}
 
   void AddEvent(EventKind kind, std::string_view line) override {
@@ -30,7 +30,7 @@ class JobPlatform : public CliPlatform {
   void ShowMessage(std::string_view) override {}
 
  private:
-  EventListWriter* events_;
+  EventLines* events_;
 };
 
 }  // namespace
@@ -40,7 +40,7 @@ int RunKmlToJob(const CommonOptions& common, const KmlToJobCommandOptions& o) {
   if (!events.Open(common)) return 1;
   int status = 0;
   {
-    OutputOptions output{common.verbose, false, false};
+    OutputOptions output{common.verbose, false, false, EventsToStandardOutput(common)};
     JobPlatform platform(output, events.writer());
     ConversionSession session(platform);
     KmlToJobOptions options;

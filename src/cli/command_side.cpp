@@ -11,16 +11,20 @@
 
 namespace zeltlog::cli {
 
+std::vector<std::string> ProblemMessages(const std::string& input, const CommandResult& result) {
+  std::vector<std::string> messages;
+  if (!result.inputRead) {
+    for (const auto& problem : result.problems) messages.push_back(input + ": " + problem);
+    return messages;
+  }
+  for (const auto& failed : result.outputs.failed) messages.push_back(failed.path + ": cannot be written: " + failed.reason);
+  for (const auto& problem : result.problems) messages.push_back(input + ": " + problem);
+  return messages;
+}
+
 int ReportCommandResult(CliPlatform& platform, const std::string& input, const CommandResult& result) {
   for (const auto& written : result.outputs.written) platform.Print(written);
-  if (!result.inputRead) {
-    for (const auto& problem : result.problems) platform.PrintError("zeltlog-cli: " + input + ": " + problem);
-    return 1;
-  }
-  for (const auto& failed : result.outputs.failed) {
-    platform.PrintError("zeltlog-cli: " + failed.path + ": cannot be written: " + failed.reason);
-  }
-  for (const auto& problem : result.problems) platform.PrintError("zeltlog-cli: " + input + ": " + problem);
+  for (const auto& message : ProblemMessages(input, result)) platform.PrintError("zeltlog-cli: " + message);
   return result.Succeeded() ? 0 : 1;
 }
 
@@ -30,7 +34,7 @@ int RunSideConverter(const CommonOptions& common, const std::vector<std::string>
   if (!events.Open(common)) return 1;
   int status = 0;
   {
-    OutputOptions output{common.verbose, false, false};
+    OutputOptions output{common.verbose, false, false, EventsToStandardOutput(common)};
     CliPlatform platform(output, events.writer(), true);
     for (const auto& input : inputs) {
       // Each input starts from a fresh session, as a fresh window would.

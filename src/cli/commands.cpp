@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/event_lines.h"
 #include "converters/kml_to_job.h"
 
 namespace zeltlog::cli {
@@ -9,9 +10,18 @@ namespace {
 
 void AddCommonOptions(CLI::App* command, CommonOptions& common) {
   command->add_option("--events", common.eventsPath,
-                      "Write the whole event list to FILE, in the exported DATA.DAT format")
+                      "Write the whole event list to FILE, in the exported DATA.DAT format; - for standard output")
       ->type_name("FILE");
   command->add_flag("-v,--verbose", common.verbose, "Print every event line on standard output");
+}
+
+// Standard output carries one thing: the event list with --events -, the
+// reports with --json, or the tool's lines (every event line with -v).
+void CheckStandardOutput(const CommonOptions& common, bool json) {
+  const bool eventsThere = common.eventsPath == kStandardOutputName;
+  if (eventsThere && common.verbose) throw CLI::ValidationError("--events - and -v both write to standard output");
+  if (eventsThere && json) throw CLI::ValidationError("--events - and --json both write to standard output");
+  if (json && common.verbose) throw CLI::ValidationError("--json and -v both write to standard output");
 }
 
 }  // namespace
@@ -30,8 +40,15 @@ void RegisterCommands(CLI::App& app, CommandSet& commands) {
       ->type_name("SECONDS");
   convert->add_flag("--open", o.open, "Open the documents written in the desktop's KML viewer");
   convert->add_option("-j,--jobs", o.jobs, "Convert N logs at a time")->check(CLI::Range(1, 64))->type_name("N");
+  convert->add_flag("--json", o.json,
+                    "Print one JSON object per log on standard output (summary figures, documents written, errors) "
+                    "and nothing else there");
+  convert->add_flag("-q,--quiet", o.quiet, "Show no progress display on a terminal");
   AddCommonOptions(convert, commands.common);
-  convert->callback([&commands] { commands.Select([&commands] { return RunConvert(commands.common, commands.convert); }); });
+  convert->callback([&commands] {
+    CheckStandardOutput(commands.common, commands.convert.json);
+    commands.Select([&commands] { return RunConvert(commands.common, commands.convert); });
+  });
 
   CLI::App* kmlToJob = app.add_subcommand(
       "kml-to-job", "Turn a polygon drawn in a map viewer (KML) into a FLYDEX job file named NAME beside the KML");
@@ -52,19 +69,19 @@ void RegisterCommands(CLI::App& app, CommandSet& commands) {
       ->type_name("N");
   AddCommonOptions(kmlToJob, commands.common);
   kmlToJob->callback(
-      [&commands] { commands.Select([&commands] { return RunKmlToJob(commands.common, commands.kmlToJob); }); });
+      [&commands] { CheckStandardOutput(commands.common, false); commands.Select([&commands] { return RunKmlToJob(commands.common, commands.kmlToJob); }); });
 
   CLI::App* bin1 = app.add_subcommand(
       "bin1", "Convert GPS binary message logs: base.CSV (fixes), base_AGE.KML, base_MODE.KML, base_SATS.KML");
   bin1->add_option("BIN", commands.bin1Inputs, "GPS binary message logs to convert")->required();
   AddCommonOptions(bin1, commands.common);
-  bin1->callback([&commands] { commands.Select([&commands] { return RunBin1(commands.common, commands.bin1Inputs); }); });
+  bin1->callback([&commands] { CheckStandardOutput(commands.common, false); commands.Select([&commands] { return RunBin1(commands.common, commands.bin1Inputs); }); });
 
   CLI::App* rq7 = app.add_subcommand(
       "rq7", "Extract the GPS data blocks of controller logs into baseP.BIN, a GPS binary message log");
   rq7->add_option("BIN", commands.rq7Inputs, "Controller logs to process")->required();
   AddCommonOptions(rq7, commands.common);
-  rq7->callback([&commands] { commands.Select([&commands] { return RunRq7(commands.common, commands.rq7Inputs); }); });
+  rq7->callback([&commands] { CheckStandardOutput(commands.common, false); commands.Select([&commands] { return RunRq7(commands.common, commands.rq7Inputs); }); });
 }
 
 }  // namespace zeltlog::cli

@@ -33,6 +33,8 @@ struct ConvertOptions {
   double sprayProjection = 0.2;
   bool open = false;
   int jobs = 1;
+  bool json = false;   // one JSON report per log on standard output, nothing else there
+  bool quiet = false;  // no progress display
 };
 
 struct KmlToJobCommandOptions {
@@ -62,9 +64,12 @@ void RegisterCommands(CLI::App& app, CommandSet& commands);
 
 int RunConvert(const CommonOptions& common, const ConvertOptions& options);
 int RunKmlToJob(const CommonOptions& common, const KmlToJobCommandOptions& options);
-// Shared by the side converters' subcommands: prints the outputs written
-// and the problems of one input; returns its exit status (0 or 1).
+// The one reporter of every subcommand: prints the outputs written and the
+// problems of one input; returns its exit status (0 or 1).
 int ReportCommandResult(CliPlatform& platform, const std::string& input, const CommandResult& result);
+// The problems of one input as the reporter words them, without the
+// program's name: "<input>: <problem>" or "<output>: cannot be written: ...".
+std::vector<std::string> ProblemMessages(const std::string& input, const CommandResult& result);
 // Runs a side converter over each input in turn with one event list.
 int RunSideConverter(const CommonOptions& common, const std::vector<std::string>& inputs,
                      CommandResult (*convert)(ConversionSession&, const std::string&));

@@ -1,6 +1,11 @@
 #include "cli/events_file.h"
 
 #include <cstdio>
+#include <filesystem>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace zeltlog::cli {
 namespace {
@@ -14,7 +19,7 @@ void Complain(const std::string& path, const std::string& reason) {
 bool EventsFile::Open(const CommonOptions& common) {
   path_ = common.eventsPath;
   if (path_.empty()) return true;
-  writer_ = std::make_unique<EventListWriter>();
+  writer_ = std::make_unique<EventLines>();
   std::string reason;
   if (writer_->Open(path_, &reason)) return true;
   writer_.reset();
@@ -30,5 +35,20 @@ bool EventsFile::Close() {
   writer_.reset();
   return closed;
 }
+
+std::string EventsFile::PartPath(size_t index) const {
+  const std::string part = ".part" + std::to_string(index);
+  if (path_ != kStandardOutputName) return path_ + part;
+#ifdef _WIN32
+  const std::string process = "";
+#else
+  const std::string process = std::to_string(getpid());
+#endif
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+  return (folder / ("zeltlog-events-" + process + part)).string();
+}
+
+bool EventsToStandardOutput(const CommonOptions& common) { return common.eventsPath == kStandardOutputName; }
 
 }  // namespace zeltlog::cli

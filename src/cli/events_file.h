@@ -1,12 +1,12 @@
 // The --events file every subcommand writes: the whole event list in the
-// exported format, streamed as the lines come.
+// exported format, streamed as the lines come; "-" is standard output.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "cli/commands.h"
-#include "converters/event_export.h"
+#include "cli/event_lines.h"
 
 namespace zeltlog::cli {
 
@@ -16,13 +16,20 @@ class EventsFile {
   // standard error, when it cannot be created.
   bool Open(const CommonOptions& common);
   // The writer, or null when no file was asked for.
-  EventListWriter* writer() { return writer_.get(); }
+  EventLines* writer() { return writer_.get(); }
+  // Where the list of the log at `index` is kept while logs are converted
+  // in parallel: beside the file, or in the temporary folder for standard
+  // output.
+  std::string PartPath(size_t index) const;
   // Completes the file. False, after a message, when it could not be written.
   bool Close();
 
  private:
   std::string path_;
-  std::unique_ptr<EventListWriter> writer_;
+  std::unique_ptr<EventLines> writer_;
 };
+
+// True when the event list goes to standard output ("--events -").
+bool EventsToStandardOutput(const CommonOptions& common);
 
 }  // namespace zeltlog::cli

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "zeltlog_version.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -22,10 +23,15 @@ int main(int argc, char** argv) {
   // kill the process half-way through a document.
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
+#ifdef SIGPIPE
+  // Nor must a reader of standard output that goes away (--events - | head):
+  // the documents are still completed and the failed write is reported.
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
 
   CLI::App app{"ZELTLOG: guidance logs of spraying consoles to KML documents, and side converters.", "zeltlog-cli"};
-  app.set_version_flag("--version", std::string("zeltlog-cli 2.4"));
+  app.set_version_flag("--version", std::string("zeltlog-cli " ZELTLOG_VERSION_TEXT));
   app.require_subcommand(1);
 
   zeltlog::cli::CommandSet commands;

@@ -1,6 +1,11 @@
-// zeltlog: the desktop program. It takes no arguments, runs the main window
-// modally, and ends when the window ends.
+// zeltlog: the desktop program. It runs the main window modally and ends
+// when the window ends. Only --version and --help are read before the
+// window opens (they need no display); any other argument is ignored.
+#include <cstdio>
+#include <cstring>
+
 #include "ui/main_window.h"
+#include "zeltlog_version.h"
 
 namespace {
 
@@ -19,4 +24,22 @@ class ZeltlogApp : public wxApp {
 
 }  // namespace
 
-wxIMPLEMENT_APP(ZeltlogApp);
+wxIMPLEMENT_APP_NO_MAIN(ZeltlogApp);
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("zeltlog %s\n", ZELTLOG_VERSION_TEXT);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::printf(
+          "Usage: zeltlog [--version] [--help]\n"
+          "The ZELTLOG window: converts guidance logs of spraying consoles to KML documents\n"
+          "and opens them in the desktop's KML viewer. zeltlog-cli does the same from the\n"
+          "command line.\n");
+      return 0;
+    }
+  }
+  return wxEntry(argc, argv);
+}
