@@ -123,12 +123,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(!outcome.inputRead && outcome.outputs.written.empty(), "an empty log wrote documents");
     return 0;
   }
+  const FrameCounts expected = Reframe(data, size);
+  if (expected.fixes == 0) {
+    // Nothing to draw: refused before any document is touched.
+    Check(!outcome.inputRead && outcome.outputs.written.empty() && outcome.outputs.failed.empty(),
+          "a log without a fix was drawn");
+    return 0;
+  }
   Check(outcome.inputRead, "the log was not read: " + outcome.LastProblem());
   Check(outcome.outputs.failed.empty(), "a document could not be written");
   Check(outcome.outputs.written.size() == 3, "not all three documents were written");
   for (const std::string& path : outcome.outputs.written) CheckDocument(path);
 
-  const FrameCounts expected = Reframe(data, size);
   Check(session.goodRecordCount == expected.good,
         "good frames " + std::to_string(session.goodRecordCount) + ", re-framing finds " + std::to_string(expected.good));
 

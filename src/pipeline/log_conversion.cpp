@@ -55,7 +55,21 @@ CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, 
       return result;
     }
     if (log.header) s.AddEvent(EventKind::Summary, "Version: " + *log.header);
-    NoteLastPosition(s, RunFramePass(log.reader, prescan, s.platform));
+    const FramePassCounts counts = RunFramePass(log.reader, prescan, s.platform);
+    NoteLastPosition(s, counts);
+    // Nothing to draw: earlier documents of this log stay as they are.
+    if (log.reader.Failed()) {
+      result.Unreadable("read error");
+      return result;
+    }
+    if (counts.goodFrames == 0) {
+      result.Unreadable("no valid record found");
+      return result;
+    }
+    if (prescan.figures().fixes == 0) {
+      result.Unreadable("the log holds no position fix");
+      return result;
+    }
   }
 
   OutputSet outputs(s.platform);

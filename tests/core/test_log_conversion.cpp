@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <filesystem>
 
 #include "pipeline/log_conversion.h"
@@ -56,7 +58,10 @@ TEST_F(Conversion, ChooserCancelledChangesNothing) {
 }
 
 TEST_F(Conversion, ChosenLogIsConvertedAndItsFolderRemembered) {
-  platform.choices.push_back(WriteLog("J.LOG", testkit::LogBuilder().str()));
+  testkit::Fix fix;
+  fix.latitude = -34.25;
+  fix.longitude = 142.1;
+  platform.choices.push_back(WriteLog("J.LOG", testkit::LogBuilder().Frame(1, testkit::Position1(fix)).str()));
   const auto outcome = RunLogConversion(session);
   EXPECT_TRUE(outcome.chosen);
   EXPECT_EQ(session.chosenLogPath, dir.File("J.LOG"));
@@ -85,39 +90,44 @@ TEST_F(Conversion, OutputThatCannotBeCreatedGetsNoWritesAndIsReported) {
 }
 
 TEST_F(Conversion, LogsThatCannotBeConverted) {
-  testkit::WriteFile(dir.File("T.KML"), "earlier document");
-  struct Case {
-    std::string path;
-    std::string reason;
-  };
+  // None of these has anything to draw: the earlier documents stay, and
+  // the viewer opens nothing.
+  for (const char* suffix : {".KML", "_SIC.KML", "_M.KML"}) testkit::WriteFile(dir.File(std::string("T") + suffix), "earlier");
   std::filesystem::create_directory(dir.File("FOLDER.LOG"));
-  const Case cases[] = {
-      {dir.File("MISSING.LOG"), "No such file or directory"},
-      {dir.File("FOLDER.LOG"), "is a folder, not a file"},
-      {WriteLog("T.LOG", ""), "the log is empty"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
-    const auto outcome = RunLogConversionOn(session, c.path);
-    EXPECT_FALSE(outcome.inputRead);
-    EXPECT_EQ(outcome.LastProblem(), c.reason);
-    EXPECT_TRUE(outcome.outputs.written.empty());
-    EXPECT_TRUE(platform.opened.empty());
-  }
-  EXPECT_EQ(testkit::ReadFile(dir.File("T.KML")), "earlier document");
-}
-
-TEST_F(Conversion, GarbageAndTruncatedLogsAreConvertedAndFlagged) {
   std::string garbage(5000, '\0');
   for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 7919u) % 251u);
-  auto outcome = RunLogConversionOn(session, WriteLog("G.LOG", garbage));
-  EXPECT_TRUE(outcome.inputRead);
-  EXPECT_FALSE(outcome.Succeeded());
-  for (const auto& path : outcome.outputs.written) EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(path)));
+  struct Case {
+    std::string name;
+    std::optional<std::string> bytes;  // nothing: the file is not written
+    std::string reason;
+  };
+  const Case cases[] = {
+      {"MISSING.LOG", {}, "No such file or directory"},
+      {"FOLDER.LOG", {}, "is a folder, not a file"},
+      {"T.LOG", "", "the log is empty"},
+      {"T.LOG", testkit::LogBuilder("ONLY A HEADER").str(), "no valid record found"},
+      {"T.LOG", std::string(100000, '\0'), "no valid record found"},
+      {"T.LOG", garbage, "no valid record found"},
+      {"T.LOG", testkit::LogBuilder().Frame(34, testkit::TargetRate(1, 0, 50.0f)).str(), "the log holds no position fix"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
+    if (c.bytes) WriteLog(c.name, *c.bytes);
+    const auto outcome = RunLogConversionOn(session, dir.File(c.name));
+    EXPECT_FALSE(outcome.inputRead);
+    EXPECT_EQ(outcome.problems, std::vector<std::string>{c.reason});
+    EXPECT_TRUE(outcome.outputs.written.empty());
+    EXPECT_TRUE(platform.opened.empty());
+    for (const char* suffix : {".KML", "_SIC.KML", "_M.KML"}) {
+      EXPECT_EQ(testkit::ReadFile(dir.File(std::string("T") + suffix)), "earlier");
+    }
+  }
+}
 
+TEST_F(Conversion, TruncatedLogIsConvertedAndFlagged) {
   const auto job = testkit::BuildSprayJob({300, 100, false, 1});
   const std::string truncated(reinterpret_cast<const char*>(job.data()), job.size() - 7);
-  outcome = RunLogConversionOn(session, WriteLog("C.LOG", truncated));
+  const auto outcome = RunLogConversionOn(session, WriteLog("C.LOG", truncated));
   EXPECT_TRUE(outcome.inputRead);
   EXPECT_EQ(outcome.problems, std::vector<std::string>{"the log ends inside a frame (truncated)"});
   EXPECT_EQ(outcome.outputs.written.size(), 3u);
@@ -126,7 +136,10 @@ TEST_F(Conversion, GarbageAndTruncatedLogsAreConvertedAndFlagged) {
 }
 
 TEST_F(Conversion, OutputSwitches) {
-  const std::string log = WriteLog("S.LOG", testkit::LogBuilder().Frame(99, testkit::Bytes{1}).str());
+  testkit::Fix fix;
+  fix.latitude = -34.25;
+  fix.longitude = 142.1;
+  const std::string log = WriteLog("S.LOG", testkit::LogBuilder().Frame(1, testkit::Position1(fix)).str());
   session.options.lineOutput = 0;
   session.options.marksOutput = 0;
   auto outcome = RunLogConversionOn(session, log);

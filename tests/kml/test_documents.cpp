@@ -179,25 +179,26 @@ TEST_F(SmallJobConversion, MarksDocument) {
 TEST(Documents, SecondRunStartsAfresh) {
   testkit::TempDir dir;
   testkit::WriteFile(dir.File("A.LOG"), SmallJob().str());
-  testkit::WriteFile(dir.File("B.LOG"), testkit::LogBuilder("EMPTY JOB").Frame(99, testkit::Bytes{1}).str());
+  testkit::Fix parked;
+  parked.time = testkit::Timestamp::FromTimeOfDay(50.0);
+  parked.latitude = 45.5;
+  parked.longitude = 9.5;
+  testkit::WriteFile(dir.File("B.LOG"), testkit::LogBuilder("PARKED").Frame(1, testkit::Position1(parked)).str());
   testkit::RecordingPlatform platform;
   ConversionSession session(platform);
   RunLogConversionOn(session, dir.File("A.LOG"));
   const std::string firstSwath = testkit::ReadFile(dir.File("A_SIC.KML"));
   RunLogConversionOn(session, dir.File("A.LOG"));
   EXPECT_EQ(testkit::ReadFile(dir.File("A_SIC.KML")), firstSwath);  // ring ids restart at 0
-  // A log without a single fix: the end line reports only its own run.
+  // A log whose one fix never sprays: its own figures only, no quads and no
+  // marks: empty folders, and no polygon before the tail.
   RunLogConversionOn(session, dir.File("B.LOG"));
-  const auto lines = platform.Lines();
-  EXPECT_EQ(lines.front(), "Version: EMPTY JOB");
-  EXPECT_EQ(lines[1], "Latitude range:  -90.00000000, 90.00000000, -180.00000000");
-  EXPECT_EQ(lines[2], "Longitude range: -180.00000000, 180.00000000, -360.00000000");
-  EXPECT_EQ(lines[3], "Dist:  180.00000, Google zoom level: 2");
+  const auto lines = platform.LinesOf(EventKind::Summary);
+  EXPECT_EQ(lines.front(), "Version: PARKED");
+  EXPECT_EQ(lines[1], "Latitude range:  45.50000000, 45.50000000, 0.00000000");
   EXPECT_EQ(lines[5], "Target rates: NOT SET");
   EXPECT_EQ(lines[6], "Actual rates: NOT SET");
-  // Its end time is its own (none), not the time of the log converted before.
-  EXPECT_EQ(lines.back(), ", End:0.000, 0, records, 0 checksum errors");
-  // No quads and no marks: an empty folder, and no polygon before the tail.
+  EXPECT_EQ(lines.back(), "Start:50.000, End:50.000, 1, records, 0 checksum errors");
   const std::string swath = testkit::ReadFile(dir.File("B_SIC.KML"));
   EXPECT_NE(swath.find("<Folder>\r\n</Folder>\r\n</Document>\r\n</kml>\r\n"), std::string::npos);
   const std::string marks = testkit::ReadFile(dir.File("B_M.KML"));
