@@ -35,42 +35,50 @@ CommandResult RunLogConversion(ConversionSession& s) {
   return RunLogConversionOn(s, *chosen);
 }
 
-CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, const std::vector<Sink*>& extraSinks) {
-  CommandResult result;
+namespace {
+
+// The start of a run over a log: the pre-scan, headed by the log's version
+// line. False, with the reason in `result`, when the log has nothing to
+// draw; earlier outputs of the log then stay as they are.
+bool Prescan(ConversionSession& s, const std::string& path, PrescanSummarySink& prescan, CommandResult& result) {
   result.chosen = true;
   s.chosenLogPath = path;
   s.platform.ClearEvents();
   s.goodRecordCount = 0;
-  const RunOptions& o = s.options;
-  if (o.swathOutput != 1) return result;
-
-  // The pre-scan, headed by the log's version line.
-  PrescanSummarySink prescan;
-  {
-    OpenedLog log;
-    if (!OpenLog(path, log, result)) return result;
-    if (log.reader.Size() == 0) {
-      // Nothing to convert; earlier documents of this log stay as they are.
-      result.Unreadable("the log is empty");
-      return result;
-    }
-    if (log.header) s.AddEvent(EventKind::Summary, "Version: " + *log.header);
-    const FramePassCounts counts = RunFramePass(log.reader, prescan, s.platform);
-    NoteLastPosition(s, counts);
-    // Nothing to draw: earlier documents of this log stay as they are.
-    if (log.reader.Failed()) {
-      result.Unreadable("read error");
-      return result;
-    }
-    if (counts.goodFrames == 0) {
-      result.Unreadable("no valid record found");
-      return result;
-    }
-    if (prescan.figures().fixes == 0) {
-      result.Unreadable("the log holds no position fix");
-      return result;
-    }
+  OpenedLog log;
+  if (!OpenLog(path, log, result)) return false;
+  if (log.reader.Size() == 0) {
+    result.Unreadable("the log is empty");
+    return false;
   }
+  if (log.header) s.AddEvent(EventKind::Summary, "Version: " + *log.header);
+  const FramePassCounts counts = RunFramePass(log.reader, prescan, s.platform);
+  NoteLastPosition(s, counts);
+  if (log.reader.Failed()) {
+    result.Unreadable("read error");
+  } else if (counts.goodFrames == 0) {
+    result.Unreadable("no valid record found");
+  } else if (prescan.figures().fixes == 0) {
+    result.Unreadable("the log holds no position fix");
+  }
+  return result.problems.empty();
+}
+
+}  // namespace
+
+CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, const std::vector<Sink*>& extraSinks) {
+  CommandResult result;
+  const RunOptions& o = s.options;
+  if (o.swathOutput != 1) {
+    // With the swath switch off the command does nothing beyond its start.
+    result.chosen = true;
+    s.chosenLogPath = path;
+    s.platform.ClearEvents();
+    s.goodRecordCount = 0;
+    return result;
+  }
+  PrescanSummarySink prescan;
+  if (!Prescan(s, path, prescan, result)) return result;
 
   OutputSet outputs(s.platform);
   KmlDocumentPaths paths = KmlDocumentPathsFor(OutputBase(path));
@@ -90,6 +98,20 @@ CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, 
   NoteLastPosition(s, facts->counts);
   s.platform.RefreshFields(s);
   OpenWrittenDocuments(s.platform, paths, result.outputs);
+  return result;
+}
+
+CommandResult RunLogAnalysis(ConversionSession& s, const std::string& path, const std::vector<Sink*>& analyses) {
+  CommandResult result;
+  PrescanSummarySink prescan;
+  if (!Prescan(s, path, prescan, result)) return result;
+  const RunOptions& o = s.options;
+  EventLineSink events(s.platform, {o.marksOutput == 1, o.boundaryOutput == 1});
+  SinkFanout sinks;
+  sinks.Add(events);
+  for (Sink* sink : analyses) sinks.Add(*sink);
+  const auto facts = RunFullPass(path, prescan, o.sprayProjection, sinks, s.platform, result);
+  if (facts) s.goodRecordCount = facts->counts.goodFrames;
   return result;
 }
 

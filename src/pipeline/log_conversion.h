@@ -21,4 +21,11 @@ CommandResult RunLogConversion(ConversionSession& session);
 CommandResult RunLogConversionOn(ConversionSession& session, const std::string& logPath,
                                  const std::vector<Sink*>& extraSinks = {});
 
+// The same passes over a log feeding only the event lines and `analyses`,
+// with no document written: for reports computed from the records and the
+// geometry (the coverage report). A log with nothing to draw is refused as
+// by the main job.
+CommandResult RunLogAnalysis(ConversionSession& session, const std::string& logPath,
+                             const std::vector<Sink*>& analyses);
+
 }  // namespace zeltlog
