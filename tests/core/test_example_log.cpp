@@ -51,7 +51,15 @@ TEST(ExampleLog, IsTheGeneratorsOutputAndConvertsCleanly) {
         << start;
   }
   EXPECT_EQ(session.positionFormatLabel, "POS2");
+  ASSERT_EQ(outcome.outputs.written.size(), 3u);
   for (const auto& path : outcome.outputs.written) EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(path))) << path;
+  // Mark names with markup and an 8-bit character, escaped and in UTF-8.
+  const std::string marks = testkit::ReadFile(dir.File("SPRAYJOB_M.KML"));
+  for (const char* name : {"<name>Dam &amp; trough</name>", "<name>&lt;wet patch&gt;</name>", "<name>Zaun Ost \xC3\xA4</name>"}) {
+    EXPECT_NE(marks.find(name), std::string::npos) << name;
+  }
+  // The path breaks into a new line string at the 25-second gap.
+  EXPECT_NE(testkit::ReadFile(dir.File("SPRAYJOB.KML")).find("</LineString>\r\n<LineString>\r\n"), std::string::npos);
 }
 
 // 64-bit FNV-1a: a fingerprint of a document's bytes.

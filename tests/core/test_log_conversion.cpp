@@ -152,24 +152,5 @@ TEST_F(Conversion, OutputSwitches) {
   EXPECT_TRUE(platform.Lines().empty());
 }
 
-TEST_F(Conversion, ExampleJobDocumentsAreWellFormed) {
-  const auto job = testkit::BuildSprayJob({});
-  const std::string log = WriteLog("E.LOG", std::string(job.begin(), job.end()));
-  const auto outcome = RunLogConversionOn(session, log);
-  EXPECT_TRUE(outcome.Succeeded());
-  ASSERT_EQ(outcome.outputs.written.size(), 3u);
-  for (const auto& path : outcome.outputs.written) {
-    std::string error;
-    EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(path), &error)) << path << ": " << error;
-  }
-  EXPECT_EQ(platform.Lines().back(), "Start:27725.000, End:28749.800, 5000, records, 1 checksum errors");
-  const std::string marks = testkit::ReadFile(dir.File("E_M.KML"));
-  EXPECT_NE(marks.find("<name>Dam &amp; trough</name>"), std::string::npos);
-  EXPECT_NE(marks.find("<name>&lt;wet patch&gt;</name>"), std::string::npos);
-  EXPECT_NE(marks.find("<name>Zaun Ost \xC3\xA4</name>"), std::string::npos);
-  // The path breaks into a new line string at the 25-second gap.
-  EXPECT_NE(testkit::ReadFile(dir.File("E.KML")).find("</LineString>\r\n<LineString>\r\n"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace zeltlog
