@@ -38,9 +38,12 @@ class Bin1Run {
     if (framer_.held() != 0) result_.inputError = "the log ends inside a frame (truncated)";
 
     if (!firstFixWritten_) {
-      // Without any fix each wall is still a complete, empty document.
-      for (WallFile& wall : walls_) WriteWallHead(wall);
+      // A log without any fix has nothing to draw: earlier outputs of the
+      // same names stay as they are, and nothing new is created.
+      csv_.Abandon();
+      for (WallFile& wall : walls_) wall.file.Abandon();
       if (result_.inputError.empty()) result_.inputError = "no BIN1 fix found";
+      return;
     }
     Close(csv_);
     for (WallFile& wall : walls_) {
@@ -91,7 +94,9 @@ class Bin1Run {
     const bool listed = s_.Wants(EventKind::Record);
     if (listed) {
       AddCount(EventKind::Record);
-      s_.AddEvent(EventKind::Record, framer_.text());
+      // The header's text ends at its first NUL, as any listed text does.
+      const std::string_view text = framer_.text();
+      s_.AddEvent(EventKind::Record, text.substr(0, text.find('\0')));
       s_.scratch.clear();
       AppendFormat(s_.scratch, "                      %d, %d, %d, %d",
                    {framer_.U16(4), framer_.U16(6), framer_.U16(8), framer_.S32(16)});
@@ -141,7 +146,23 @@ class Bin1Run {
     if (framer_.U16(60) != sum) return;
     const double time = framer_.F64(12);
     if (time <= 0.1) return;
+    const double latitude = framer_.F64(20);
+    const double longitude = framer_.F64(28);
+    if (!IsPossiblePosition(latitude, longitude)) {
+      // A good checksum over impossible coordinates: a receiver fault,
+      // listed and kept out of the table and the walls.
+      s_.scratch.clear();
+      AppendFormat(s_.scratch, "Impossible BIN1 fix skipped: time %3.3lf, latitude %3.8lf, longitude %3.8lf",
+                   {time, latitude, longitude});
+      s_.AddEvent(EventKind::Error, s_.scratch);
+      return;
+    }
     WriteFix(time);
+  }
+
+  static bool IsPossiblePosition(double latitude, double longitude) {
+    // Written so that NaN fails it too.
+    return latitude >= -90.0 && latitude <= 90.0 && longitude >= -360.0 && longitude <= 360.0;
   }
 
   void WriteWallHead(WallFile& wall) {

@@ -269,7 +269,7 @@ SideResult ConvertKmlToJobOn(ConversionSession& s, const std::string& kmlPath) {
   }
   if (!refusal.empty()) {
     s.platform.ShowMessage(refusal);
-    CloseJob(s, job, result);
+    job.Abandon();
     result.refusal = std::string(refusal);
     return result;
   }
