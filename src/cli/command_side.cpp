@@ -6,6 +6,7 @@
 #include "cli/cli_platform.h"
 #include "cli/commands.h"
 #include "cli/events_file.h"
+#include "cli/output_plan.h"
 #include "converters/side_result.h"
 #include "core/session.h"
 
@@ -26,7 +27,13 @@ int ReportSideResult(CliPlatform& platform, const std::string& input, const Side
 }
 
 int RunSideConverter(const CommonOptions& common, const std::vector<std::string>& inputs,
-                     SideResult (*convert)(ConversionSession&, const std::string&)) {
+                     SideResult (*convert)(ConversionSession&, const std::string&),
+                     std::vector<std::string> (*outputsOf)(const std::string&)) {
+  std::vector<std::string> outputs;
+  for (const auto& input : inputs) {
+    for (auto& output : outputsOf(input)) outputs.push_back(std::move(output));
+  }
+  if (!OutputsAreNewFiles(inputs, std::move(outputs), common)) return 1;
   EventsFile events;
   if (!events.Open(common)) return 1;
   int status = 0;

@@ -65,9 +65,11 @@ int RunKmlToJob(const CommonOptions& common, const KmlToJobCommandOptions& optio
 // Shared by the side converters' subcommands: prints the outputs written
 // and the problems of one input; returns its exit status (0 or 1).
 int ReportSideResult(CliPlatform& platform, const std::string& input, const SideResult& result);
-// Runs a side converter over each input in turn with one event list.
+// Runs a side converter over each input in turn with one event list;
+// `outputsOf` names the files it writes for an input.
 int RunSideConverter(const CommonOptions& common, const std::vector<std::string>& inputs,
-                     SideResult (*convert)(ConversionSession&, const std::string&));
+                     SideResult (*convert)(ConversionSession&, const std::string&),
+                     std::vector<std::string> (*outputsOf)(const std::string&));
 
 int RunBin1(const CommonOptions& common, const std::vector<std::string>& inputs);
 int RunRq7(const CommonOptions& common, const std::vector<std::string>& inputs);

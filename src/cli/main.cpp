@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/signals.h"
+#include "cli/standard_output.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -22,6 +24,8 @@ int main(int argc, char** argv) {
   // kill the process half-way through a document.
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
+  zeltlog::cli::PrepareStandardStreams();
+  zeltlog::cli::WatchInterruptingSignals();
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
 
   CLI::App app{"ZELTLOG: guidance logs of spraying consoles to KML documents, and side converters.", "zeltlog-cli"};
@@ -43,7 +47,7 @@ int main(int argc, char** argv) {
     app.exit(e);
     return 2;
   }
-  const int status = commands.Run();
-  std::fflush(stdout);
+  int status = commands.Run();
+  if (!zeltlog::cli::FinishStandardOutput()) status = 1;
   return status;
 }
