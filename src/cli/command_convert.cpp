@@ -75,7 +75,9 @@ std::string TemporaryFolder() {
   return ec ? std::string() : folder.string();
 }
 
-int RunParallel(const CommonOptions& common, const ConvertOptions& o, EventListWriter* events) {
+// Converts the logs `o.jobs` at a time; `eventsLost` is set when a log's
+// event lines could not be kept for the combined list.
+int RunParallel(const CommonOptions& common, const ConvertOptions& o, EventListWriter* events, bool& eventsLost) {
   const size_t count = o.logs.size();
   const size_t workers = std::min<size_t>(static_cast<size_t>(o.jobs), count);
   // Logs done ahead of their turn wait with their reports spooled; a few
@@ -134,8 +136,12 @@ int RunParallel(const CommonOptions& common, const ConvertOptions& o, EventListW
     if (job.eventsPart) {
       std::string partial;
       if (!job.eventsPart->ReadBack([&](std::string_view bytes) { AddLines(bytes, partial, *events); })) {
-        std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", common.eventsPath.c_str(),
-                     job.eventsPart->reason().c_str());
+        if (!eventsLost) {
+          FlushStandardOutput();
+          std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", common.eventsPath.c_str(),
+                       job.eventsPart->reason().c_str());
+        }
+        eventsLost = true;
         status = 1;
       }
       if (!partial.empty()) events->Add(partial);
@@ -157,7 +163,9 @@ int RunConvert(const CommonOptions& common, const ConvertOptions& o) {
   if (!events.Open(common)) return 1;
   int status = 0;
   if (o.jobs > 1 && o.logs.size() > 1) {
-    status = RunParallel(common, o, events.writer());
+    bool eventsLost = false;
+    status = RunParallel(common, o, events.writer(), eventsLost);
+    if (eventsLost) events.Drop();
   } else {
     OutputOptions output{common.verbose, o.open, StandardErrorIsTerminal()};
     CliPlatform platform(output, events.writer(), true);

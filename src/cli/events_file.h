@@ -19,6 +19,8 @@ class EventsFile {
   EventListWriter* writer() { return writer_.get(); }
   // Completes the file. False, after a message, when it could not be written.
   bool Close();
+  // Drops a list that lost lines: a file of that name stays as it was.
+  void Drop() { writer_.reset(); }
 
  private:
   std::string path_;
