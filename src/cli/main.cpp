@@ -6,6 +6,8 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "cli/commands.h"
 #include "cli/signals.h"
 #include "cli/standard_output.h"
+#include "core/temporary_file.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -26,6 +29,7 @@ int main(int argc, char** argv) {
 #endif
   zeltlog::cli::PrepareStandardStreams();
   zeltlog::cli::WatchInterruptingSignals();
+  zeltlog::cli::EndRunWhenMemoryRunsOut();
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
 
   CLI::App app{"ZELTLOG: guidance logs of spraying consoles to KML documents, and side converters.", "zeltlog-cli"};
@@ -47,7 +51,15 @@ int main(int argc, char** argv) {
     app.exit(e);
     return 2;
   }
-  int status = commands.Run();
+  int status = 1;
+  try {
+    status = commands.Run();
+  } catch (const std::exception& e) {
+    // A thread or a file descriptor the system would not give.
+    std::fprintf(stderr, "zeltlog-cli: the system refused a resource: %s\n", e.what());
+    zeltlog::RemoveTemporaries(true);
+    std::_Exit(1);
+  }
   if (!zeltlog::cli::FinishStandardOutput()) status = 1;
   return status;
 }
