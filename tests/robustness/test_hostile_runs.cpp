@@ -332,16 +332,16 @@ TEST_F(HostileRuns, SideConvertersOnHostileContent) {
   WriteFile(F("NOFIX.CSV"), "earlier fixes");
   WriteFile(F("LINE.KML"), "<LineString>\n<coordinates>\n1,2 3,4\n</coordinates>\n");
   WriteFile(F("7"), "earlier job");
-  for (const std::string& command : {"rq7 -v --events " + Q("R.DAT") + " " + Q("C.BIN"),
-                                    "bin1 -v --events " + Q("B.DAT") + " " + Q("G.BIN")}) {
-    SCOPED_TRACE(command);
-    const auto result = RunCli(command);
+  WriteFile(F("J.LOG"), JobLog(300));
+  for (const char* tool : {"rq7", "bin1", "convert"}) {
+    SCOPED_TRACE(tool);
+    const std::string input = std::string(tool) == "rq7" ? "C.BIN" : std::string(tool) == "bin1" ? "G.BIN" : "J.LOG";
+    const auto result = RunCli(std::string(tool) + " -v --events " + Q(std::string(tool) + ".DAT") + " " + Q(input));
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out.find('\0'), std::string::npos);
+    EXPECT_EQ(ReadFile(F(std::string(tool) + ".DAT")).find('\0'), std::string::npos);
   }
-  EXPECT_EQ(ReadFile(F("R.DAT")).find('\0'), std::string::npos);
-  EXPECT_EQ(ReadFile(F("B.DAT")).find('\0'), std::string::npos);
-  EXPECT_NE(ReadFile(F("B.DAT")).find("\r\n$LOG$1\x01\x02\x02\r\n"), std::string::npos);
+  EXPECT_NE(ReadFile(F("bin1.DAT")).find("\r\n$LOG$1\x01\x02\x02\r\n"), std::string::npos);
   const auto bin1 = RunCli("bin1 " + Q("G.BIN"));
   EXPECT_EQ(bin1.status, 0);
   EXPECT_EQ(bin1.err, "Impossible BIN1 fix skipped: time 100.500, latitude 45.00000000, longitude 8724991192.03144455\n");
