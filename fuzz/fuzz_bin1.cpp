@@ -3,9 +3,12 @@
 //   - the three KML walls are well-formed XML, every output has CR LF
 //     line ends;
 //   - the CSV holds one row of 14 fields per BIN1 fix that an independent
-//     re-framing of the input finds whole, with a good checksum and a time
-//     above 0.1, under its header line when there is any; each wall holds
-//     one coordinate line per such fix.
+//     re-framing of the input finds whole, with a good checksum, a time
+//     above 0.1 and a position on the globe, under its header line; each
+//     wall holds one coordinate line per such fix; without any such fix
+//     nothing is written;
+//   - no event line holds a NUL byte.
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -42,6 +45,10 @@ int ExpectedFixes(const uint8_t* data, size_t size) {
       double time;
       std::memcpy(&time, frames.bytes() + 12, sizeof time);
       if (time <= 0.1) continue;
+      double latitude, longitude;
+      std::memcpy(&latitude, frames.bytes() + 20, sizeof latitude);
+      std::memcpy(&longitude, frames.bytes() + 28, sizeof longitude);
+      if (!(std::fabs(latitude) <= 90.0 && std::fabs(longitude) <= 360.0)) continue;
       ++fixes;
     }
   }
@@ -70,13 +77,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   Check(result.inputRead, "the log was not read: " + result.LastProblem());
   Check(result.outputs.failed.empty(), "an output could not be written");
+  for (const auto& line : platform.Lines()) Check(line.find('\0') == std::string::npos, "an entry holds a NUL byte");
+  const size_t fixes = static_cast<size_t>(ExpectedFixes(data, size));
+  if (fixes == 0) {
+    Check(result.outputs.written.empty(), "a log without a fix wrote outputs");
+    Check(platform.LinesOf(zeltlog::EventKind::Progress).empty(), "time entries without a fix");
+    return 0;
+  }
   Check(result.outputs.written.size() == 4, "not all four outputs were written");
 
-  const size_t fixes = static_cast<size_t>(ExpectedFixes(data, size));
   const auto csv = Lines(zeltlog::fuzz::ScratchPath("TRACK.CSV"));
-  if (fixes == 0) {
-    Check(csv.empty(), "a CSV without fixes holds lines");
-  } else {
+  {
     Check(csv.size() == fixes + 1, "CSV rows " + std::to_string(csv.size() - (csv.empty() ? 0 : 1)) +
                                        ", re-framing finds " + std::to_string(fixes) + " fixes");
     Check(csv[0] + "\n" == zeltlog::kBin1CsvHeader, "the CSV does not start with its header");

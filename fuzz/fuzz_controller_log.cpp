@@ -3,7 +3,7 @@
 // output holds exactly the bytes of the type-1 data blocks that an
 // independent re-framing finds after "$LOG" headers (as many as the file
 // still has when a block is cut off), and that every header is listed with
-// three entries.
+// three entries, none of which holds a NUL byte.
 #include <string>
 
 #include "converters/controller_log.h"
@@ -61,5 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                      std::to_string(expected.blocks.size()));
   Check(output == expected.blocks, "the output differs from the type-1 blocks");
   Check(platform.Lines().size() == 3 * expected.headers, "not three entries per block header");
+  for (const auto& line : platform.Lines()) Check(line.find('\0') == std::string::npos, "an entry holds a NUL byte");
   return 0;
 }

@@ -1,13 +1,14 @@
 // The KML text of the "KML to JOB" command, job file written to a scratch
 // folder. The first input byte chooses include or exclude; the rest is the
 // KML. Beyond the absence of a crash it checks that
-//   - the job file has CR LF line ends, its four header lines, then only
-//     vertex lines "\t<latitude> <longitude>" with 14 decimals each;
+//   - a refused KML writes no job file; any other gets one with CR LF line
+//     ends, its four header lines, then only vertex lines "\t<latitude> <longitude>" with 14 decimals each;
 //   - its vertices and the refusal agree with a plain reading that holds
 //     each line whole (TABs removed, CR LF taken as LF): the tag tests at
 //     the start of a line, the coordinate-block counter, tokens ended by a
 //     space or the line's last character, the first two comma fields read
 //     as numbers.
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -116,11 +117,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   jobOptions.jobName = "12";
   jobOptions.boundaryKind = exclude ? 1 : 0;
   const zeltlog::CommandResult result = zeltlog::ConvertKmlToJobOn(session, jobOptions, kmlPath);
-  Check(result.inputRead && result.problems.empty(), "the KML was not read: " + result.LastProblem());
+  Check(result.inputRead, "the KML was not read: " + result.LastProblem());
+  Check(result.problems.size() <= 1, "more than one problem with a KML");
+  const Reading expected = ReadPlainly(kml);
+  std::string_view refusal;
+  if (expected.refusal == Refusal::Line) refusal = zeltlog::kKmlIsLineMessage;
+  if (expected.refusal == Refusal::Points) refusal = zeltlog::kKmlIsPointsMessage;
+  if (expected.refusal == Refusal::None && expected.vertices.empty()) refusal = zeltlog::kKmlHasNoPolygonMessage;
+  Check(result.LastProblem() == refusal, "refusal \"" + result.LastProblem() + "\", the plain reading expects \"" +
+                                       std::string(refusal) + "\"");
+  const std::string jobPath = zeltlog::fuzz::ScratchPath("12");
+  if (!refusal.empty()) {
+    // A refused KML writes no job file.
+    Check(result.outputs.written.empty() && !std::filesystem::exists(jobPath), "a refused KML wrote a job file");
+    return 0;
+  }
   Check(result.outputs.failed.empty() && result.outputs.written.size() == 1, "the job file was not written");
 
   std::vector<std::string> lines;
-  const std::string jobPath = zeltlog::fuzz::ScratchPath("12");
   Check(zeltlog::fuzz::SplitCrLfLines(zeltlog::testkit::ReadFile(jobPath), lines), "a line end other than CR LF");
   Check(lines.size() >= 4, "the job file lacks its header lines");
   Check(lines[0] == ".JOB 12 NONE" && lines[1] == ".VERSION 1" && lines[2] == ".POL 1" &&
@@ -133,17 +147,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               IsFixedNumber(line.substr(space + 1)),
           "not a vertex line: " + lines[i]);
   }
-
-  const Reading expected = ReadPlainly(kml);
   const std::vector<std::string> vertices(lines.begin() + 4, lines.end());
   Check(vertices == expected.vertices, "job file of " + std::to_string(vertices.size()) +
                                            " vertices, the plain reading finds " +
                                            std::to_string(expected.vertices.size()));
-  std::string_view refusal;
-  if (expected.refusal == Refusal::Line) refusal = zeltlog::kKmlIsLineMessage;
-  if (expected.refusal == Refusal::Points) refusal = zeltlog::kKmlIsPointsMessage;
-  if (expected.refusal == Refusal::None && expected.vertices.empty()) refusal = zeltlog::kKmlHasNoPolygonMessage;
-  Check(result.LastProblem() == refusal, "refusal \"" + result.LastProblem() + "\", the plain reading expects \"" +
-                                       std::string(refusal) + "\"");
   return 0;
 }

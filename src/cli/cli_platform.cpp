@@ -3,10 +3,14 @@
 #include <chrono>
 #include <thread>
 
+#include "cli/spool.h"
+#include "cli/standard_output.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
 #else
+#include <csignal>
 #include <spawn.h>
 #include <sys/wait.h>
 extern char** environ;
@@ -22,11 +26,15 @@ CliPlatform::~CliPlatform() {
 }
 
 bool CliPlatform::WantsEvents(EventKind kind) const {
-  return options_.verbose || events_ != nullptr || kind == EventKind::Summary || kind == EventKind::Error;
+  return options_.verbose || events_ != nullptr || eventsPart_ != nullptr || kind == EventKind::Summary || kind == EventKind::Error;
 }
 
 void CliPlatform::AddEvent(EventKind kind, std::string_view line) {
   if (events_) events_->Add(line);
+  if (eventsPart_) {
+    eventsPart_->Append(line);
+    eventsPart_->Append("\n");
+  }
   if (options_.verbose || (kind == EventKind::Summary && !options_.stdoutTaken)) {
     out_.append(line);
     out_.push_back('\n');
@@ -63,17 +71,21 @@ void CliPlatform::ShowMessage(std::string_view text) { Print(text); }
 
 void CliPlatform::MaybeFlush() {
   if (direct_ && (out_.size() > (1u << 16) || !err_.empty())) Flush();
+  if (!direct_ && report_ && out_.size() > (1u << 16)) {
+    report_->Append(out_);
+    out_.clear();
+  }
 }
 
 void CliPlatform::Flush() {
   const std::string erase = progress_.Erase();
   if (!erase.empty()) std::fwrite(erase.data(), 1, erase.size(), stderr);
   if (!out_.empty()) {
-    std::fwrite(out_.data(), 1, out_.size(), stdout);
+    WriteStandardOutput(out_);
     out_.clear();
   }
   if (!err_.empty()) {
-    std::fflush(stdout);
+    FlushStandardOutput();
     std::fwrite(err_.data(), 1, err_.size(), stderr);
     err_.clear();
   }
@@ -106,8 +118,19 @@ void OpenWithDesktop(const std::string& path) {
   const char* opener = "xdg-open";
 #endif
   char* argv[] = {const_cast<char*>(opener), const_cast<char*>(path.c_str()), nullptr};
+  // The viewer starts with no signal blocked or ignored by this tool.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t none, defaults;
+  sigemptyset(&none);
+  sigemptyset(&defaults);
+  for (const int signal : {SIGPIPE, SIGXFSZ}) sigaddset(&defaults, signal);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   pid_t pid;
-  if (posix_spawnp(&pid, opener, nullptr, nullptr, argv, environ) == 0) waitpid(pid, nullptr, 0);
+  if (posix_spawnp(&pid, opener, nullptr, &attributes, argv, environ) == 0) waitpid(pid, nullptr, 0);
+  posix_spawnattr_destroy(&attributes);
 #endif
 }
 

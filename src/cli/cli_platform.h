@@ -19,6 +19,8 @@ struct OutputOptions {
   bool stdoutTaken = false;    // standard output carries something else (--json, --events -)
 };
 
+class Spool;
+
 class CliPlatform : public Platform {
  public:
   // Lines for standard output and standard error collect in `out` and `err`;
@@ -51,12 +53,21 @@ class CliPlatform : public Platform {
   std::string& out() { return out_; }
   std::string& err() { return err_; }
   void SetProgressLabel(std::string label) { progress_.Start(std::move(label)); }
+  // For a log converted in parallel: its event lines go to `events` (one
+  // line and "\n" each), and its standard output, once it grows, to
+  // `report`, instead of being held in memory until its turn.
+  void SpoolTo(Spool* events, Spool* report) {
+    eventsPart_ = events;
+    report_ = report;
+  }
 
  private:
   void MaybeFlush();
 
   OutputOptions options_;
   EventLines* events_;
+  Spool* eventsPart_ = nullptr;
+  Spool* report_ = nullptr;
   bool direct_;
   std::string out_;
   std::string err_;

@@ -1,7 +1,7 @@
 #include <atomic>
-#include <charconv>
 #include <condition_variable>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -10,9 +10,11 @@
 #include "cli/commands.h"
 #include "cli/events_file.h"
 #include "cli/json_report.h"
-#include "core/byte_reader.h"
-#include "pipeline/log_conversion.h"
+#include "cli/output_plan.h"
+#include "cli/spool.h"
+#include "cli/standard_output.h"
 #include "core/output_names.h"
+#include "pipeline/log_conversion.h"
 #include "sinks/event_lines.h"
 
 #ifndef _WIN32
@@ -88,58 +90,72 @@ int ConvertOne(const std::string& path, const ConvertOptions& o, CliPlatform& pl
   return status;
 }
 
-// Appends a finished per-log event file to the combined one.
-void AppendFile(const std::string& from, EventLines& to) {
-  ByteReader reader;
-  if (!reader.Open(from)) return;
-  std::string line;
-  for (int byte = reader.ReadByte(); byte >= 0; byte = reader.ReadByte()) {
-    if (byte == '\n') {
-      to.Add(line);
-      line.clear();
+// Cuts the bytes of a spooled event part back into lines for the combined
+// list; `partial` carries a line across pieces.
+void AddLines(std::string_view bytes, std::string& partial, EventLines& to) {
+  for (size_t newline; (newline = bytes.find('\n')) != std::string_view::npos;) {
+    if (partial.empty()) {
+      to.Add(bytes.substr(0, newline));
     } else {
-      line.push_back(static_cast<char>(byte));
+      partial.append(bytes.substr(0, newline));
+      to.Add(partial);
+      partial.clear();
     }
+    bytes.remove_prefix(newline + 1);
   }
-  reader.Close();
-  std::remove(from.c_str());
+  partial.append(bytes);
 }
 
-int RunParallel(const CommonOptions& common, const ConvertOptions& o, EventsFile& eventsFile) {
-  EventLines* events = eventsFile.writer();
+std::string TemporaryFolder() {
+  std::error_code ec;
+  const auto folder = std::filesystem::temp_directory_path(ec);
+  return ec ? std::string() : folder.string();
+}
+
+// Converts the logs `o.jobs` at a time; `eventsLost` is set when a log's
+// event lines could not be kept for the combined list.
+int RunParallel(const CommonOptions& common, const ConvertOptions& o, EventLines* events, bool& eventsLost) {
   const size_t count = o.logs.size();
+  const size_t workers = std::min<size_t>(static_cast<size_t>(o.jobs), count);
+  // Logs done ahead of their turn wait with their reports spooled; a few
+  // turns ahead at most, so that neither memory nor open files grow with
+  // the number of logs.
+  const size_t lookAhead = 2 * workers;
+  const std::string eventsFolder = FolderOf(common.eventsPath);
+  const std::string reportFolder = TemporaryFolder();
   struct Job {
     std::unique_ptr<CliPlatform> platform;
-    std::unique_ptr<EventLines> events;
-    std::string eventsPath;
+    std::unique_ptr<Spool> eventsPart;
+    std::unique_ptr<Spool> report;
     int status = 0;
     bool done = false;
   };
   std::vector<Job> jobs(count);
   std::mutex mutex;
   std::condition_variable finished;
+  std::condition_variable printed;
+  size_t nextToPrint = 0;
   std::atomic<size_t> next{0};
   OutputOptions output{common.verbose, o.open, false, StandardOutputTaken(common, o)};
 
   auto worker = [&] {
     for (size_t i = next++; i < count; i = next++) {
-      Job& job = jobs[i];
-      if (events) {
-        // Each log's lines go to a file of their own, joined in order later.
-        job.events = std::make_unique<EventLines>();
-        job.eventsPath = eventsFile.PartPath(i);
-        if (!job.events->OpenRaw(job.eventsPath)) job.events.reset();
+      {
+        std::unique_lock<std::mutex> lock(mutex);
+        printed.wait(lock, [&] { return i < nextToPrint + lookAhead; });
       }
-      job.platform = std::make_unique<CliPlatform>(output, job.events.get(), false);
+      Job& job = jobs[i];
+      job.platform = std::make_unique<CliPlatform>(output, nullptr, false);
+      if (events) job.eventsPart = std::make_unique<Spool>(eventsFolder);
+      job.report = std::make_unique<Spool>(reportFolder);
+      job.platform->SpoolTo(job.eventsPart.get(), job.report.get());
       job.status = ConvertOne(o.logs[i], o, *job.platform);
-      if (job.events) job.events->Close();
       std::lock_guard<std::mutex> lock(mutex);
       job.done = true;
       finished.notify_all();
     }
   };
   std::vector<std::thread> threads;
-  const size_t workers = std::min<size_t>(static_cast<size_t>(o.jobs), count);
   for (size_t i = 0; i < workers; ++i) threads.emplace_back(worker);
 
   int status = 0;
@@ -147,10 +163,30 @@ int RunParallel(const CommonOptions& common, const ConvertOptions& o, EventsFile
     std::unique_lock<std::mutex> lock(mutex);
     finished.wait(lock, [&] { return jobs[i].done; });
     lock.unlock();
-    jobs[i].platform->Flush();
-    if (events && !jobs[i].eventsPath.empty()) AppendFile(jobs[i].eventsPath, *events);
-    if (jobs[i].status != 0) status = 1;
-    jobs[i].platform.reset();
+    Job& job = jobs[i];
+    if (job.status != 0) status = 1;
+    if (!job.report->ReadBack([](std::string_view bytes) { WriteStandardOutput(bytes); })) {
+      job.platform->PrintError("zeltlog-cli: " + o.logs[i] + ": its report could not be kept: " + job.report->reason());
+      status = 1;
+    }
+    job.platform->Flush();
+    if (job.eventsPart) {
+      std::string partial;
+      if (!job.eventsPart->ReadBack([&](std::string_view bytes) { AddLines(bytes, partial, *events); })) {
+        if (!eventsLost) {
+          FlushStandardOutput();
+          std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", common.eventsPath.c_str(),
+                       job.eventsPart->reason().c_str());
+        }
+        eventsLost = true;
+        status = 1;
+      }
+      if (!partial.empty()) events->Add(partial);
+    }
+    job = Job{};
+    lock.lock();
+    nextToPrint = i + 1;
+    printed.notify_all();
   }
   for (auto& thread : threads) thread.join();
   return status;
@@ -159,11 +195,14 @@ int RunParallel(const CommonOptions& common, const ConvertOptions& o, EventsFile
 }  // namespace
 
 int RunConvert(const CommonOptions& common, const ConvertOptions& o) {
+  if (!OutputsAreNewFiles(o.logs, ConvertOutputs(o), common)) return 1;
   EventsFile events;
   if (!events.Open(common)) return 1;
   int status = 0;
   if (o.jobs > 1 && o.logs.size() > 1) {
-    status = RunParallel(common, o, events);
+    bool eventsLost = false;
+    status = RunParallel(common, o, events.writer(), eventsLost);
+    if (eventsLost) events.Drop();
   } else {
     OutputOptions output{common.verbose, o.open, !o.quiet && StandardErrorIsTerminal(), StandardOutputTaken(common, o)};
     CliPlatform platform(output, events.writer(), true);

@@ -6,6 +6,7 @@
 #include "cli/cli_platform.h"
 #include "cli/commands.h"
 #include "cli/events_file.h"
+#include "cli/output_plan.h"
 #include "converters/kml_to_job.h"
 #include "core/output_names.h"
 
@@ -36,6 +37,7 @@ class JobPlatform : public CliPlatform {
 }  // namespace
 
 int RunKmlToJob(const CommonOptions& common, const KmlToJobCommandOptions& o) {
+  if (!OutputsAreNewFiles({o.kml}, JobOutputs(o), common)) return 1;
   EventsFile events;
   if (!events.Open(common)) return 1;
   int status = 0;

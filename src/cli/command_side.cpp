@@ -6,6 +6,7 @@
 #include "cli/cli_platform.h"
 #include "cli/commands.h"
 #include "cli/events_file.h"
+#include "cli/output_plan.h"
 #include "core/command_result.h"
 #include "core/session.h"
 
@@ -29,7 +30,13 @@ int ReportCommandResult(CliPlatform& platform, const std::string& input, const C
 }
 
 int RunSideConverter(const CommonOptions& common, const std::vector<std::string>& inputs,
-                     CommandResult (*convert)(ConversionSession&, const std::string&)) {
+                     CommandResult (*convert)(ConversionSession&, const std::string&),
+                     std::vector<std::string> (*outputsOf)(const std::string&)) {
+  std::vector<std::string> outputs;
+  for (const auto& input : inputs) {
+    for (auto& output : outputsOf(input)) outputs.push_back(std::move(output));
+  }
+  if (!OutputsAreNewFiles(inputs, std::move(outputs), common)) return 1;
   EventsFile events;
   if (!events.Open(common)) return 1;
   int status = 0;

@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include <CLI/CLI.hpp>
+#include <cmath>
 
 #include "cli/event_lines.h"
 #include "converters/kml_to_job.h"
@@ -35,6 +36,14 @@ void RegisterCommands(CLI::App& app, CommandSet& commands) {
   convert->add_flag("--no-marks", o.noMarks, "Do not write the marks document (nor boundary points)");
   convert->add_flag("--no-boundaries", o.noBoundaries, "Leave boundary points out of the marks document");
   convert->add_option("--spray-projection", o.sprayProjection, "Spray projection time in seconds")
+      ->check(CLI::Validator(
+          [](std::string& text) {
+            // NaN passes every range test; it is no number of seconds.
+            double value = 0.0;
+            return CLI::detail::lexical_cast(text, value) && std::isnan(value) ? std::string("not a number")
+                                                                                : std::string();
+          },
+          "", "NotANumber"))
       ->check(CLI::Range(-2.0, 2.0))
       ->default_val(0.2)
       ->type_name("SECONDS");

@@ -70,9 +70,11 @@ int ReportCommandResult(CliPlatform& platform, const std::string& input, const C
 // The problems of one input as the reporter words them, without the
 // program's name: "<input>: <problem>" or "<output>: cannot be written: ...".
 std::vector<std::string> ProblemMessages(const std::string& input, const CommandResult& result);
-// Runs a side converter over each input in turn with one event list.
+// Runs a side converter over each input in turn with one event list;
+// `outputsOf` names the files it writes for an input.
 int RunSideConverter(const CommonOptions& common, const std::vector<std::string>& inputs,
-                     CommandResult (*convert)(ConversionSession&, const std::string&));
+                     CommandResult (*convert)(ConversionSession&, const std::string&),
+                     std::vector<std::string> (*outputsOf)(const std::string&));
 
 int RunBin1(const CommonOptions& common, const std::vector<std::string>& inputs);
 int RunRq7(const CommonOptions& common, const std::vector<std::string>& inputs);

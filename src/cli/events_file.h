@@ -23,6 +23,8 @@ class EventsFile {
   std::string PartPath(size_t index) const;
   // Completes the file. False, after a message, when it could not be written.
   bool Close();
+  // Drops a list that lost lines: a file of that name stays as it was.
+  void Drop() { writer_.reset(); }
 
  private:
   std::string path_;

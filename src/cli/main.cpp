@@ -6,11 +6,16 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/signals.h"
+#include "cli/standard_output.h"
+#include "core/temporary_file.h"
 #include "zeltlog_version.h"
 
 #ifndef _WIN32
@@ -23,11 +28,11 @@ int main(int argc, char** argv) {
   // kill the process half-way through a document.
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
-#ifdef SIGPIPE
-  // Nor must a reader of standard output that goes away (--events - | head):
-  // the documents are still completed and the failed write is reported.
-  std::signal(SIGPIPE, SIG_IGN);
-#endif
+  // SIGPIPE is ignored there too: a reader of standard output that goes
+  // away (--events - | head) stops the printing, not the documents.
+  zeltlog::cli::PrepareStandardStreams();
+  zeltlog::cli::WatchInterruptingSignals();
+  zeltlog::cli::EndRunWhenMemoryRunsOut();
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
 
   CLI::App app{"ZELTLOG: guidance logs of spraying consoles to KML documents, and side converters.", "zeltlog-cli"};
@@ -49,7 +54,15 @@ int main(int argc, char** argv) {
     app.exit(e);
     return 2;
   }
-  const int status = commands.Run();
-  std::fflush(stdout);
+  int status = 1;
+  try {
+    status = commands.Run();
+  } catch (const std::exception& e) {
+    // A thread or a file descriptor the system would not give.
+    std::fprintf(stderr, "zeltlog-cli: the system refused a resource: %s\n", e.what());
+    zeltlog::RemoveTemporaries(true);
+    std::_Exit(1);
+  }
+  if (!zeltlog::cli::FinishStandardOutput()) status = 1;
   return status;
 }

@@ -38,14 +38,16 @@ class Bin1Run {
       if (framer_.held() != 0) problem_ = "the log ends inside a frame (truncated)";
 
       if (!firstFixWritten_) {
-        // Without any fix each wall is still a complete, empty document.
-        for (WallFile& wall : walls_) WriteWallHead(wall);
+        // A log without any fix has nothing to draw: earlier outputs of the
+        // same names stay as they are, and nothing new is created.
+        outputs_.AbandonAll();
         if (problem_.empty()) problem_ = "no BIN1 fix found";
-      }
-      outputs_.Commit(csv_);
-      for (WallFile& wall : walls_) {
-        if (wall.file) wall.file->Write(kml::kPathDocumentTail);
-        outputs_.Commit(wall.file);
+      } else {
+        outputs_.Commit(csv_);
+        for (WallFile& wall : walls_) {
+          if (wall.file) wall.file->Write(kml::kPathDocumentTail);
+          outputs_.Commit(wall.file);
+        }
       }
     }
     if (!problem_.empty()) result_.problems.push_back(problem_);
@@ -75,7 +77,9 @@ class Bin1Run {
     const bool listed = s_.Wants(EventKind::Record);
     if (listed) {
       AddCount(EventKind::Record);
-      s_.AddEvent(EventKind::Record, framer_.text());
+      // The header's text ends at its first NUL, as any listed text does.
+      const std::string_view text = framer_.text();
+      s_.AddEvent(EventKind::Record, text.substr(0, text.find('\0')));
       line_.clear();
       AppendFormat(line_, "                      %d, %d, %d, %d",
                    {framer_.U16(4), framer_.U16(6), framer_.U16(8), framer_.S32(16)});
@@ -125,7 +129,23 @@ class Bin1Run {
     if (framer_.U16(60) != sum) return;
     const double time = framer_.F64(12);
     if (time <= 0.1) return;
+    const double latitude = framer_.F64(20);
+    const double longitude = framer_.F64(28);
+    if (!IsPossiblePosition(latitude, longitude)) {
+      // A good checksum over impossible coordinates: a receiver fault,
+      // listed and kept out of the table and the walls.
+      line_.clear();
+      AppendFormat(line_, "Impossible BIN1 fix skipped: time %3.3lf, latitude %3.8lf, longitude %3.8lf",
+                   {time, latitude, longitude});
+      s_.AddEvent(EventKind::Error, line_);
+      return;
+    }
     WriteFix(time);
+  }
+
+  static bool IsPossiblePosition(double latitude, double longitude) {
+    // Written so that NaN fails it too.
+    return latitude >= -90.0 && latitude <= 90.0 && longitude >= -360.0 && longitude <= 360.0;
   }
 
   void WriteWallHead(WallFile& wall) {

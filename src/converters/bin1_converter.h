@@ -4,8 +4,10 @@
 // and the number of satellites (base + "_AGE.KML", "_MODE.KML",
 // "_SATS.KML"). The log is a stream of CR LF ended frames: "$BIN" message 1
 // fixes are converted, "$LOG$" headers are listed, and "$PSAT," sentences
-// give the last CSV column. The input is read through a buffer, and memory
-// stays bounded by the 5251-byte frame buffer.
+// give the last CSV column. A fix whose coordinates are no position on the
+// globe is listed and skipped; a log without any fix writes nothing. The
+// input is read through a buffer, and memory stays bounded by the
+// 5251-byte frame buffer.
 #pragma once
 
 #include <string>

@@ -18,7 +18,9 @@ void ListHeader(ConversionSession& s, const CrLfFramer& framer) {
   std::string line;
   AppendFormat(line, "%d", {framer.byteCount()});
   s.AddEvent(EventKind::Record, line);
-  s.AddEvent(EventKind::Record, framer.text());
+  // The header's text ends at its first NUL, as any listed text does.
+  const std::string_view text = framer.text();
+  s.AddEvent(EventKind::Record, text.substr(0, text.find('\0')));
   line.clear();
   AppendFormat(line, "                      %d, %d, %d, %d - %d",
                {framer.U16(4), framer.U16(6), framer.U16(8), framer.S32(16), framer.U16(10)});

@@ -269,7 +269,7 @@ CommandResult ConvertKmlToJobOn(ConversionSession& s, const KmlToJobOptions& o, 
   }
   if (!refusal.empty()) {
     s.platform.ShowMessage(refusal);
-    CloseJob(s, job, result);
+    job.Abandon();
     result.problems.emplace_back(refusal);
     return result;
   }

@@ -29,14 +29,15 @@ inline constexpr size_t kMaxJobNameLength = 20;
 inline constexpr int kMinJobNumber = 1;
 inline constexpr int kMaxJobNumber = 999;
 
+// A refused KML writes no job file: one of the same name stays as it was.
 inline constexpr std::string_view kKmlIsLineMessage =
-    "This KML file is a line, needs to be a closed polygon to make a proper JOB file.  Invalid job file created";
+    "This KML file is a line, needs to be a closed polygon to make a proper JOB file.  No job file written.";
 inline constexpr std::string_view kKmlIsPointsMessage =
-    "This KML file is a series of points, needs to be a closed polygon to make a proper JOB file.  Invalid job file "
-    "created";
+    "This KML file is a series of points, needs to be a closed polygon to make a proper JOB file.  No job file "
+    "written.";
 inline constexpr std::string_view kKmlHasNoPolygonMessage =
-    "This KML file has no polygon coordinates, needs to be a closed polygon to make a proper JOB file.  Invalid job "
-    "file created";
+    "This KML file has no polygon coordinates, needs to be a closed polygon to make a proper JOB file.  No job file "
+    "written.";
 
 // What the options dialog refuses: a name of more than 20 characters, a
 // number outside 1 to 999. Empty when the options are acceptable.

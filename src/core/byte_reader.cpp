@@ -3,21 +3,39 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace zeltlog {
 
 bool ByteReader::Open(const std::string& path, std::string* error) {
   Close();
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (!ec && std::filesystem::is_directory(status)) {
-    if (error) *error = "is a folder, not a file";
+  // A FIFO, a device or a terminal may never end, or block at its opening:
+  // only regular files are read, and that is known before opening.
+  struct stat status;
+  if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+    if (error) *error = S_ISDIR(status.st_mode) ? "is a folder, not a file" : "not a regular file";
     return false;
   }
   errno = 0;
+#ifdef _WIN32
   file_ = std::fopen(path.c_str(), "rb");
+#else
+  // Without blocking, in case the path was swapped for a FIFO meanwhile;
+  // the file opened is tested once more.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd >= 0 && (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
+    close(fd);
+    if (error) *error = "not a regular file";
+    return false;
+  }
+  file_ = fd >= 0 ? fdopen(fd, "rb") : nullptr;
+  if (fd >= 0 && !file_) close(fd);
+#endif
   if (!file_) {
     if (error) *error = errno ? std::strerror(errno) : "cannot be opened";
     return false;
@@ -26,8 +44,10 @@ bool ByteReader::Open(const std::string& path, std::string* error) {
   position_ = end_ = 0;
   consumed_ = 0;
   failed_ = false;
-  const auto size = std::filesystem::file_size(path, ec);
-  size_ = ec ? 0 : static_cast<unsigned long long>(size);
+#ifdef _WIN32
+  if (stat(path.c_str(), &status) != 0) status.st_size = 0;
+#endif
+  size_ = static_cast<unsigned long long>(status.st_size);
   return true;
 }
 

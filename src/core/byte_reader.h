@@ -20,7 +20,8 @@ class ByteReader {
   ~ByteReader() { Close(); }
 
   // Opens a regular file for reading. On failure returns false and sets
-  // `error` to a short reason ("No such file or directory", "is a folder").
+  // `error` to a short reason ("No such file or directory", "is a folder,
+  // not a file", "not a regular file": a FIFO or a device is never read).
   bool Open(const std::string& path, std::string* error = nullptr);
   void Close();
   bool IsOpen() const { return file_ != nullptr; }

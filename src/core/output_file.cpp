@@ -1,29 +1,13 @@
 #include "core/output_file.h"
 
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
-#ifdef _WIN32
-#include <process.h>
-#define ZELTLOG_GETPID _getpid
-#else
-#include <unistd.h>
-#define ZELTLOG_GETPID getpid
-#endif
-
 namespace zeltlog {
-namespace {
-
-std::string TemporaryNameFor(const std::string& path) {
-  static std::atomic<unsigned> counter{0};
-  return path + ".~" + std::to_string(ZELTLOG_GETPID()) + "-" + std::to_string(counter++) + ".tmp";
-}
-
-}  // namespace
 
 bool OutputFile::Create(const std::string& path, Mode mode, std::string* error) {
   Abandon();
@@ -33,20 +17,13 @@ bool OutputFile::Create(const std::string& path, Mode mode, std::string* error) 
     if (error) *error = std::filesystem::is_directory(status) ? "a folder has that name" : "not a regular file";
     return false;
   }
-  std::string temporary = TemporaryNameFor(path);
-  errno = 0;
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) {
-    if (error) *error = errno ? std::strerror(errno) : "cannot be created";
+  int errorNumber = 0;
+  if (!file_.Open(path, &errorNumber)) {
+    if (error) *error = errorNumber ? std::strerror(errorNumber) : "cannot be created";
     return false;
   }
-  // The document is buffered here already; the C library's buffer would
-  // only copy it once more.
-  std::setvbuf(file, nullptr, _IONBF, 0);
-  file_ = file;
   mode_ = mode;
   path_ = path;
-  temporaryPath_ = std::move(temporary);
   if (!buffer_) buffer_ = std::make_unique<char[]>(kBufferSize);
   used_ = 0;
   written_ = 0;
@@ -56,14 +33,8 @@ bool OutputFile::Create(const std::string& path, Mode mode, std::string* error) 
 }
 
 void OutputFile::Flush() {
-  if (!file_ || used_ == 0) return;
-  if (!failed_) {
-    errno = 0;
-    if (std::fwrite(buffer_.get(), 1, used_, file_) != used_) {
-      failed_ = true;
-      failedErrno_ = errno;
-    }
-  }
+  if (!file_.IsOpen() || used_ == 0) return;
+  if (!failed_ && !file_.Write(buffer_.get(), used_, &failedErrno_)) failed_ = true;
   written_ += used_;
   used_ = 0;
 }
@@ -80,7 +51,7 @@ void OutputFile::Append(const char* data, size_t size) {
 }
 
 void OutputFile::Write(std::string_view text) {
-  if (!file_) return;
+  if (!file_.IsOpen()) return;
   if (mode_ == Mode::Binary) {
     Append(text.data(), text.size());
     return;
@@ -124,32 +95,19 @@ void OutputFile::Write(std::string_view text) {
 }
 
 void OutputFile::WriteBytes(const void* data, size_t size) {
-  if (!file_) return;
+  if (!file_.IsOpen()) return;
   Append(static_cast<const char*>(data), size);
 }
 
 bool OutputFile::Close(std::string* error) {
-  if (!file_) return true;
+  if (!file_.IsOpen()) return true;
   Flush();
-  if (!failed_ && std::fflush(file_) != 0) {
+  if (failed_) {
+    file_.Discard();
+  } else if (!file_.Commit(&failedErrno_)) {
     failed_ = true;
-    failedErrno_ = errno;
-  }
-  if (std::fclose(file_) != 0 && !failed_) {
-    failed_ = true;
-    failedErrno_ = errno;
-  }
-  file_ = nullptr;
-  std::error_code ec;
-  if (!failed_) {
-    std::filesystem::rename(temporaryPath_, path_, ec);
-    if (ec) {
-      failed_ = true;
-      failedErrno_ = ec.value();
-    }
   }
   if (failed_) {
-    std::filesystem::remove(temporaryPath_, ec);
     if (error) *error = failedErrno_ ? std::strerror(failedErrno_) : "write failed";
     return false;
   }
@@ -157,11 +115,8 @@ bool OutputFile::Close(std::string* error) {
 }
 
 void OutputFile::Abandon() {
-  if (!file_) return;
-  std::fclose(file_);
-  file_ = nullptr;
-  std::error_code ec;
-  std::filesystem::remove(temporaryPath_, ec);
+  if (!file_.IsOpen()) return;
+  file_.Discard();
   used_ = 0;
 }
 

@@ -1,16 +1,18 @@
 // An output document written safely: the bytes go through a buffer into a
-// temporary file beside the target, which replaces the target only when
-// the document is complete. A run that fails part-way (disk full, a write
+// temporary file beside the target (core/temporary_file.h), which replaces
+// the target only when the document is complete, with the mode bits of the
+// document it replaces. A run that fails part-way (disk full, a write
 // error) therefore never leaves a truncated document where a complete one
 // stood. In text mode every "\n" reaches the disk as CR LF, on every
 // platform, so a document's bytes do not depend on where it was written.
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "core/temporary_file.h"
 
 namespace zeltlog {
 
@@ -27,7 +29,7 @@ class OutputFile {
   // `error` to the reason and leaves the file closed: later writes go
   // nowhere and nothing on disk changes.
   bool Create(const std::string& path, Mode mode, std::string* error = nullptr);
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return file_.IsOpen(); }
   const std::string& path() const { return path_; }
   // Bytes handed to the file so far, line ends as on disk.
   unsigned long long BytesWritten() const { return written_ + used_; }
@@ -49,10 +51,9 @@ class OutputFile {
   void Flush();
 
   static constexpr size_t kBufferSize = 1 << 18;
-  std::FILE* file_ = nullptr;
+  TemporaryFile file_;
   Mode mode_ = Mode::Text;
   std::string path_;
-  std::string temporaryPath_;
   std::unique_ptr<char[]> buffer_;
   size_t used_ = 0;
   unsigned long long written_ = 0;

@@ -8,8 +8,10 @@ std::string_view FileNameOf(std::string_view path) {
 }
 
 std::string OutputBase(std::string_view path) {
-  if (FileNameOf(path).size() <= 4) return std::string(path);
-  return std::string(path.substr(0, path.size() - 4));
+  const std::string_view name = FileNameOf(path);
+  const size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos || dot == 0) return std::string(path);
+  return std::string(path.substr(0, path.size() - (name.size() - dot)));
 }
 
 std::string FolderOf(std::string_view path) {

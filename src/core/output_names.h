@@ -1,6 +1,6 @@
 // Names of the outputs written beside an input: the base is the input's
-// path less its extension (its last four characters, a dot and three
-// letters), and each output appends its own suffix.
+// path less its extension (from the last dot of the file name), and each
+// output appends its own suffix.
 #pragma once
 
 #include <string>
@@ -8,8 +8,10 @@
 
 namespace zeltlog {
 
-// The path less its last four characters. The cut never reaches into the
-// folder part: a file name of four characters or fewer is kept whole.
+// The path less the extension of its file name: from the last dot of the
+// file name to its end. A file name without a dot, or whose only dot is
+// its first character (a hidden file's name), is kept whole, and the cut
+// never reaches into the folder part.
 std::string OutputBase(std::string_view path);
 // The file name: the characters after the last '/' or '\'.
 std::string_view FileNameOf(std::string_view path);

@@ -31,4 +31,8 @@ void OutputSet::CommitAll() {
   for (OutputFile& file : files_) Commit(&file);
 }
 
+void OutputSet::AbandonAll() {
+  for (OutputFile& file : files_) file.Abandon();
+}
+
 }  // namespace zeltlog

@@ -28,6 +28,8 @@ class OutputSet {
   bool Commit(OutputFile* file);
   // Commits every output still open, in the order they were created.
   void CommitAll();
+  // Drops every output still open: their targets stay as they were.
+  void AbandonAll();
 
   const OutputReport& report() const { return report_; }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "converters/bin1_converter.h"
@@ -113,16 +114,34 @@ TEST_F(Bin1Converter, FixesThatAreNotWritten) {
   early.time = 0.05;
   Bin1Fix changed;
   changed.time = 200.0;
-  // Listed with their counts, written nowhere; with no fix at all every
-  // wall is still a complete document, and the CSV stays empty.
-  const CommandResult r = Convert(Join({Bin1Frame(early), Bin1Frame(changed, false)}));
-  EXPECT_EQ(platform.Lines(), (Lines{"BIN1", "64", "BIN1", "128"}));
-  EXPECT_EQ(Output(".CSV"), "");
-  EXPECT_EQ(Output("_AGE.KML"), Wall("GPS Age", ""));
-  EXPECT_EQ(Output("_MODE.KML"), Wall("GPS Mode", ""));
-  EXPECT_EQ(Output("_SATS.KML"), Wall("GPS Sats", ""));
+  // Impossible coordinates under a good checksum: listed and skipped.
+  Bin1Fix north, west, lost;
+  north.latitude = 90.5;
+  west.longitude = -360.25;
+  lost.latitude = std::nan("");
+  // Listed with their counts, written nowhere; with no fix at all nothing
+  // is written, and earlier outputs of the same names stay.
+  testkit::WriteFile(dir.File("track.CSV"), "earlier fixes");
+  const CommandResult r = Convert(
+      Join({Bin1Frame(early), Bin1Frame(changed, false), Bin1Frame(north), Bin1Frame(west), Bin1Frame(lost)}));
+  EXPECT_EQ(platform.Lines(),
+            (Lines{"BIN1", "64", "BIN1", "128", "BIN1", "192",
+                   "Impossible BIN1 fix skipped: time 100.500, latitude 90.50000000, longitude 9.00000000", "BIN1",
+                   "256", "Impossible BIN1 fix skipped: time 100.500, latitude 45.00000000, longitude -360.25000000",
+                   "BIN1", "320", "Impossible BIN1 fix skipped: time 100.500, latitude nan, longitude 9.00000000"}));
+  EXPECT_EQ(Output(".CSV"), "earlier fixes");
+  for (const char* wall : {"_AGE.KML", "_MODE.KML", "_SATS.KML"}) EXPECT_FALSE(std::filesystem::exists(dir.File("track") + wall));
+  EXPECT_TRUE(r.outputs.written.empty());
   EXPECT_EQ(r.LastProblem(), "no BIN1 fix found");
   EXPECT_FALSE(r.Succeeded());
+
+  // The edges of the globe are positions.
+  platform.events.Clear();
+  Bin1Fix pole, far;
+  pole.latitude = -90.0;
+  far.longitude = 360.0;
+  EXPECT_TRUE(Convert(Join({Bin1Frame(pole), Bin1Frame(far)})).Succeeded());
+  EXPECT_EQ(CsvRows().size(), 3u);
 
   // A log that stops inside a frame: what came before is written.
   platform.events.Clear();
@@ -168,8 +187,8 @@ TEST_F(Bin1Converter, SentencesAndHeaders) {
   // The 60 bytes after the header are not counted.
   const size_t c1 = 22 + 64, c2 = c1 + s30.size() + 64, c3 = c2 + s26.size() + 64, c4 = c3 + s25.size() + 64;
   Convert(log);
-  std::string frameText = "$LOG$1";
-  frameText += std::string("\x01\x02\x02\x00\x00\x00\x00\x00\x00\x00\xfb\xff\xff\xff", 14);
+  // The header's text ends at its first NUL byte.
+  const std::string frameText = "$LOG$1\x01\x02\x02";
   const Lines expected = {"22", frameText, "                      12580, 513, 2, -5", "Data RECEIVER 12",
                           "BIN1", std::to_string(c1), "100.500", "0.456", "BIN1", std::to_string(c2), "100.500",
                           "1.234", "BIN1", std::to_string(c3), "100.500", "", "BIN1", std::to_string(c4), "100.500"};
@@ -238,26 +257,26 @@ TEST_F(Bin1Converter, InputsAndChooser) {
   EXPECT_FALSE(std::filesystem::exists(dir.File("empty.CSV")));
   EXPECT_TRUE(platform.Lines().empty());
 
-  // A name without a three-letter extension loses its last four
-  // characters all the same.
-  testkit::WriteFile(dir.File("trackfile"), Str(Bin1Frame(Bin1Fix{})));
-  platform.choices.push_back(dir.File("trackfile"));
+  // A name without an extension keeps its whole name.
+  testkit::WriteFile(dir.File("track"), Str(Bin1Frame(Bin1Fix{})));
+  platform.choices.push_back(dir.File("track"));
   EXPECT_TRUE(ConvertBin1(session).Succeeded());
   EXPECT_EQ(CsvRows().size(), 2u);
   EXPECT_EQ(session.lastChosenFolder, dir.path());
   ASSERT_EQ(platform.filters.size(), 1u);
   EXPECT_EQ(platform.filters[0], "Orbanta GPS BIN FORMAT .BIN|*.BIN|All Files - All Types|*.*;*||");
 
-  // Binary garbage of every byte value: no hang, complete empty walls.
+  // Binary garbage of every byte value: no hang, no fix, nothing written.
   Bytes garbage;
   uint32_t state = 12345;
   for (int i = 0; i < 300000; ++i) {
     state = state * 1103515245u + 12345u;
     garbage.push_back(static_cast<uint8_t>(state >> 16));
   }
+  std::filesystem::remove(dir.File("track_AGE.KML"));
   const CommandResult r = Convert(garbage);
   EXPECT_FALSE(r.Succeeded());
-  EXPECT_EQ(Output("_AGE.KML").substr(Output("_AGE.KML").size() - 8), "</kml>\r\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("track_AGE.KML")));
 
   // With the path output switched off the command does nothing.
   session.options.lineOutput = 0;

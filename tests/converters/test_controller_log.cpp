@@ -32,8 +32,10 @@ std::string Str(const Bytes& bytes) { return std::string(bytes.begin(), bytes.en
 
 // The header frame's own bytes, as listed.
 std::string HeaderText(unsigned a, unsigned b, unsigned type, int32_t d, size_t length) {
+  // As listed: the header frame's text up to its first NUL byte.
   const Bytes block = ControllerBlock(a, b, type, d, {}, length);
-  return Str(Bytes(block.begin(), block.end() - 2));
+  const std::string text = Str(Bytes(block.begin(), block.end() - 2));
+  return text.substr(0, text.find('\0'));
 }
 
 class ControllerLog : public ::testing::Test {

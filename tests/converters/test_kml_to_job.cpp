@@ -119,8 +119,9 @@ TEST_F(KmlToJob, SeveralBlocksAndTuplesAroundTags) {
                           "\t12.00000000000000 11.00000000000000\n"}));
 }
 
-TEST_F(KmlToJob, RefusedKmlKeepsTheHeaderLines) {
-  const Lines header = {".JOB 1 NONE\n", ".VERSION 1\n", ".POL 1\n", "\tINC\n"};
+// A refused KML lists the lines it got to, and writes no job file: an
+// earlier one of the same name stays as it was.
+TEST_F(KmlToJob, RefusedKmlWritesNoJobFile) {
   const Lines headerEvents = {".JOB 1 NONE\n", ".VERSION 1", ".POL 1", "INC"};
   struct Case {
     const char* name;
@@ -149,17 +150,20 @@ TEST_F(KmlToJob, RefusedKmlKeepsTheHeaderLines) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     jobOptions.jobName = c.name;
+    if (c.vertices) testkit::WriteFile(dir.File(c.name), "earlier job");
     platform.events.Clear();
     platform.messages.clear();
     const CommandResult r = Convert(c.kml);
     EXPECT_FALSE(r.Succeeded());
     EXPECT_EQ(r.LastProblem(), c.message);
-    Lines file = header, events = headerEvents;
+    EXPECT_TRUE(r.outputs.written.empty());
+    Lines events = headerEvents;
     if (c.vertices) {
-      file.insert(file.end(), kSquareVertices.begin(), kSquareVertices.end());
       events.insert(events.end(), kSquareVertices.begin(), kSquareVertices.end());
+      EXPECT_EQ(Job(), "earlier job");
+    } else {
+      EXPECT_FALSE(std::filesystem::exists(dir.File(c.name)));
     }
-    EXPECT_EQ(Job(), OnDisk(file));
     // "JOB FILE CLOSED" is not claimed for a refused file.
     EXPECT_EQ(platform.Lines(), events);
     EXPECT_EQ(platform.messages, (Lines{c.name, std::string(c.message)}));

@@ -17,10 +17,13 @@ namespace {
 
 TEST(OutputNames, BaseAndDocumentNames) {
   EXPECT_EQ(OutputBase("/data/JOB12.LOG"), "/data/JOB12");
-  EXPECT_EQ(OutputBase("/data/README"), "/data/RE");  // no extension: still four characters off
+  EXPECT_EQ(OutputBase("/data/FIELD1234"), "/data/FIELD1234");  // no extension: the whole name
   EXPECT_EQ(OutputBase("/data.old/LOG"), "/data.old/LOG");  // never cuts into the folder
   EXPECT_EQ(OutputBase("C:\\jobs\\ABCD"), "C:\\jobs\\ABCD");
   EXPECT_EQ(OutputBase("A.LOG"), "A");
+  EXPECT_EQ(OutputBase("/d/JOB.2019.LOGFILE"), "/d/JOB.2019");  // from the last dot, any length
+  EXPECT_EQ(OutputBase("/d/TRACK."), "/d/TRACK");
+  EXPECT_EQ(OutputBase("/d/.LOG"), "/d/.LOG");  // a hidden file's name has no extension
   EXPECT_EQ(FileNameOf("C:\\jobs\\A_SIC.KML"), "A_SIC.KML");
   EXPECT_EQ(FileNameOf("/x/y\\z.KML"), "z.KML");
   EXPECT_EQ(FileNameOf("plain.KML"), "plain.KML");

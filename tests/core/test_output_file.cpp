@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 #include "core/output_file.h"
+#include "core/temporary_file.h"
 #include "temp_dir.h"
 #include "xml_check.h"
 
@@ -66,6 +71,64 @@ TEST(OutputFile, AbandonedOrImpossibleDocumentsLeaveTheTargetAlone) {
   size_t entries = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++entries;
   EXPECT_EQ(entries, 2u);
+}
+
+// Both kinds of temporary: anonymous where the file system has them, named
+// (as on file systems without O_TMPFILE) otherwise. Each replaces the
+// target only when committed, keeps its mode, and leaves nothing behind.
+TEST(TemporaryFile, AnonymousAndNamed) {
+  testkit::TempDir dir;
+  const auto entries = [&] {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  for (const bool anonymous : {true, false}) {
+    SCOPED_TRACE(anonymous);
+    testkit::WriteFile(dir.File("T.KML"), "earlier");
+    ASSERT_EQ(chmod(dir.File("T.KML").c_str(), 0604), 0);
+    TemporaryFile file;
+    int error = 0;
+    ASSERT_TRUE(file.Open(dir.File("T.KML"), &error, anonymous)) << error;
+    EXPECT_EQ(file.IsNamed(), !anonymous);
+    ASSERT_TRUE(file.Write("complete", 8, &error));
+    if (anonymous) {
+      EXPECT_EQ(entries(), std::vector<std::string>{"T.KML"});
+    } else {
+      // A short name of its own beside the target.
+      const auto names = entries();
+      ASSERT_EQ(names.size(), 2u);
+      EXPECT_EQ(names[0].size(), 14u);
+      EXPECT_EQ(names[0].substr(0, 2), ".~");
+    }
+    ASSERT_TRUE(file.Commit(&error)) << error;
+    EXPECT_EQ(testkit::ReadFile(dir.File("T.KML")), "complete");
+    struct stat status;
+    ASSERT_EQ(stat(dir.File("T.KML").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0604u);
+    EXPECT_EQ(entries(), std::vector<std::string>{"T.KML"});
+
+    // Dropped, or removed by the signal handler's sweep: the target stays.
+    ASSERT_TRUE(file.Open(dir.File("T.KML"), &error, anonymous));
+    file.Discard();
+    ASSERT_TRUE(file.Open(dir.File("T.KML"), &error, anonymous));
+    RemoveTemporaries();
+    EXPECT_EQ(entries(), std::vector<std::string>{"T.KML"});
+    file.Discard();
+    EXPECT_EQ(testkit::ReadFile(dir.File("T.KML")), "complete");
+  }
+
+  // A scratch file has no name at any time.
+  int error = 0;
+  const int scratch = OpenScratchFile(dir.path(), &error);
+  ASSERT_GE(scratch, 0) << error;
+  EXPECT_EQ(write(scratch, "abc", 3), 3);
+  char back[3];
+  EXPECT_EQ(pread(scratch, back, 3, 0), 3);
+  EXPECT_EQ(std::string(back, 3), "abc");
+  close(scratch);
+  EXPECT_EQ(entries(), std::vector<std::string>{"T.KML"});
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ inline std::string BigPolygonKml() {
   return kml;
 }
 
-// Files a safe output may leave while it is written ("<name>.~<pid>-<n>.tmp").
+// Named temporaries a safe output may leave while it is written (".~XXXXXXXX.tmp").
 inline size_t TemporaryFilesIn(const std::string& folder) {
   size_t count = 0;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {

@@ -136,6 +136,21 @@ TEST_F(FullDisk, LogConversionKeepsEarlierDocumentsAndReportsTheFailure) {
   EXPECT_EQ(testkit::TemporaryFilesIn(small), 0u);
 }
 
+// The parts of a parallel run's event list are kept beside it: on a full
+// disk that fails, and the run says so.
+TEST_F(FullDisk, ParallelEventListThatCannotBeKept) {
+  const auto job = testkit::BuildSprayJob({3000, 300, true, 3});
+  for (const char* name : {"/A.LOG", "/B.LOG"}) WriteFile(sources + name, std::string(job.begin(), job.end()));
+  const auto result = RunCli("convert -j 2 --events " + ShellQuote(small + "/EV.DAT") + " " +
+                             ShellQuote(sources + "/A.LOG") + " " + ShellQuote(sources + "/B.LOG"));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("zeltlog-cli: " + small + "/EV.DAT: cannot be written: " + std::strerror(ENOSPC)),
+            std::string::npos)
+      << result.err;
+  EXPECT_FALSE(std::filesystem::exists(small + "/EV.DAT"));
+  EXPECT_TRUE(std::filesystem::is_empty(small));
+}
+
 TEST_F(FullDisk, SideConvertersKeepEarlierOutputsAndReportTheFailure) {
   SideConvertersFailCleanly(sources, small, "", std::strerror(ENOSPC));
 }

@@ -1,0 +1,365 @@
+// What a hostile or unlucky user tries: outputs named like the inputs,
+// inputs that are no regular files, interrupted runs, a reader that goes
+// away, a closed or full standard output, parts of a parallel run whose
+// names are taken, replaced documents with private modes, names without
+// an extension, binary headers and impossible fixes. Each ends with the
+// documented exit status, and nothing is overwritten or left behind.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "../cli/cli_runner.h"
+#include "log_builder.h"
+#include "robustness_inputs.h"
+
+namespace zeltlog {
+namespace {
+
+using testkit::ReadFile;
+using testkit::RunCli;
+using testkit::ShellQuote;
+using testkit::WriteFile;
+
+std::string Str(const testkit::Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+std::string JobLog(size_t fixes) { return Str(testkit::BuildSprayJob({fixes, 200, true, 3})); }
+
+// Every file of a folder with its bytes (anything else as "<other>").
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    files[name] = entry.is_regular_file() ? ReadFile(entry.path().string()) : "<other>";
+  }
+  return files;
+}
+
+// Runs `sh -c command` with standard error captured; standard output is
+// whatever the command line makes of it.
+testkit::CliResult RunShell(const std::string& command) {
+  testkit::TempDir capture;
+  const std::string line = command + " 2>" + ShellQuote(capture.File("err"));
+  const int raw = std::system(("sh -c " + ShellQuote(line)).c_str());
+  testkit::CliResult result;
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.err = ReadFile(capture.File("err"));
+  return result;
+}
+
+const std::string kCli = ShellQuote(ZELTLOG_CLI_PATH);
+
+// The CLI started with its standard output on a pipe that the test reads
+// only as far as it wants to.
+class PipedRun {
+ public:
+  explicit PipedRun(const std::vector<std::string>& arguments) {
+    int ends[2];
+    if (pipe(ends) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(ends[1], 1);
+      close(ends[0]);
+      close(ends[1]);
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, 2);
+      std::vector<char*> argv{const_cast<char*>(ZELTLOG_CLI_PATH)};
+      for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+      argv.push_back(nullptr);
+      execv(ZELTLOG_CLI_PATH, argv.data());
+      _exit(127);
+    }
+    close(ends[1]);
+    out_ = ends[0];
+  }
+  ~PipedRun() {
+    if (out_ >= 0) close(out_);
+    if (pid_ > 0) Wait();
+  }
+  // Reads `bytes` of standard output (less at its end).
+  void Read(size_t bytes) {
+    char buffer[4096];
+    while (bytes > 0) {
+      const ssize_t got = read(out_, buffer, std::min(bytes, sizeof buffer));
+      if (got <= 0) return;
+      bytes -= static_cast<size_t>(got);
+    }
+  }
+  void CloseOutput() {
+    close(out_);
+    out_ = -1;
+  }
+  void Signal(int signal) { kill(pid_, signal); }
+  // The raw wait status.
+  int Wait() {
+    int status = 0;
+    if (pid_ > 0) waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return status;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int out_ = -1;
+};
+
+class HostileRuns : public ::testing::Test {
+ protected:
+  std::string F(const std::string& name) const { return dir.File(name); }
+  std::string Q(const std::string& name) const { return ShellQuote(dir.File(name)); }
+  testkit::TempDir dir;
+};
+
+// An output that is an input, or another output: refused before anything
+// is written, both files named, exit 1.
+TEST_F(HostileRuns, OutputsThatAreInputsOrEachOther) {
+  const std::string log = JobLog(300);
+  const testkit::Bytes fix = testkit::Bin1Frame(testkit::Bin1Fix{});
+  const std::string polygon = "<coordinates>\n1,2 3,4 5,6\n</coordinates>\n";
+  struct Case {
+    const char* name;
+    std::map<std::string, std::string> files;  // written before the run
+    std::vector<std::pair<std::string, std::string>> links;  // hard link, target
+    std::vector<std::pair<std::string, std::string>> symlinks;
+    std::string arguments;
+    std::string output, other;  // the two files the message names
+    bool otherIsInput;
+  };
+  const Case cases[] = {
+      {"log named like its own output", {{"X.KML", log}}, {}, {}, "convert {X.KML}", "X.KML", "X.KML", true},
+      {"event list over the log", {{"C.LOG", log}}, {}, {}, "convert --events {C.LOG} {C.LOG}", "C.LOG", "C.LOG", true},
+      {"CSV as the GPS log", {{"Y.CSV", Str(fix)}}, {}, {}, "bin1 {Y.CSV}", "Y.CSV", "Y.CSV", true},
+      {"job named like its KML", {{"P.kml", polygon}}, {}, {}, "kml-to-job {P.kml} --name P.kml", "P.kml", "P.kml",
+       true},
+      {"event list over a document", {{"A.LOG", log}}, {}, {}, "convert --events {A.KML} {A.LOG}", "A.KML", "A.KML",
+       false},
+      {"document hard-linked to the log", {{"L.LOG", log}}, {{"L_SIC.KML", "L.LOG"}}, {}, "convert {L.LOG}",
+       "L_SIC.KML", "L.LOG", true},
+      {"output linked to the input", {{"R.BIN", Str(fix)}}, {}, {{"RP.BIN", "R.BIN"}}, "rq7 {R.BIN}", "RP.BIN",
+       "R.BIN", true},
+      {"one log twice", {{"D.LOG", log}}, {}, {}, "convert -j 2 {D.LOG} {./D.LOG}", "./D.KML", "D.KML", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testkit::TempDir here;
+    for (const auto& [name, bytes] : c.files) WriteFile(here.File(name), bytes);
+    for (const auto& [name, target] : c.links) std::filesystem::create_hard_link(here.File(target), here.File(name));
+    for (const auto& [name, target] : c.symlinks) std::filesystem::create_symlink(here.File(target), here.File(name));
+    std::string arguments = c.arguments;
+    for (size_t open; (open = arguments.find('{')) != std::string::npos;) {
+      const size_t close = arguments.find('}', open);
+      arguments.replace(open, close - open + 1, ShellQuote(here.File(arguments.substr(open + 1, close - open - 1))));
+    }
+    const auto before = Snapshot(here.path());
+    const auto result = RunCli(arguments);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "zeltlog-cli: " + here.File(c.output) + ": is the same file as the " +
+                              (c.otherIsInput ? "input " : "output ") + here.File(c.other) + ": nothing written\n");
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(Snapshot(here.path()), before);
+  }
+}
+
+// A FIFO without a writer, a device that never ends, standard input: every
+// command refuses them before reading, exit 1.
+TEST_F(HostileRuns, InputsThatAreNotRegularFiles) {
+  ASSERT_EQ(mkfifo(F("PIPE.LOG").c_str(), 0600), 0);
+  for (const std::string& input : {F("PIPE.LOG"), std::string("/dev/zero"), std::string("/dev/stdin")}) {
+    for (const char* command : {"convert", "bin1", "rq7", "kml-to-job --name 9"}) {
+      SCOPED_TRACE(std::string(command) + " " + input);
+      const auto result = RunCli(std::string(command) + " " + ShellQuote(input) + " </dev/null");
+      EXPECT_EQ(result.status, 1);
+      EXPECT_EQ(result.err, "zeltlog-cli: " + input + ": not a regular file\n");
+    }
+  }
+  EXPECT_EQ(Snapshot(dir.path()).size(), 1u);
+}
+
+// SIGINT, SIGTERM and SIGHUP in mid-run: exit 128 + the signal, earlier
+// documents as they were, nothing left behind; after SIGKILL nothing is
+// left behind either. The run is held in mid-document by a reader of its
+// standard output that stops reading.
+TEST_F(HostileRuns, InterruptedRunsLeaveNothingBehind) {
+  WriteFile(F("BIG.LOG"), JobLog(20000));
+  WriteFile(F("BIG_SIC.KML"), "earlier swaths");
+  WriteFile(F("BIG.KML"), "earlier path");
+  const auto before = Snapshot(dir.path());
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
+    SCOPED_TRACE(signal);
+    PipedRun run({"convert", "-v", "--events", F("EV.DAT"), F("BIG.LOG")});
+    // Well past the summary: the documents are under way and, with the
+    // pipe full, cannot be completed.
+    run.Read(100000);
+    run.Signal(signal);
+    const int status = run.Wait();
+    if (signal == SIGKILL) {
+      EXPECT_TRUE(WIFSIGNALED(status));
+    } else {
+      ASSERT_TRUE(WIFEXITED(status));
+      EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+    }
+    EXPECT_EQ(Snapshot(dir.path()), before);
+  }
+}
+
+// A reader that goes away, a full or closed standard output: printing
+// stops, the documents are finished, the failure is reported, exit 1.
+TEST_F(HostileRuns, StandardOutputThatCannotBeWritten) {
+  WriteFile(F("J.LOG"), JobLog(3000));
+  WriteFile(F("G.BIN"), testkit::BigGpsLog());
+  ASSERT_EQ(RunCli("convert " + Q("J.LOG")).status, 0);
+  const std::string swaths = ReadFile(F("J_SIC.KML"));
+  std::filesystem::remove(F("J_SIC.KML"));
+  {
+    PipedRun run({"convert", "-v", F("J.LOG")});
+    run.Read(10);
+    run.CloseOutput();
+    const int status = run.Wait();
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_TRUE(ReadFile(F("J_SIC.KML")) == swaths);
+  }
+  struct Case {
+    std::string redirection, reason;
+  };
+  for (const Case& c : {Case{">/dev/full", "No space left on device"}, Case{">&-", "Bad file descriptor"}}) {
+    for (const bool convert : {true, false}) {
+      const std::string command = convert ? "convert -v " + Q("J.LOG") : "bin1 -v " + Q("G.BIN");
+      SCOPED_TRACE(command + " " + c.redirection);
+      std::filesystem::remove(F("J_SIC.KML"));
+      const auto result = RunShell(kCli + " " + command + " " + c.redirection);
+      EXPECT_EQ(result.status, 1);
+      EXPECT_NE(result.err.find("zeltlog-cli: standard output: cannot be written: " + c.reason + "\n"),
+                std::string::npos)
+          << result.err;
+      if (convert) {
+        EXPECT_TRUE(ReadFile(F("J_SIC.KML")) == swaths);
+      }
+    }
+  }
+}
+
+// Parallel runs keep their parts out of the user's folder: files and
+// folders named like the old parts stay, the event list is the serial one.
+TEST_F(HostileRuns, ParallelPartsAreAnonymous) {
+  WriteFile(F("A.LOG"), JobLog(400));
+  WriteFile(F("B.LOG"), JobLog(500));
+  WriteFile(F("season.dat.part0"), "keep me");
+  std::filesystem::create_directory(F("season.dat.part1"));
+  auto result = RunCli("convert --events " + Q("serial.dat") + " " + Q("A.LOG") + " " + Q("B.LOG"));
+  ASSERT_EQ(result.status, 0);
+  const auto before = Snapshot(dir.path());
+  for (const char* verbose : {"", "-v "}) {
+    SCOPED_TRACE(verbose);
+    const auto parallel =
+        RunCli(std::string("convert -j 2 ") + verbose + "--events " + Q("season.dat") + " " + Q("A.LOG") + " " + Q("B.LOG"));
+    EXPECT_EQ(parallel.status, 0);
+    const auto serial = RunCli(std::string("convert ") + verbose + Q("A.LOG") + " " + Q("B.LOG"));
+    EXPECT_EQ(parallel.out, serial.out);
+    EXPECT_EQ(ReadFile(F("season.dat")), ReadFile(F("serial.dat")));
+    auto after = Snapshot(dir.path());
+    after.erase("season.dat");
+    EXPECT_EQ(after, before);
+  }
+}
+
+// A replaced document keeps its mode bits and group; a new one gets the
+// default mode.
+TEST_F(HostileRuns, ReplacedDocumentsKeepTheirPermissions) {
+  WriteFile(F("P.LOG"), JobLog(300));
+  WriteFile(F("P_SIC.KML"), "private swaths");
+  WriteFile(F("P.KML"), "shared path");
+  ASSERT_EQ(chmod(F("P_SIC.KML").c_str(), 0600), 0);
+  ASSERT_EQ(chmod(F("P.KML").c_str(), 0640), 0);
+  const gid_t group = 4242;
+  const bool grouped = chown(F("P.KML").c_str(), static_cast<uid_t>(-1), group) == 0;
+  const mode_t mask = umask(022);
+  umask(mask);
+  EXPECT_EQ(RunCli("convert " + Q("P.LOG")).status, 0);
+  struct stat status;
+  ASSERT_EQ(stat(F("P_SIC.KML").c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0600u);
+  ASSERT_EQ(stat(F("P.KML").c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0640u);
+  if (grouped) {
+    EXPECT_EQ(status.st_gid, group);
+  }
+  ASSERT_EQ(stat(F("P_M.KML").c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0666u & ~mask);
+}
+
+// Usage errors and names: NaN is no projection time; a name without an
+// extension keeps it whole; a legal 240-character name converts.
+TEST_F(HostileRuns, ProjectionTimesAndOutputNames) {
+  for (const char* value : {"nan", "NaN", "-nan", "inf", "2.5"}) {
+    SCOPED_TRACE(value);
+    const auto result = RunCli(std::string("convert --spray-projection ") + value + " " + Q("NONE.LOG"));
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("--spray-projection"), std::string::npos) << result.err;
+  }
+  const std::string log = JobLog(300);
+  const std::string longBase(236, 'L'), longName = longBase + ".LOG";
+  for (const std::string& name : {std::string("FIELD1234"), std::string("FIELD5678"), longName}) WriteFile(F(name), log);
+  const auto result = RunCli("convert " + Q("FIELD1234") + " " + Q("FIELD5678") + " " + Q(longName));
+  EXPECT_EQ(result.status, 0) << result.err;
+  for (const std::string& base : {std::string("FIELD1234"), std::string("FIELD5678"), longBase}) {
+    for (const char* suffix : {".KML", "_SIC.KML", "_M.KML"}) {
+      EXPECT_TRUE(testkit::IsWellFormedXml(ReadFile(F(base + suffix)))) << base + suffix;
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists(F("FIELD.KML")));
+}
+
+// Binary header lines are listed up to their first NUL; an impossible BIN1
+// fix is listed and skipped; a log without a fix and a refused KML write
+// nothing and keep what was there.
+TEST_F(HostileRuns, SideConvertersOnHostileContent) {
+  testkit::Bin1Fix good, far;
+  far.longitude = 8724991192.031445;
+  const std::string gps = Str(testkit::GpsLogHeader('1', 513, 2, -5, "RECEIVER 12")) + Str(testkit::Bin1Frame(good)) +
+                          Str(testkit::Bin1Frame(far));
+  WriteFile(F("G.BIN"), gps);
+  WriteFile(F("C.BIN"), Str(testkit::ControllerBlock(3, 4, 1, 70000, testkit::Bytes(gps.begin(), gps.end()), gps.size())));
+  WriteFile(F("NOFIX.BIN"), Str(testkit::Bin1Frame(far)));
+  WriteFile(F("NOFIX.CSV"), "earlier fixes");
+  WriteFile(F("LINE.KML"), "<LineString>\n<coordinates>\n1,2 3,4\n</coordinates>\n");
+  WriteFile(F("7"), "earlier job");
+  WriteFile(F("J.LOG"), JobLog(300));
+  for (const char* tool : {"rq7", "bin1", "convert"}) {
+    SCOPED_TRACE(tool);
+    const std::string input = std::string(tool) == "rq7" ? "C.BIN" : std::string(tool) == "bin1" ? "G.BIN" : "J.LOG";
+    const auto result = RunCli(std::string(tool) + " -v --events " + Q(std::string(tool) + ".DAT") + " " + Q(input));
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out.find('\0'), std::string::npos);
+    EXPECT_EQ(ReadFile(F(std::string(tool) + ".DAT")).find('\0'), std::string::npos);
+  }
+  EXPECT_NE(ReadFile(F("bin1.DAT")).find("\r\n$LOG$1\x01\x02\x02\r\n"), std::string::npos);
+  const auto bin1 = RunCli("bin1 " + Q("G.BIN"));
+  EXPECT_EQ(bin1.status, 0);
+  EXPECT_EQ(bin1.err, "Impossible BIN1 fix skipped: time 100.500, latitude 45.00000000, longitude 8724991192.03144455\n");
+  const std::string csv = ReadFile(F("G.CSV"));
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2);
+
+  auto result = RunCli("bin1 " + Q("NOFIX.BIN"));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find(F("NOFIX.BIN") + ": no BIN1 fix found"), std::string::npos) << result.err;
+  EXPECT_EQ(ReadFile(F("NOFIX.CSV")), "earlier fixes");
+  EXPECT_FALSE(std::filesystem::exists(F("NOFIX_AGE.KML")));
+  result = RunCli("kml-to-job --name 7 " + Q("LINE.KML"));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "zeltlog-cli: " + F("LINE.KML") +
+                            ": This KML file is a line, needs to be a closed polygon to make a proper JOB file.  No job "
+                            "file written.\n");
+  EXPECT_EQ(ReadFile(F("7")), "earlier job");
+}
+
+}  // namespace
+}  // namespace zeltlog
