@@ -1,0 +1,35 @@
+#include "converters/kml_to_job_gis.h"
+
+#include "core/text_format.h"
+#include "gis/polygon_file.h"
+
+namespace zeltlog {
+namespace {
+
+void WriteRing(ConversionSession& s, OutputFile& job, const LonLatRing& ring) {
+  for (const LonLat& vertex : ring) {
+    s.scratch.clear();
+    AppendFormat(s.scratch, "\t%3.14lf %3.14lf\n", {vertex.latitude, vertex.longitude});
+    job.Write(s.scratch);
+    s.AddEvent(EventKind::Summary, s.scratch);
+  }
+}
+
+}  // namespace
+
+GisPolygonOutcome WriteJobVerticesFromGisFile(ConversionSession& s, OutputFile& job, const std::string& path) {
+  PolygonFile file;
+  if (!ReadPolygonFile(path, file).empty()) return GisPolygonOutcome::Nothing;
+  bool any = false;
+  for (const LonLatPolygon& polygon : file.polygons) {
+    any = any || !polygon.outer.empty();
+    WriteRing(s, job, polygon.outer);
+    for (const LonLatRing& hole : polygon.holes) WriteRing(s, job, hole);
+  }
+  if (any) return GisPolygonOutcome::Vertices;
+  if (file.lines > 0) return GisPolygonOutcome::Lines;
+  if (file.points > 0) return GisPolygonOutcome::Points;
+  return GisPolygonOutcome::Nothing;
+}
+
+}  // namespace zeltlog
