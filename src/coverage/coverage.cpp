@@ -10,6 +10,8 @@
 // the runs after them.
 #include <cmath>
 #include <cstdlib>
+#include <algorithm>
+#include <map>
 #include <unordered_map>
 
 #include "coverage/coverage_sink.h"
@@ -69,7 +71,7 @@ QuadInfo Classify(const CollectedQuad& q) {
   }
   QuadInfo info;
   if (n < 3) return info;
-  const double signedArea = SignedRingArea(distinct, static_cast<size_t>(n));
+  const double signedArea = SignedSmallRingArea(distinct, static_cast<size_t>(n));
   if (n == 4) {
     const double scale = std::cos(distinct[0].latitude * kDegree);
     Local p[4];
@@ -155,6 +157,168 @@ GeosPtr FieldGeometry(const GeosContext& c, const CoverageData& data, const LonL
   return area;
 }
 
+// The union of the runs is built tile by tile, on a grid of squares of
+// about 50 m: each run's union is cut into the tiles it reaches and each
+// tile's pieces are unioned on their own. A job's runs lie side by side and
+// their union is one large polygon; building it in one overlay would pass
+// every vertex through every level of the cascade. The coverage is then the
+// tiles' polygons, which meet along the tile edges, and the skipped ground
+// is worked out in the same tiles.
+constexpr double kTileMetres = 50.0;
+
+struct TileGrid {
+  double west = 0.0, south = 0.0, width = 1.0, height = 1.0;
+  long columns = 1, rows = 1;
+  double West(long column) const { return west + static_cast<double>(column) * width; }
+  double South(long row) const { return south + static_cast<double>(row) * height; }
+};
+
+TileGrid GridOver(const GeosContext& c, const std::vector<GeosPtr>& parts) {
+  double xmin = 1e300, ymin = 1e300, xmax = -1e300, ymax = -1e300;
+  for (const GeosPtr& part : parts) {
+    double a, b, d, e;
+    if (GEOSisEmpty_r(c.handle(), part.get()) == 1 || !GEOSGeom_getXMin_r(c.handle(), part.get(), &a) ||
+        !GEOSGeom_getYMin_r(c.handle(), part.get(), &b) || !GEOSGeom_getXMax_r(c.handle(), part.get(), &d) ||
+        !GEOSGeom_getYMax_r(c.handle(), part.get(), &e)) {
+      continue;
+    }
+    xmin = std::min(xmin, a), ymin = std::min(ymin, b), xmax = std::max(xmax, d), ymax = std::max(ymax, e);
+  }
+  TileGrid grid;
+  if (xmin > xmax) return grid;
+  const double middle = std::clamp((ymin + ymax) / 2.0, -89.0, 89.0);
+  grid.height = kTileMetres / 111000.0;
+  grid.width = grid.height / std::cos(middle * kDegree);
+  // A few far-flung fixes must not make millions of tiles.
+  constexpr long kMostTilesAcross = 2048;
+  grid.width = std::max(grid.width, (xmax - xmin) / kMostTilesAcross);
+  grid.height = std::max(grid.height, (ymax - ymin) / kMostTilesAcross);
+  // Tiles start half a tile outside the extent, so that no edge of the
+  // grid runs along the edge of the sprayed ground.
+  grid.west = xmin - grid.width / 2.0;
+  grid.south = ymin - grid.height / 2.0;
+  grid.columns = static_cast<long>((xmax - grid.west) / grid.width) + 1;
+  grid.rows = static_cast<long>((ymax - grid.south) / grid.height) + 1;
+  return grid;
+}
+
+void AppendPolygons(const GeosContext& c, const GEOSGeometry* g, LonLatMultiPolygon& out) {
+  LonLatMultiPolygon polygons = ToLonLat(c, g);
+  for (LonLatPolygon& polygon : polygons) out.push_back(std::move(polygon));
+}
+
+// Joins polygons that meet only along shared edges (the tiles' pieces)
+// into `out`, by dropping the edges they share. Joining assigns every hole
+// to its polygon one by one, which a large job's thousands of slivers
+// between neighbouring runs make slow: above a size, and where the pieces'
+// vertices along a tile edge do not match exactly, they are kept as they
+// are, the same ground in more polygons.
+constexpr int kMostVerticesJoined = 100000;
+
+void Join(const GeosContext& c, std::vector<GeosPtr> pieces, LonLatMultiPolygon& out) {
+  double piecesArea = 0.0;
+  long vertices = 0;
+  std::vector<GEOSGeometry*> raw;
+  for (GeosPtr& piece : pieces) {
+    piecesArea += Area(c, piece.get());
+    vertices += GEOSGetNumCoordinates_r(c.handle(), piece.get());
+    raw.push_back(piece.release());
+  }
+  GeosPtr collection = Own(c, GEOSGeom_createCollection_r(c.handle(), GEOS_GEOMETRYCOLLECTION, raw.data(),
+                                                           static_cast<unsigned>(raw.size())));
+  if (!collection) return;
+  if (vertices > kMostVerticesJoined) {
+    AppendPolygons(c, collection.get(), out);
+    return;
+  }
+  if (GeosPtr joined = Own(c, GEOSCoverageUnion_r(c.handle(), collection.get()))) {
+    LonLatMultiPolygon polygons = ToLonLat(c, joined.get());
+    if (std::fabs(MultiPolygonArea(polygons) - piecesArea) <= 1e-9 * piecesArea + 1e-6) {
+      for (LonLatPolygon& polygon : polygons) out.push_back(std::move(polygon));
+      return;
+    }
+  }
+  AppendPolygons(c, collection.get(), out);
+}
+
+using TilePieces = std::map<std::pair<long, long>, std::vector<GeosPtr>>;  // by (row, column)
+
+// Cuts `g`, which lies within rows [row0, row1] and columns [column0,
+// column1], into its tiles by halving the range: each vertex is clipped
+// once per halving, not once per tile.
+void CutIntoTiles(const GeosContext& c, const TileGrid& grid, GeosPtr g, long row0, long row1, long column0,
+                  long column1, TilePieces& tiles) {
+  if (!g || GEOSisEmpty_r(c.handle(), g.get()) == 1) return;
+  if (row0 == row1 && column0 == column1) {
+    tiles[{row0, column0}].push_back(std::move(g));
+    return;
+  }
+  auto clip = [&](long r0, long r1, long c0, long c1) {
+    return Own(c, GEOSClipByRect_r(c.handle(), g.get(), grid.West(c0), grid.South(r0), grid.West(c1 + 1),
+                                   grid.South(r1 + 1)));
+  };
+  if (row1 - row0 >= column1 - column0) {
+    const long middle = row0 + (row1 - row0) / 2;
+    GeosPtr low = clip(row0, middle, column0, column1), high = clip(middle + 1, row1, column0, column1);
+    g.reset();
+    CutIntoTiles(c, grid, std::move(low), row0, middle, column0, column1, tiles);
+    CutIntoTiles(c, grid, std::move(high), middle + 1, row1, column0, column1, tiles);
+  } else {
+    const long middle = column0 + (column1 - column0) / 2;
+    GeosPtr low = clip(row0, row1, column0, middle), high = clip(row0, row1, middle + 1, column1);
+    g.reset();
+    CutIntoTiles(c, grid, std::move(low), row0, row1, column0, middle, tiles);
+    CutIntoTiles(c, grid, std::move(high), row0, row1, middle + 1, column1, tiles);
+  }
+}
+
+bool UnionByTiles(const GeosContext& c, std::vector<GeosPtr> runUnions, const GEOSGeometry* field,
+                  CoverageReport& r) {
+  const TileGrid grid = GridOver(c, runUnions);
+  TilePieces tiles;
+  for (GeosPtr& run : runUnions) {
+    double xmin, ymin, xmax, ymax;
+    const GEOSGeometry* g = run.get();
+    if (GEOSisEmpty_r(c.handle(), g) == 1 || !GEOSGeom_getXMin_r(c.handle(), g, &xmin) ||
+        !GEOSGeom_getYMin_r(c.handle(), g, &ymin) || !GEOSGeom_getXMax_r(c.handle(), g, &xmax) ||
+        !GEOSGeom_getYMax_r(c.handle(), g, &ymax)) {
+      continue;
+    }
+    const long firstColumn = std::max(0L, static_cast<long>((xmin - grid.west) / grid.width));
+    const long lastColumn = std::min(grid.columns - 1, static_cast<long>((xmax - grid.west) / grid.width));
+    const long firstRow = std::max(0L, static_cast<long>((ymin - grid.south) / grid.height));
+    const long lastRow = std::min(grid.rows - 1, static_cast<long>((ymax - grid.south) / grid.height));
+    CutIntoTiles(c, grid, std::move(run), firstRow, lastRow, firstColumn, lastColumn, tiles);
+  }
+  std::vector<GeosPtr> sprayedPieces, skippedPieces, sprayedTiles;
+  for (auto& [tile, pieces] : tiles) {
+    const double west = grid.West(tile.second), east = grid.West(tile.second + 1);
+    const double south = grid.South(tile.first), north = grid.South(tile.first + 1);
+    GeosPtr sprayed = UnionOf(c, std::move(pieces));
+    if (!sprayed) return false;
+    if (field) {
+      GeosPtr fieldPart = Own(c, GEOSClipByRect_r(c.handle(), field, west, south, east, north));
+      if (!fieldPart) return false;
+      GeosPtr skipped = Own(c, GEOSDifference_r(c.handle(), fieldPart.get(), sprayed.get()));
+      if (!skipped) return false;
+      skippedPieces.push_back(std::move(skipped));
+      sprayedTiles.push_back(Own(c, GEOSGeom_createRectangle_r(c.handle(), west, south, east, north)));
+    }
+    sprayedPieces.push_back(std::move(sprayed));
+  }
+  Join(c, std::move(sprayedPieces), r.coverage);
+  if (field) {
+    // The field outside every tile with sprayed ground is skipped whole.
+    GeosPtr tilesDone = UnionOf(c, std::move(sprayedTiles));
+    if (!tilesDone) return false;
+    GeosPtr rest = Own(c, GEOSDifference_r(c.handle(), field, tilesDone.get()));
+    if (!rest) return false;
+    skippedPieces.push_back(std::move(rest));
+    Join(c, std::move(skippedPieces), r.skipped);
+  }
+  return true;
+}
+
 }  // namespace
 
 CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygon* field) {
@@ -227,7 +391,8 @@ CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygo
   for (RunState& run : runs) {
     gross += run.figures.grossAreaHa;
     run.figures.grossAreaHa /= kSquareMetresPerHectare;
-    GeosPtr runUnion = UnionOf(c, std::move(run.pieces));
+    // Ribbons and quads made valid are valid: a run of one needs no union.
+    GeosPtr runUnion = run.pieces.size() == 1 ? std::move(run.pieces[0]) : UnionOf(c, std::move(run.pieces));
     if (!runUnion) {
       r.problem = "the union of run " + std::to_string(run.figures.run) + " could not be computed";
       continue;
@@ -236,28 +401,21 @@ CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygo
     runUnions.push_back(std::move(runUnion));
     r.runs.push_back(run.figures);
   }
-  GeosPtr coverage = UnionOf(c, std::move(runUnions));
-  if (!coverage) r.problem = "the union of the runs could not be computed";
-  r.coverage = ToLonLat(c, coverage.get());
-  r.sprayedAreaHa = MultiPolygonArea(r.coverage) / kSquareMetresPerHectare;
   r.grossSprayedAreaHa = gross / kSquareMetresPerHectare;
-  r.overlapAreaHa = std::max(0.0, r.grossSprayedAreaHa - r.sprayedAreaHa);
 
-  if (GeosPtr fieldArea = FieldGeometry(c, data, field); fieldArea && GEOSisEmpty_r(c.handle(), fieldArea.get()) == 0) {
-    r.field = ToLonLat(c, fieldArea.get());
+  GeosPtr fieldArea = FieldGeometry(c, data, field);
+  if (fieldArea && GEOSisEmpty_r(c.handle(), fieldArea.get()) == 1) fieldArea.reset();
+  if (fieldArea) r.field = ToLonLat(c, fieldArea.get());
+  if (!UnionByTiles(c, std::move(runUnions), fieldArea.get(), r)) r.problem = "the union of the runs could not be computed";
+  r.sprayedAreaHa = MultiPolygonArea(r.coverage) / kSquareMetresPerHectare;
+  r.overlapAreaHa = std::max(0.0, r.grossSprayedAreaHa - r.sprayedAreaHa);
+  if (fieldArea) {
     const double fieldSquareMetres = MultiPolygonArea(r.field);
-    GeosPtr skipped = coverage ? Own(c, GEOSDifference_r(c.handle(), fieldArea.get(), coverage.get())) : Own(c, nullptr);
-    GeosPtr outside = coverage ? Own(c, GEOSDifference_r(c.handle(), coverage.get(), fieldArea.get())) : Own(c, nullptr);
-    if (skipped && outside) {
-      r.skipped = ToLonLat(c, skipped.get());
-      const double skippedSquareMetres = MultiPolygonArea(r.skipped);
-      r.fieldAreaHa = fieldSquareMetres / kSquareMetresPerHectare;
-      r.skippedAreaHa = skippedSquareMetres / kSquareMetresPerHectare;
-      r.outsideAreaHa = Area(c, outside.get()) / kSquareMetresPerHectare;
-      if (fieldSquareMetres > 0.0) r.coveragePercent = (fieldSquareMetres - skippedSquareMetres) / fieldSquareMetres * 100.0;
-    } else {
-      r.problem = "the field could not be compared with the sprayed area";
-    }
+    const double skippedSquareMetres = MultiPolygonArea(r.skipped);
+    r.fieldAreaHa = fieldSquareMetres / kSquareMetresPerHectare;
+    r.skippedAreaHa = skippedSquareMetres / kSquareMetresPerHectare;
+    r.outsideAreaHa = std::max(0.0, r.sprayedAreaHa - (fieldSquareMetres - skippedSquareMetres) / kSquareMetresPerHectare);
+    if (fieldSquareMetres > 0.0) r.coveragePercent = (fieldSquareMetres - skippedSquareMetres) / fieldSquareMetres * 100.0;
   }
 
   r.volumeL = data.tankUsed;

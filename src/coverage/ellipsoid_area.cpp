@@ -47,6 +47,27 @@ double SignedRingArea(const LonLat* points, size_t count) {
   return -sum / 2.0;
 }
 
+double SignedSmallRingArea(const LonLat* points, size_t count) {
+  if (count < 3) return 0.0;
+  double latitude = 0.0, twiceArea = 0.0;
+  const LonLat origin = points[0];
+  for (size_t i = 0; i < count; ++i) {
+    const LonLat& p = points[i];
+    const LonLat& q = points[(i + 1) % count];
+    latitude += p.latitude;
+    const double px = LongitudeStep(origin.longitude, p.longitude), py = (p.latitude - origin.latitude) * kDegree;
+    const double qx = LongitudeStep(origin.longitude, q.longitude), qy = (q.latitude - origin.latitude) * kDegree;
+    twiceArea += px * qy - qx * py;
+  }
+  // The ellipsoid's area element per square radian: the meridian radius
+  // times the prime-vertical radius times cos(latitude).
+  const double middle = latitude / static_cast<double>(count) * kDegree;
+  const double s = std::sin(middle);
+  const double w = 1.0 - kEccentricitySquared * s * s;
+  const double element = kSemiMajorAxis * kSemiMajorAxis * (1.0 - kEccentricitySquared) * std::cos(middle) / (w * w);
+  return twiceArea / 2.0 * element;
+}
+
 double RingArea(const LonLatRing& ring) { return std::fabs(SignedRingArea(ring.data(), ring.size())); }
 
 double PolygonArea(const LonLatPolygon& polygon) {

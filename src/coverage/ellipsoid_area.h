@@ -16,6 +16,10 @@ namespace zeltlog {
 // (east, then north). The ring may or may not repeat its first point.
 double SignedRingArea(const LonLat* points, size_t count);
 double RingArea(const LonLatRing& ring);
+// The same for a ring a few hundred metres across at most (a swath quad),
+// from the area element at its mean latitude: cheaper, and within a part
+// in a billion of the above at that size.
+double SignedSmallRingArea(const LonLat* points, size_t count);
 // Outer rings less their holes, in square metres.
 double PolygonArea(const LonLatPolygon& polygon);
 double MultiPolygonArea(const LonLatMultiPolygon& polygons);

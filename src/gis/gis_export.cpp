@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "coverage/ellipsoid_area.h"
 #include "gis/gdal_setup.h"
 
 namespace zeltlog {
@@ -111,15 +112,17 @@ class LayerWriter {
     if (name == "marks") return Marks(*layer, error);
     const LonLatMultiPolygon& polygons =
         name == "coverage" ? report_.coverage : name == "skipped" ? report_.skipped : report_.field;
-    const double area = name == "coverage" ? report_.sprayedAreaHa
-                        : name == "skipped" ? report_.skippedAreaHa.value_or(0.0)
-                                            : report_.fieldAreaHa.value_or(0.0);
     if (!Fields(*layer, {{"area_ha", OFTReal}}, error)) return false;
-    if (polygons.empty()) return true;
-    OGRFeature feature(layer->GetLayerDefn());
-    feature.SetField(0, area);
-    feature.SetGeometryDirectly(MultiPolygonOf(polygons).release());
-    return Create(*layer, feature, error);
+    // One feature per polygon: the coverage is built in tiles, and its
+    // polygons meet along the tiles' edges, which a single multipolygon may
+    // not do.
+    for (const LonLatPolygon& polygon : polygons) {
+      OGRFeature feature(layer->GetLayerDefn());
+      feature.SetField(0, PolygonArea(polygon) / 10000.0);
+      feature.SetGeometryDirectly(MultiPolygonOf({polygon}).release());
+      if (!Create(*layer, feature, error)) return false;
+    }
+    return true;
   }
 
  private:

@@ -4,9 +4,10 @@
 //   path      one line per gap-separated piece: start_time, end_time
 //   swaths    one polygon per quad as drawn: time, run, target, actual,
 //             speed, left_off, right_off
-//   coverage  the union of the quads: area_ha
-//   skipped   the field less the union (only with a field): area_ha
-//   field     the field (only with one): area_ha
+//   coverage  the union of the quads, a multipolygon feature per polygon:
+//             area_ha
+//   skipped   the field less the union (only with a field), the same way
+//   field     the field (only with one), the same way
 //   marks     marks and boundary points: code, name, altitude
 // Coordinates are WGS-84 longitude and latitude; times are seconds since
 // midnight.
