@@ -156,27 +156,53 @@ TEST(Coverage, RunStartTriangleAndQuadsWithoutArea) {
   ExpectArea(r.overlapAreaHa, 0);
 }
 
-TEST(Coverage, UTurnAboutAPointInsideTheSwath) {
-  // North on 0 to 20 m, a half turn about (5, 100) in 18 steps of 10
-  // degrees, back south on -10 to 10 m, all in one run. In the turn the
-  // left edge runs backwards through the strip just sprayed: every turn
-  // quad crosses itself at the pivot.
-  std::vector<Edge> edges = Pass(20, 0, 0, 100);
-  const Metres pivot{5, 100};
+// A half turn in 18 steps of 10 degrees about `pivot`, the right edge
+// `outer` metres from it and the left edge `inner` metres on its far side.
+std::vector<Edge> HalfTurn(Metres pivot, double outer, double inner) {
+  std::vector<Edge> edges;
   for (int k = 1; k <= 18; ++k) {
     const double a = k * 10.0 * kPi / 180.0;
-    edges.push_back({{pivot.east + 15 * std::cos(a), pivot.north + 15 * std::sin(a)},
-                     {pivot.east - 5 * std::cos(a), pivot.north - 5 * std::sin(a)}});
+    edges.push_back({{pivot.east + outer * std::cos(a), pivot.north + outer * std::sin(a)},
+                     {pivot.east - inner * std::cos(a), pivot.north - inner * std::sin(a)}});
   }
-  for (const Edge& e : Pass(-10, 10, 90, 0)) edges.push_back(e);
-  Job job;
-  job.Run(edges);
-  const CoverageReport r = ComputeCoverage(job.sink().data());
+  return edges;
+}
+
+TEST(Coverage, UTurnsInOneRun) {
   const double fan = 18 * std::sin(10.0 * kPi / 180.0) / 2.0;  // a fan of unit radius
-  ExpectArea(r.sprayedAreaHa, 30 * 100 + fan * 225);
-  ExpectArea(r.grossSprayedAreaHa, 2 * 20 * 100 + fan * (225 + 25));
-  ASSERT_EQ(r.runs.size(), 1u);
-  ExpectArea(r.runs[0].netAreaHa, 30 * 100 + fan * 225);
+  struct Case {
+    const char* name;
+    std::vector<std::vector<Edge>> parts;
+    double sprayed, gross;
+  };
+  const Case cases[] = {
+      // North on 0 to 20 m, a half turn about (5, 100), back south on -10
+      // to 10 m. The left edge runs backwards through the strip just
+      // sprayed: every turn quad crosses itself at the pivot.
+      {"turn about a point inside the swath",
+       {Pass(20, 0, 0, 100), HalfTurn({5, 100}, 15, 5), Pass(-10, 10, 90, 0)},
+       30 * 100 + fan * 225,
+       2 * 20 * 100 + fan * (225 + 25)},
+      // A turn on the left edge, then the swath widens to 25 m and the way
+      // back overlaps the way out by 5 m: the run's ribbon overlaps itself.
+      {"turn on the left edge and back over the strip",
+       {Pass(20, 0, 0, 100), HalfTurn({0, 100}, 20, 0), Pass(-20, 5, 90, 0)},
+       40 * 100 + fan * 400,
+       20 * 100 + fan * 400 + 225 + 25 * 90},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<Edge> edges;
+    for (const auto& part : c.parts) edges.insert(edges.end(), part.begin(), part.end());
+    Job job;
+    job.Run(edges);
+    const CoverageReport r = ComputeCoverage(job.sink().data());
+    ExpectArea(r.sprayedAreaHa, c.sprayed);
+    ExpectArea(r.grossSprayedAreaHa, c.gross);
+    ExpectArea(r.overlapAreaHa, c.gross - c.sprayed);
+    ASSERT_EQ(r.runs.size(), 1u);
+    ExpectArea(r.runs[0].netAreaHa, c.sprayed);
+  }
 }
 
 TEST(Coverage, FieldFromBoundaryAndExclusionPoints) {
