@@ -57,8 +57,19 @@ bool Meet(Local a, Local b, Local c, Local d) {
          (o4 == 0 && Within(c, d, b));
 }
 
+// A corner that no fix of a damaged log can be trusted for: not a number,
+// or off the globe.
+bool OnTheGlobe(LonLat p) {
+  return std::isfinite(p.longitude) && std::isfinite(p.latitude) && std::fabs(p.latitude) <= 90.0 &&
+         std::fabs(p.longitude) <= 360.0;
+}
+
 QuadInfo Classify(const CollectedQuad& q) {
   const LonLat corners[4] = {q.prevRight, q.right, q.left, q.prevLeft};
+  QuadInfo info;
+  for (const LonLat& p : corners) {
+    if (!OnTheGlobe(p)) return info;  // drawn, but it counts for nothing
+  }
   LonLat distinct[4];
   int n = 0;
   for (const LonLat& p : corners) {
@@ -69,7 +80,6 @@ QuadInfo Classify(const CollectedQuad& q) {
   while (n > 1 && distinct[n - 1].longitude == distinct[0].longitude && distinct[n - 1].latitude == distinct[0].latitude) {
     --n;
   }
-  QuadInfo info;
   if (n < 3) return info;
   const double signedArea = SignedSmallRingArea(distinct, static_cast<size_t>(n));
   if (n == 4) {
@@ -375,6 +385,11 @@ CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygo
       continue;
     }
     run.figures.grossAreaHa += info.area;
+    const bool trusted = OnTheGlobe(q.prevRight) && OnTheGlobe(q.right) && OnTheGlobe(q.left) && OnTheGlobe(q.prevLeft);
+    if (!trusted) {
+      closeChunk(i);
+      continue;
+    }
     bool chains = chunkOpen && continues && Same(q.prevRight, quads[i - 1].right) && Same(q.prevLeft, quads[i - 1].left);
     if (chains && info.shape == QuadShape::Simple && chunkSign != 0 && info.sign != chunkSign) chains = false;
     if (!chains) {
@@ -425,7 +440,8 @@ CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygo
   for (size_t piece = 0; piece < data.pathPieceStarts.size(); ++piece) {
     const size_t end = piece + 1 < data.pathPieceStarts.size() ? data.pathPieceStarts[piece + 1] : data.path.size();
     for (size_t i = data.pathPieceStarts[piece] + 1; i < end; ++i) {
-      r.distanceM += StepDistance(data.path[i - 1].at, data.path[i].at);
+      const double step = StepDistance(data.path[i - 1].at, data.path[i].at);
+      if (std::isfinite(step)) r.distanceM += step;
     }
   }
   r.fixes = data.fixes;

@@ -1,5 +1,7 @@
 #include "coverage/coverage_sink.h"
 
+#include <cmath>
+
 namespace zeltlog {
 
 void CoverageSink::OnBegin(const PrescanFigures& figures) {
@@ -53,6 +55,7 @@ void CoverageSink::OnMarkPoint(const MarkPoint& mark) {
 BoundaryRings BoundaryRingsOf(const CoverageData& data) {
   BoundaryRings rings;
   for (const CollectedMark& mark : data.marks) {
+    if (!std::isfinite(mark.at.longitude) || !std::isfinite(mark.at.latitude)) continue;
     if (mark.type == 128) rings.boundary.push_back(mark.at);
     if (mark.type == 130) rings.inclusion.push_back(mark.at);
     if (mark.type == 131) rings.exclusion.push_back(mark.at);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -75,6 +76,12 @@ std::string Utf8FromWindows1252(const std::string& text) {
   return out;
 }
 
+// Points of a damaged log that lie nowhere on the globe are left out.
+bool OnTheGlobe(LonLat p) {
+  return std::isfinite(p.longitude) && std::isfinite(p.latitude) && std::fabs(p.latitude) <= 90.0 &&
+         std::fabs(p.longitude) <= 360.0;
+}
+
 OGRLinearRing* RingOf(const LonLatRing& ring) {
   auto* out = new OGRLinearRing;
   out->setNumPoints(static_cast<int>(ring.size()), FALSE);
@@ -105,7 +112,10 @@ class LayerWriter {
     if (name == "path") type = wkbLineString;
     if (name == "swaths") type = wkbPolygon;
     if (name == "marks") type = wkbPoint;
-    OGRLayer* layer = dataset.CreateLayer(name.c_str(), &wgs84_, type, nullptr);
+    // Shapefiles hold the mark names as UTF-8 too, with a .cpg that says so.
+    const char* utf8[] = {"ENCODING=UTF-8", nullptr};
+    const bool shapefile = EQUAL(dataset.GetDriverName(), "ESRI Shapefile");
+    OGRLayer* layer = dataset.CreateLayer(name.c_str(), &wgs84_, type, shapefile ? const_cast<char**>(utf8) : nullptr);
     if (!layer) return Fail(error, "cannot create layer " + name);
     if (name == "path") return Path(*layer, error);
     if (name == "swaths") return Swaths(*layer, error);
@@ -150,12 +160,11 @@ class LayerWriter {
     const std::vector<size_t>& starts = data_.pathPieceStarts;
     for (size_t piece = 0; piece < starts.size(); ++piece) {
       const size_t end = piece + 1 < starts.size() ? starts[piece + 1] : data_.path.size();
-      if (end - starts[piece] < 2) continue;  // a single point draws no line
       auto line = std::make_unique<OGRLineString>();
-      line->setNumPoints(static_cast<int>(end - starts[piece]), FALSE);
       for (size_t i = starts[piece]; i < end; ++i) {
-        line->setPoint(static_cast<int>(i - starts[piece]), data_.path[i].at.longitude, data_.path[i].at.latitude);
+        if (OnTheGlobe(data_.path[i].at)) line->addPoint(data_.path[i].at.longitude, data_.path[i].at.latitude);
       }
+      if (line->getNumPoints() < 2) continue;  // a single point draws no line
       OGRFeature feature(layer.GetLayerDefn());
       feature.SetField(0, data_.path[starts[piece]].time);
       feature.SetField(1, data_.path[end - 1].time);
@@ -179,6 +188,7 @@ class LayerWriter {
     }
     OGRFeature feature(layer.GetLayerDefn());
     for (const CollectedQuad& q : data_.quads) {
+      if (!OnTheGlobe(q.prevRight) || !OnTheGlobe(q.right) || !OnTheGlobe(q.left) || !OnTheGlobe(q.prevLeft)) continue;
       auto ring = new OGRLinearRing;
       ring->setNumPoints(5, FALSE);
       const LonLat corners[5] = {q.prevRight, q.right, q.left, q.prevLeft, q.prevRight};
@@ -202,6 +212,7 @@ class LayerWriter {
   bool Marks(OGRLayer& layer, std::string& error) {
     if (!Fields(layer, {{"code", OFTInteger}, {"name", OFTString}, {"altitude", OFTReal}}, error)) return false;
     for (const CollectedMark& mark : data_.marks) {
+      if (!OnTheGlobe(mark.at)) continue;
       OGRFeature feature(layer.GetLayerDefn());
       feature.SetField(0, mark.type);
       feature.SetField(1, Utf8FromWindows1252(mark.name).c_str());

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <random>
 #include <vector>
 
 #include "coverage/coverage_sink.h"
@@ -286,6 +288,51 @@ TEST(Coverage, NothingSprayed) {
   EXPECT_TRUE(r.coverage.empty());
   EXPECT_FALSE(r.appliedRateLPerHa || r.targetRateLPerHa || r.fieldAreaHa);
   EXPECT_EQ(r.problem, "");
+}
+
+}  // namespace
+}  // namespace zeltlog
+
+namespace zeltlog {
+namespace {
+
+// Quads of a damaged log: corners anywhere, not a number, repeated,
+// crossed, in runs that come and go. The figures stay finite and the
+// union never exceeds the quads' sum.
+TEST(Coverage, DamagedQuadsGiveFiniteFigures) {
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> near(-0.0005, 0.0005);
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  CoverageSink sink;
+  GeoPoint last{142.0, -34.0, 0.0};
+  for (int i = 0; i < 3000; ++i) {
+    auto corner = [&] {
+      switch (random() % 12) {
+        case 0: return GeoPoint{nan, -34.0, 0.0};
+        case 1: return GeoPoint{1e300, -1e300, 0.0};
+        case 2: return last;
+        default: return GeoPoint{142.0 + near(random), -34.0 + near(random), 0.0};
+      }
+    };
+    SwathQuad q;
+    q.prevRight = corner(), q.right = corner(), q.left = corner(), q.prevLeft = corner();
+    last = q.left;
+    q.run = static_cast<int>(random() % 4);
+    q.firstOfRun = random() % 50 == 0;
+    q.time = i * (random() % 7 == 0 ? -1.0 : 1.0);
+    sink.OnQuad(q);
+    if (random() % 100 == 0) sink.OnMarkPoint({128, -34.0 + near(random), 142.0 + near(random), 0.0, ""});
+    sink.OnPathPoint({corner(), static_cast<double>(i), 1.0, 0});
+  }
+  const CoverageReport r = ComputeCoverage(sink.data());
+  EXPECT_EQ(r.problem, "");
+  for (double figure : {r.sprayedAreaHa, r.grossSprayedAreaHa, r.overlapAreaHa, r.distanceM, r.sprayingTimeS}) {
+    EXPECT_TRUE(std::isfinite(figure));
+  }
+  EXPECT_GT(r.sprayedAreaHa, 0.0);
+  EXPECT_LE(r.sprayedAreaHa, r.grossSprayedAreaHa * (1 + 1e-9));
+  ASSERT_TRUE(r.fieldAreaHa.has_value());
+  EXPECT_NEAR(*r.fieldAreaHa, *r.skippedAreaHa + r.sprayedAreaHa - *r.outsideAreaHa, 1e-6);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 
 #include "coverage/coverage_sink.h"
 #include "coverage/ellipsoid_area.h"
@@ -230,9 +231,27 @@ TEST(GisExport, OneFilePerLayerFormats) {
   }
 }
 
-TEST(GisExport, UnknownFormatAndUnwritablePlace) {
+TEST(GisExport, DamagedPointsUnknownFormatAndUnwritablePlace) {
   SmallJob job;
   testkit::TempDir dir;
+  // Points nowhere on the globe are left out of every layer.
+  CoverageData damaged = job.sink.data();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  damaged.quads[3].left = {nan, -34.0};
+  damaged.quads[4].right = {1e300, -1e300};
+  damaged.path[1].at = {142.0, nan};
+  damaged.marks[0].at = {nan, nan};
+  for (const char* extension : {"gpkg", "geojson", "shp", "fgb"}) {
+    SCOPED_TRACE(extension);
+    const GisExportResult result = ExportCoverageLayers(dir.File("DAMAGED.") + extension, damaged, job.report);
+    ASSERT_TRUE(result.ok()) << result.error;
+    const std::string swaths = std::string(extension) == "gpkg" ? result.written[0] : result.written[1];
+    GDALDatasetUniquePtr dataset(GDALDataset::Open(swaths.c_str(), GDAL_OF_VECTOR));
+    ASSERT_TRUE(dataset);
+    OGRLayer* layer = std::string(extension) == "gpkg" ? dataset->GetLayerByName("swaths") : dataset->GetLayer(0);
+    EXPECT_EQ(layer->GetFeatureCount(), 20);
+  }
+
   GisExportResult r = ExportCoverageLayers(dir.File("JOB12.kml"), job.sink.data(), job.report);
   EXPECT_EQ(r.error, "unknown GIS format: the file name must end in .gpkg, .geojson, .shp or .fgb");
   EXPECT_TRUE(r.written.empty());
