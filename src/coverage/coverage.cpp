@@ -7,10 +7,9 @@
 // turn whose inner edge runs backwards, a self-touching turn), the ribbon
 // is cut in halves until it is. Crossed quads are made valid on their own;
 // quads without area add nothing. Each run's ribbons are then unioned, and
-// the runs after them.
-#include <cmath>
-#include <cstdlib>
+// the runs after them, tile by tile (UnionByTiles).
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <unordered_map>
 
@@ -171,9 +170,9 @@ GeosPtr FieldGeometry(const GeosContext& c, const CoverageData& data, const LonL
 // about 50 m: each run's union is cut into the tiles it reaches and each
 // tile's pieces are unioned on their own. A job's runs lie side by side and
 // their union is one large polygon; building it in one overlay would pass
-// every vertex through every level of the cascade. The coverage is then the
-// tiles' polygons, which meet along the tile edges, and the skipped ground
-// is worked out in the same tiles.
+// every vertex through every level of the cascade. The tiles' polygons are
+// joined again where that is cheap (Join), and the skipped ground is worked
+// out in the same tiles.
 constexpr double kTileMetres = 50.0;
 
 struct TileGrid {
@@ -203,8 +202,7 @@ TileGrid GridOver(const GeosContext& c, const std::vector<GeosPtr>& parts) {
   constexpr long kMostTilesAcross = 2048;
   grid.width = std::max(grid.width, (xmax - xmin) / kMostTilesAcross);
   grid.height = std::max(grid.height, (ymax - ymin) / kMostTilesAcross);
-  // Tiles start half a tile outside the extent, so that no edge of the
-  // grid runs along the edge of the sprayed ground.
+  // The grid reaches half a tile beyond the sprayed ground on every side.
   grid.west = xmin - grid.width / 2.0;
   grid.south = ymin - grid.height / 2.0;
   grid.columns = static_cast<long>((xmax - grid.west) / grid.width) + 1;
