@@ -228,33 +228,66 @@ class LayerWriter {
   OGRSpatialReference& wgs84_;
 };
 
-// Writes the named layers into one new dataset at `path`, replacing a file
-// of that name.
+bool Exists(const std::string& path) {
+  VSIStatBufL stat;
+  return VSIStatL(path.c_str(), &stat) == 0;
+}
+
+// A dataset is written under a hidden name beside its target and takes the
+// target's name only when it is complete, so that an export that fails
+// never leaves a damaged file where a complete one stood.
+std::string PartialName(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.find_last_of('.');
+  return folder + "." + name.substr(0, dot) + "-partial" + name.substr(dot);
+}
+
+void Discard(GDALDriver& driver, const std::string& path) {
+  if (Exists(path) && driver.Delete(path.c_str()) != CE_None) std::remove(path.c_str());
+}
+
+// Writes the named layers into a new dataset at `path`, replacing a file
+// of that name (a Shapefile with its companion files).
 bool WriteDataset(GDALDriver& driver, const std::string& path, const std::vector<const char*>& layers,
                   LayerWriter& writer, std::string& error) {
-  VSIStatBufL stat;
-  if (VSIStatL(path.c_str(), &stat) == 0 && driver.Delete(path.c_str()) != CE_None && std::remove(path.c_str()) != 0) {
-    error = "cannot replace the existing file";
-    return false;
-  }
+  const std::string partial = PartialName(path);
+  Discard(driver, partial);  // left by an export that was cut short
   CPLErrorReset();
-  GDALDatasetUniquePtr dataset(driver.Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+  GDALDatasetUniquePtr dataset(driver.Create(partial.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
   if (!dataset) {
     error = LastGdalError("cannot create the file");
     return false;
   }
+  auto fail = [&](const std::string& reason) {
+    error = LastGdalError(reason);
+    dataset.reset();
+    Discard(driver, partial);
+    return false;
+  };
   const bool transaction = dataset->StartTransaction(FALSE) == OGRERR_NONE;
   for (const char* layer : layers) {
-    if (!writer.Write(*dataset, layer, error)) return false;
+    if (!writer.Write(*dataset, layer, error)) return fail(error);
   }
-  if (transaction && dataset->CommitTransaction() != OGRERR_NONE) {
-    error = LastGdalError("cannot complete the file");
-    return false;
-  }
+  if (transaction && dataset->CommitTransaction() != OGRERR_NONE) return fail("cannot complete the file");
   CPLErrorReset();
   dataset.reset();  // closing writes what is still buffered
-  if (CPLGetLastErrorType() >= CE_Failure) {
-    error = LastGdalError("cannot complete the file");
+  if (CPLGetLastErrorType() >= CE_Failure) return fail("cannot complete the file");
+  // One file is renamed over its target at once; a Shapefile's companions
+  // follow its main file once the old ones are gone.
+  bool renamed = true;
+  if (EQUAL(driver.GetDescription(), "ESRI Shapefile")) {
+    Discard(driver, path);
+    const std::string from = partial.substr(0, partial.size() - 3), to = path.substr(0, path.size() - 3);
+    for (const char* companion : {"dbf", "shx", "prj", "cpg", "qix"}) {
+      if (Exists(from + companion)) renamed = renamed && std::rename((from + companion).c_str(), (to + companion).c_str()) == 0;
+    }
+  }
+  renamed = renamed && std::rename(partial.c_str(), path.c_str()) == 0;
+  if (!renamed) {
+    error = "cannot replace the existing file";
+    Discard(driver, partial);
     return false;
   }
   return true;
@@ -268,6 +301,7 @@ std::vector<std::string> GisExportFiles(const std::string& path, bool withField)
   if (!format) return {};
   if (!format->oneLayerPerFile) return {path};
   std::vector<std::string> files;
+  // The extension in lower case, as GDAL writes a Shapefile's.
   for (const char* layer : LayerNames(withField)) files.push_back(base + "_" + layer + "." + format->extension);
   return files;
 }
