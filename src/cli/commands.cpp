@@ -45,7 +45,7 @@ void RegisterCommands(CLI::App& app, CommandSet& commands) {
           },
           "", "NotANumber"))
       ->check(CLI::Range(-2.0, 2.0))
-      ->default_val(0.2)
+      ->default_val(kDefaultSprayProjection)
       ->type_name("SECONDS");
   convert->add_flag("--open", o.open, "Open the documents written in the desktop's KML viewer");
   convert->add_option("-j,--jobs", o.jobs, "Convert N logs at a time")->check(CLI::Range(1, 64))->type_name("N");
@@ -58,6 +58,9 @@ void RegisterCommands(CLI::App& app, CommandSet& commands) {
     CheckStandardOutput(commands.common, commands.convert.json);
     commands.Select([&commands] { return RunConvert(commands.common, commands.convert); });
   });
+
+  CLI::App* report = AddReportCommand(app, commands.report);
+  report->callback([&commands] { commands.Select([&commands] { return RunReport(commands.report); }); });
 
   CLI::App* kmlToJob = app.add_subcommand(
       "kml-to-job", "Turn a polygon drawn in a map viewer (KML) into a FLYDEX job file named NAME beside the KML");

@@ -3,8 +3,11 @@
 #pragma once
 
 #include <functional>
+
 #include <string>
 #include <vector>
+
+#include "cli/command_report.h"
 
 namespace CLI {
 class App;
@@ -16,6 +19,10 @@ struct CommandResult;
 }  // namespace zeltlog
 
 namespace zeltlog::cli {
+
+// Seconds each fix is moved forward by, unless told otherwise: the window's
+// value after its first second.
+inline constexpr double kDefaultSprayProjection = 0.2;
 
 class CliPlatform;
 
@@ -30,7 +37,7 @@ struct ConvertOptions {
   bool noPath = false;
   bool noMarks = false;
   bool noBoundaries = false;
-  double sprayProjection = 0.2;
+  double sprayProjection = kDefaultSprayProjection;
   bool open = false;
   int jobs = 1;
   bool json = false;   // one JSON report per log on standard output, nothing else there
@@ -55,6 +62,7 @@ class CommandSet {
   KmlToJobCommandOptions kmlToJob;
   std::vector<std::string> bin1Inputs;
   std::vector<std::string> rq7Inputs;
+  ReportCommandOptions report;
 
  private:
   std::function<int()> run_;

@@ -1,6 +1,7 @@
 #include "converters/kml_to_job.h"
 
 #include "converters/crlf_framer.h"
+#include "converters/kml_to_job_gis.h"
 #include "core/byte_reader.h"
 #include "core/output_file.h"
 #include "core/output_names.h"
@@ -263,9 +264,15 @@ CommandResult ConvertKmlToJobOn(ConversionSession& s, const KmlToJobOptions& o, 
   } else if (scanner.refusal() == Refusal::Points) {
     refusal = kKmlIsPointsMessage;
   } else if (scanner.vertices() == 0) {
-    // A job file without a boundary is no job file: say so rather than
-    // reporting it closed.
-    refusal = kKmlHasNoPolygonMessage;
+    // Not a polygon in the map viewer's layout; it may still be one in a
+    // file that GDAL reads. A job file without a boundary is no job file:
+    // say so rather than reporting it closed.
+    switch (WriteJobVerticesFromGisFile(s, job, kmlPath)) {
+      case GisPolygonOutcome::Vertices: break;
+      case GisPolygonOutcome::Lines: refusal = kKmlIsLineMessage; break;
+      case GisPolygonOutcome::Points: refusal = kKmlIsPointsMessage; break;
+      case GisPolygonOutcome::Nothing: refusal = kKmlHasNoPolygonMessage; break;
+    }
   }
   if (!refusal.empty()) {
     s.platform.ShowMessage(refusal);

@@ -1,0 +1,142 @@
+#include "cli/command_report.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+
+#include "cli/commands.h"
+#include "coverage/coverage_sink.h"
+#include "coverage/report_format.h"
+#include "gis/polygon_file.h"
+#include "pipeline/log_conversion.h"
+
+namespace zeltlog::cli {
+namespace {
+
+std::string BaseName(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.find_last_of('.');
+  return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+}  // namespace
+
+CLI::App* AddReportCommand(CLI::App& app, ReportCommandOptions& o) {
+  CLI::App* report = app.add_subcommand(
+      "report", "Report the sprayed area, overlap, skips and applied rate of guidance logs, optionally as GIS layers");
+  report->add_option("LOG", o.logs, "Guidance logs to report")->required();
+  report->add_flag("--json", o.json, "Print a JSON array with one object per log instead of the table");
+  report->add_option("--field", o.field,
+                     "The field's polygons, from any file GDAL reads (KML, KMZ, GeoJSON, Shapefile, GeoPackage); "
+                     "without it the log's boundary points")
+      ->type_name("FILE");
+  report->add_option("--export", o.exportPath,
+                     "Write the path, swaths, coverage, skipped, field and marks layers to FILE (.gpkg, .geojson, "
+                     ".shp or .fgb; one file per layer for the last three)")
+      ->type_name("FILE");
+  return report;
+}
+
+std::string ExportPathFor(const std::string& exportPath, const std::string& log, bool severalLogs) {
+  if (!severalLogs) return exportPath;
+  const size_t dot = exportPath.find_last_of('.');
+  const size_t slash = exportPath.find_last_of("/\\");
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+    return exportPath + "_" + BaseName(log);
+  }
+  return exportPath.substr(0, dot) + "_" + BaseName(log) + exportPath.substr(dot);
+}
+
+CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMultiPolygon* field,
+                                        const std::string& exportPath) {
+  CoverageReportOutcome outcome;
+  CoverageSink sink;
+  std::string problems;
+  if (!FeedLogToSink(log, sink, problems)) {
+    outcome.error = problems.empty() ? "cannot be read" : problems;
+    return outcome;
+  }
+  outcome.damage = problems;
+  outcome.report = ComputeCoverage(sink.data(), field);
+  outcome.report.log = log;
+  if (!exportPath.empty()) outcome.exported = ExportCoverageLayers(exportPath, sink.data(), outcome.report);
+  return outcome;
+}
+
+int RunReport(const ReportCommandOptions& o) {
+  LonLatMultiPolygon field;
+  if (!o.field.empty()) {
+    PolygonFile file;
+    const std::string problem = ReadPolygonFile(o.field, file);
+    if (!problem.empty() || file.polygons.empty()) {
+      std::fprintf(stderr, "Cannot read the field %s: %s\n", o.field.c_str(),
+                   problem.empty() ? "it holds no polygon" : problem.c_str());
+      return 1;
+    }
+    field = std::move(file.polygons);
+  }
+  int status = 0;
+  std::vector<CoverageReport> reports;
+  for (const std::string& log : o.logs) {
+    const std::string exportPath = o.exportPath.empty() ? "" : ExportPathFor(o.exportPath, log, o.logs.size() > 1);
+    CoverageReportOutcome outcome = RunCoverageReport(log, o.field.empty() ? nullptr : &field, exportPath);
+    if (!outcome.error.empty()) {
+      std::fprintf(stderr, "zeltlog-cli: %s: %s\n", log.c_str(), outcome.error.c_str());
+      status = 1;
+      continue;
+    }
+    if (!outcome.damage.empty()) {
+      // Reported from what could be read, as convert draws it.
+      std::fprintf(stderr, "zeltlog-cli: %s: %s\n", log.c_str(), outcome.damage.c_str());
+      status = 1;
+    }
+    if (!outcome.report.problem.empty()) {
+      std::fprintf(stderr, "%s: %s\n", log.c_str(), outcome.report.problem.c_str());
+      status = 1;
+    }
+    if (!exportPath.empty() && !outcome.exported.ok()) {
+      std::fprintf(stderr, "Cannot write %s: %s\n", outcome.exported.failedPath.c_str(), outcome.exported.error.c_str());
+      status = 1;
+    }
+    if (!o.json) {
+      if (!reports.empty()) std::fputs("\n", stdout);
+      std::fputs(FormatReportTable(outcome.report).c_str(), stdout);
+      for (const std::string& written : outcome.exported.written) std::printf("%s\n", written.c_str());
+    }
+    reports.push_back(std::move(outcome.report));
+  }
+  if (o.json) std::fputs(FormatReportJson(reports).c_str(), stdout);
+  return status;
+}
+
+namespace {
+
+// The report prints only its table or JSON: the event lines go nowhere.
+class SilentPlatform : public Platform {
+ public:
+  void AddEvent(EventKind, std::string_view) override {}
+  void ClearEvents() override {}
+  bool WantsEvents(EventKind) const override { return false; }
+  std::optional<std::string> ChooseFile(std::string_view, std::string_view) override { return std::nullopt; }
+  void OpenInViewer(const std::string&) override {}
+  void Pause(int) override {}
+  void ShowMessage(std::string_view) override {}
+  void Beep() override {}
+  void SetBusy(bool) override {}
+  void RefreshFields(const ConversionSession&) override {}
+};
+
+}  // namespace
+
+bool FeedLogToSink(const std::string& log, Sink& sink, std::string& reason) {
+  SilentPlatform platform;
+  ConversionSession session(platform);
+  // The swath as convert draws it by default.
+  session.options.sprayProjection = kDefaultSprayProjection;
+  const CommandResult result = RunLogAnalysis(session, log, {&sink});
+  reason.clear();
+  for (const std::string& problem : result.problems) reason.append(reason.empty() ? "" : "; ").append(problem);
+  return result.inputRead;
+}
+
+}  // namespace zeltlog::cli

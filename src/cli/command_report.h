@@ -1,0 +1,60 @@
+// zeltlog-cli report [--json] [--field FILE] [--export FILE] LOG...: the
+// sprayed area, overlap, skips and applied rate of each log, as a table or
+// as JSON, and optionally its layers as a GIS file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "coverage/coverage_report.h"
+#include "gis/gis_export.h"
+
+namespace CLI {
+class App;
+}
+
+namespace zeltlog {
+class Sink;
+}
+
+namespace zeltlog::cli {
+
+struct ReportCommandOptions {
+  std::vector<std::string> logs;
+  bool json = false;
+  std::string field;       // a polygon file GDAL reads; empty: the log's boundary rings
+  std::string exportPath;  // .gpkg, .geojson, .shp or .fgb; empty: no export
+};
+
+// Adds the subcommand and its options to `app`; the caller sets its
+// callback.
+CLI::App* AddReportCommand(CLI::App& app, ReportCommandOptions& options);
+
+// The subcommand: prints the reports; returns the exit status (0, or 1
+// when a log, the field or an export could not be read or written).
+int RunReport(const ReportCommandOptions& options);
+
+struct CoverageReportOutcome {
+  std::string error;   // why the log could not be reported; empty when it was
+  std::string damage;  // what is wrong with a log reported all the same (truncated, bad frames)
+  CoverageReport report;
+  GisExportResult exported;  // when an export was asked for
+};
+
+// The report of one log: the log's conversion feeds a CoverageSink, whose
+// figures are computed against `field` (or the log's boundary rings when
+// it is null) and exported to `exportPath` when it is not empty.
+CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMultiPolygon* field,
+                                        const std::string& exportPath);
+
+// Where the export of one of several logs goes: FILE's name with the log's
+// base name appended (out.gpkg and JOB12.LOG give out_JOB12.gpkg); for a
+// single log, FILE itself.
+std::string ExportPathFor(const std::string& exportPath, const std::string& log, bool severalLogs);
+
+// Runs the log's full conversion pass with `sink` as its only output:
+// OnBegin with the pre-scan's figures, the records and the geometry in log
+// order, OnEnd. False, with the reason, when the log cannot be read.
+bool FeedLogToSink(const std::string& log, Sink& sink, std::string& reason);
+
+}  // namespace zeltlog::cli

@@ -1,0 +1,449 @@
+// The coverage figures from the collected quads. The union of a million
+// quads is never built quad by quad: consecutive quads of a run that share
+// their edge form a ribbon, drawn as one polygon from its edge points.
+// When every quad of a ribbon is simple and turns the same way, and the
+// ribbon's ring is simple, the ribbon is exactly their union (its winding
+// number is the sum of theirs). Where the ring is not simple (a tight
+// turn whose inner edge runs backwards, a self-touching turn), the ribbon
+// is cut in halves until it is. Crossed quads are made valid on their own;
+// quads without area add nothing. Each run's ribbons are then unioned, and
+// the runs after them, tile by tile (UnionByTiles).
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <unordered_map>
+
+#include "coverage/coverage_sink.h"
+#include "coverage/ellipsoid_area.h"
+#include "coverage/geos_context.h"
+
+namespace zeltlog {
+namespace {
+
+constexpr double kSquareMetresPerHectare = 10000.0;
+constexpr double kNoArea = 1e-6;        // square metres
+constexpr double kSameCorner = 1e-11;   // degrees, a few micrometres
+constexpr double kDegree = 3.14159265358979323846 / 180.0;
+
+enum class QuadShape { Empty, Simple, Crossed };
+
+struct QuadInfo {
+  QuadShape shape = QuadShape::Empty;
+  int sign = 0;       // +1 counter-clockwise, -1 clockwise
+  double area = 0.0;  // square metres
+};
+
+bool Same(LonLat a, LonLat b) {
+  return std::fabs(a.longitude - b.longitude) <= kSameCorner && std::fabs(a.latitude - b.latitude) <= kSameCorner;
+}
+
+struct Local {
+  double x, y;
+};
+
+double Orient(Local a, Local b, Local c) { return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x); }
+
+bool Within(Local a, Local b, Local p) {
+  return std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y &&
+         p.y <= std::max(a.y, b.y);
+}
+
+// Whether two segments cross or touch.
+bool Meet(Local a, Local b, Local c, Local d) {
+  const double o1 = Orient(a, b, c), o2 = Orient(a, b, d), o3 = Orient(c, d, a), o4 = Orient(c, d, b);
+  if (((o1 > 0 && o2 < 0) || (o1 < 0 && o2 > 0)) && ((o3 > 0 && o4 < 0) || (o3 < 0 && o4 > 0))) return true;
+  return (o1 == 0 && Within(a, b, c)) || (o2 == 0 && Within(a, b, d)) || (o3 == 0 && Within(c, d, a)) ||
+         (o4 == 0 && Within(c, d, b));
+}
+
+// A corner that no fix of a damaged log can be trusted for: not a number,
+// or off the globe.
+bool OnTheGlobe(LonLat p) {
+  return std::isfinite(p.longitude) && std::isfinite(p.latitude) && std::fabs(p.latitude) <= 90.0 &&
+         std::fabs(p.longitude) <= 360.0;
+}
+
+QuadInfo Classify(const CollectedQuad& q) {
+  const LonLat corners[4] = {q.prevRight, q.right, q.left, q.prevLeft};
+  QuadInfo info;
+  for (const LonLat& p : corners) {
+    if (!OnTheGlobe(p)) return info;  // drawn, but it counts for nothing
+  }
+  LonLat distinct[4];
+  int n = 0;
+  for (const LonLat& p : corners) {
+    if (n == 0 || p.longitude != distinct[n - 1].longitude || p.latitude != distinct[n - 1].latitude) {
+      distinct[n++] = p;
+    }
+  }
+  while (n > 1 && distinct[n - 1].longitude == distinct[0].longitude && distinct[n - 1].latitude == distinct[0].latitude) {
+    --n;
+  }
+  if (n < 3) return info;
+  const double signedArea = SignedSmallRingArea(distinct, static_cast<size_t>(n));
+  if (n == 4) {
+    const double scale = std::cos(distinct[0].latitude * kDegree);
+    Local p[4];
+    for (int i = 0; i < 4; ++i) {
+      p[i] = {(distinct[i].longitude - distinct[0].longitude) * scale, distinct[i].latitude - distinct[0].latitude};
+    }
+    if (Meet(p[0], p[1], p[2], p[3]) || Meet(p[1], p[2], p[3], p[0])) {
+      info.shape = QuadShape::Crossed;
+      return info;
+    }
+  }
+  if (std::fabs(signedArea) < kNoArea) return info;
+  info.shape = QuadShape::Simple;
+  info.sign = signedArea > 0 ? 1 : -1;
+  info.area = std::fabs(signedArea);
+  return info;
+}
+
+double Area(const GeosContext& c, const GEOSGeometry* g) { return MultiPolygonArea(ToLonLat(c, g)); }
+
+class RibbonBuilder {
+ public:
+  RibbonBuilder(const GeosContext& c, const std::vector<CollectedQuad>& quads, const std::vector<size_t>& withArea)
+      : c_(c), quads_(quads), withArea_(withArea) {}
+
+  // Adds the union of quads [start, end), which share their edges, to
+  // `pieces`.
+  void Add(size_t start, size_t end, std::vector<GeosPtr>& pieces) {
+    if (withArea_[end] == withArea_[start]) return;  // nothing but quads without area
+    points_.clear();
+    points_.push_back(quads_[start].prevRight);
+    for (size_t i = start; i < end; ++i) points_.push_back(quads_[i].right);
+    for (size_t i = end; i-- > start;) points_.push_back(quads_[i].left);
+    points_.push_back(quads_[start].prevLeft);
+    GeosPtr polygon = RingPolygon(c_, points_);
+    if (!polygon) return;
+    if (GEOSisValid_r(c_.handle(), polygon.get()) == 1) {
+      pieces.push_back(std::move(polygon));
+      return;
+    }
+    if (end - start == 1) {
+      if (GeosPtr valid = MadeValid(c_, polygon.get())) pieces.push_back(std::move(valid));
+      return;
+    }
+    const size_t middle = start + (end - start) / 2;
+    Add(start, middle, pieces);
+    Add(middle, end, pieces);
+  }
+
+ private:
+  const GeosContext& c_;
+  const std::vector<CollectedQuad>& quads_;
+  const std::vector<size_t>& withArea_;  // quads with area before each index
+  std::vector<LonLat> points_;
+};
+
+struct RunState {
+  RunFigures figures;
+  std::vector<GeosPtr> pieces;
+};
+
+GeosPtr FieldGeometry(const GeosContext& c, const CoverageData& data, const LonLatMultiPolygon* field) {
+  if (field) {
+    GeosPtr polygons = MadeValid(c, FromLonLat(c, *field).get());
+    if (!polygons) return polygons;
+    std::vector<GeosPtr> parts;
+    parts.push_back(std::move(polygons));
+    return UnionOf(c, std::move(parts));  // overlapping polygons of a file count once
+  }
+  const BoundaryRings rings = BoundaryRingsOf(data);
+  std::vector<GeosPtr> parts;
+  for (const LonLatRing* ring : {&rings.boundary, &rings.inclusion}) {
+    if (GeosPtr polygon = RingPolygon(c, *ring)) parts.push_back(MadeValid(c, polygon.get()));
+  }
+  if (parts.empty()) return Own(c, nullptr);
+  GeosPtr area = UnionOf(c, std::move(parts));
+  if (area && !rings.exclusion.empty()) {
+    if (GeosPtr polygon = RingPolygon(c, rings.exclusion)) {
+      GeosPtr hole = MadeValid(c, polygon.get());
+      if (hole) area = Own(c, GEOSDifference_r(c.handle(), area.get(), hole.get()));
+    }
+  }
+  return area;
+}
+
+// The union of the runs is built tile by tile, on a grid of squares of
+// about 50 m: each run's union is cut into the tiles it reaches and each
+// tile's pieces are unioned on their own. A job's runs lie side by side and
+// their union is one large polygon; building it in one overlay would pass
+// every vertex through every level of the cascade. The tiles' polygons are
+// joined again where that is cheap (Join), and the skipped ground is worked
+// out in the same tiles.
+constexpr double kTileMetres = 50.0;
+
+struct TileGrid {
+  double west = 0.0, south = 0.0, width = 1.0, height = 1.0;
+  long columns = 1, rows = 1;
+  double West(long column) const { return west + static_cast<double>(column) * width; }
+  double South(long row) const { return south + static_cast<double>(row) * height; }
+};
+
+TileGrid GridOver(const GeosContext& c, const std::vector<GeosPtr>& parts) {
+  double xmin = 1e300, ymin = 1e300, xmax = -1e300, ymax = -1e300;
+  for (const GeosPtr& part : parts) {
+    double a, b, d, e;
+    if (GEOSisEmpty_r(c.handle(), part.get()) == 1 || !GEOSGeom_getXMin_r(c.handle(), part.get(), &a) ||
+        !GEOSGeom_getYMin_r(c.handle(), part.get(), &b) || !GEOSGeom_getXMax_r(c.handle(), part.get(), &d) ||
+        !GEOSGeom_getYMax_r(c.handle(), part.get(), &e)) {
+      continue;
+    }
+    xmin = std::min(xmin, a), ymin = std::min(ymin, b), xmax = std::max(xmax, d), ymax = std::max(ymax, e);
+  }
+  TileGrid grid;
+  if (xmin > xmax) return grid;
+  const double middle = std::clamp((ymin + ymax) / 2.0, -89.0, 89.0);
+  grid.height = kTileMetres / 111000.0;
+  grid.width = grid.height / std::cos(middle * kDegree);
+  // A few far-flung fixes must not make millions of tiles.
+  constexpr long kMostTilesAcross = 2048;
+  grid.width = std::max(grid.width, (xmax - xmin) / kMostTilesAcross);
+  grid.height = std::max(grid.height, (ymax - ymin) / kMostTilesAcross);
+  // The grid reaches half a tile beyond the sprayed ground on every side.
+  grid.west = xmin - grid.width / 2.0;
+  grid.south = ymin - grid.height / 2.0;
+  grid.columns = static_cast<long>((xmax - grid.west) / grid.width) + 1;
+  grid.rows = static_cast<long>((ymax - grid.south) / grid.height) + 1;
+  return grid;
+}
+
+void AppendPolygons(const GeosContext& c, const GEOSGeometry* g, LonLatMultiPolygon& out) {
+  LonLatMultiPolygon polygons = ToLonLat(c, g);
+  for (LonLatPolygon& polygon : polygons) out.push_back(std::move(polygon));
+}
+
+// Joins polygons that meet only along shared edges (the tiles' pieces)
+// into `out`, by dropping the edges they share. Joining assigns every hole
+// to its polygon one by one, which a large job's thousands of slivers
+// between neighbouring runs make slow: above a size, and where the pieces'
+// vertices along a tile edge do not match exactly, they are kept as they
+// are, the same ground in more polygons.
+constexpr int kMostVerticesJoined = 100000;
+
+void Join(const GeosContext& c, std::vector<GeosPtr> pieces, LonLatMultiPolygon& out) {
+  double piecesArea = 0.0;
+  long vertices = 0;
+  std::vector<GEOSGeometry*> raw;
+  for (GeosPtr& piece : pieces) {
+    piecesArea += Area(c, piece.get());
+    vertices += GEOSGetNumCoordinates_r(c.handle(), piece.get());
+    raw.push_back(piece.release());
+  }
+  GeosPtr collection = Own(c, GEOSGeom_createCollection_r(c.handle(), GEOS_GEOMETRYCOLLECTION, raw.data(),
+                                                           static_cast<unsigned>(raw.size())));
+  if (!collection) return;
+  if (vertices > kMostVerticesJoined) {
+    AppendPolygons(c, collection.get(), out);
+    return;
+  }
+  if (GeosPtr joined = Own(c, GEOSCoverageUnion_r(c.handle(), collection.get()))) {
+    LonLatMultiPolygon polygons = ToLonLat(c, joined.get());
+    if (std::fabs(MultiPolygonArea(polygons) - piecesArea) <= 1e-9 * piecesArea + 1e-6) {
+      for (LonLatPolygon& polygon : polygons) out.push_back(std::move(polygon));
+      return;
+    }
+  }
+  AppendPolygons(c, collection.get(), out);
+}
+
+using TilePieces = std::map<std::pair<long, long>, std::vector<GeosPtr>>;  // by (row, column)
+
+// Cuts `g`, which lies within rows [row0, row1] and columns [column0,
+// column1], into its tiles by halving the range: each vertex is clipped
+// once per halving, not once per tile.
+void CutIntoTiles(const GeosContext& c, const TileGrid& grid, GeosPtr g, long row0, long row1, long column0,
+                  long column1, TilePieces& tiles) {
+  if (!g || GEOSisEmpty_r(c.handle(), g.get()) == 1) return;
+  if (row0 == row1 && column0 == column1) {
+    tiles[{row0, column0}].push_back(std::move(g));
+    return;
+  }
+  auto clip = [&](long r0, long r1, long c0, long c1) {
+    return Own(c, GEOSClipByRect_r(c.handle(), g.get(), grid.West(c0), grid.South(r0), grid.West(c1 + 1),
+                                   grid.South(r1 + 1)));
+  };
+  if (row1 - row0 >= column1 - column0) {
+    const long middle = row0 + (row1 - row0) / 2;
+    GeosPtr low = clip(row0, middle, column0, column1), high = clip(middle + 1, row1, column0, column1);
+    g.reset();
+    CutIntoTiles(c, grid, std::move(low), row0, middle, column0, column1, tiles);
+    CutIntoTiles(c, grid, std::move(high), middle + 1, row1, column0, column1, tiles);
+  } else {
+    const long middle = column0 + (column1 - column0) / 2;
+    GeosPtr low = clip(row0, row1, column0, middle), high = clip(row0, row1, middle + 1, column1);
+    g.reset();
+    CutIntoTiles(c, grid, std::move(low), row0, row1, column0, middle, tiles);
+    CutIntoTiles(c, grid, std::move(high), row0, row1, middle + 1, column1, tiles);
+  }
+}
+
+bool UnionByTiles(const GeosContext& c, std::vector<GeosPtr> runUnions, const GEOSGeometry* field,
+                  CoverageReport& r) {
+  const TileGrid grid = GridOver(c, runUnions);
+  TilePieces tiles;
+  for (GeosPtr& run : runUnions) {
+    double xmin, ymin, xmax, ymax;
+    const GEOSGeometry* g = run.get();
+    if (GEOSisEmpty_r(c.handle(), g) == 1 || !GEOSGeom_getXMin_r(c.handle(), g, &xmin) ||
+        !GEOSGeom_getYMin_r(c.handle(), g, &ymin) || !GEOSGeom_getXMax_r(c.handle(), g, &xmax) ||
+        !GEOSGeom_getYMax_r(c.handle(), g, &ymax)) {
+      continue;
+    }
+    const long firstColumn = std::max(0L, static_cast<long>((xmin - grid.west) / grid.width));
+    const long lastColumn = std::min(grid.columns - 1, static_cast<long>((xmax - grid.west) / grid.width));
+    const long firstRow = std::max(0L, static_cast<long>((ymin - grid.south) / grid.height));
+    const long lastRow = std::min(grid.rows - 1, static_cast<long>((ymax - grid.south) / grid.height));
+    CutIntoTiles(c, grid, std::move(run), firstRow, lastRow, firstColumn, lastColumn, tiles);
+  }
+  std::vector<GeosPtr> sprayedPieces, skippedPieces, sprayedTiles;
+  for (auto& [tile, pieces] : tiles) {
+    const double west = grid.West(tile.second), east = grid.West(tile.second + 1);
+    const double south = grid.South(tile.first), north = grid.South(tile.first + 1);
+    GeosPtr sprayed = UnionOf(c, std::move(pieces));
+    if (!sprayed) return false;
+    if (field) {
+      GeosPtr fieldPart = Own(c, GEOSClipByRect_r(c.handle(), field, west, south, east, north));
+      if (!fieldPart) return false;
+      GeosPtr skipped = Own(c, GEOSDifference_r(c.handle(), fieldPart.get(), sprayed.get()));
+      if (!skipped) return false;
+      skippedPieces.push_back(std::move(skipped));
+      sprayedTiles.push_back(Own(c, GEOSGeom_createRectangle_r(c.handle(), west, south, east, north)));
+    }
+    sprayedPieces.push_back(std::move(sprayed));
+  }
+  Join(c, std::move(sprayedPieces), r.coverage);
+  if (field) {
+    // The field outside every tile with sprayed ground is skipped whole.
+    GeosPtr tilesDone = UnionOf(c, std::move(sprayedTiles));
+    if (!tilesDone) return false;
+    GeosPtr rest = Own(c, GEOSDifference_r(c.handle(), field, tilesDone.get()));
+    if (!rest) return false;
+    skippedPieces.push_back(std::move(rest));
+    Join(c, std::move(skippedPieces), r.skipped);
+  }
+  return true;
+}
+
+}  // namespace
+
+CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygon* field) {
+  CoverageReport r;
+  GeosContext c;
+  const std::vector<CollectedQuad>& quads = data.quads;
+
+  std::vector<QuadInfo> infos(quads.size());
+  std::vector<size_t> withArea(quads.size() + 1, 0);
+  for (size_t i = 0; i < quads.size(); ++i) {
+    infos[i] = Classify(quads[i]);
+    withArea[i + 1] = withArea[i] + (infos[i].shape == QuadShape::Empty ? 0 : 1);
+  }
+
+  std::vector<RunState> runs;
+  std::unordered_map<int, size_t> runIndex;
+  RibbonBuilder ribbons(c, quads, withArea);
+  size_t chunkStart = 0;
+  bool chunkOpen = false;
+  int chunkSign = 0;
+  auto closeChunk = [&](size_t end) {
+    if (chunkOpen) ribbons.Add(chunkStart, end, runs[runIndex[quads[chunkStart].run]].pieces);
+    chunkOpen = false;
+    chunkSign = 0;
+  };
+
+  double sprayingTime = 0.0, targetTime = 0.0;
+  for (size_t i = 0; i < quads.size(); ++i) {
+    const CollectedQuad& q = quads[i];
+    auto [found, added] = runIndex.try_emplace(q.run, runs.size());
+    if (added) {
+      runs.emplace_back();
+      runs.back().figures.run = q.run;
+      runs.back().figures.startTime = q.time;
+    }
+    RunState& run = runs[found->second];
+    run.figures.endTime = q.time;
+
+    const bool continues = i > 0 && quads[i - 1].run == q.run && !q.firstOfRun;
+    if (continues && !q.afterGap && q.time > quads[i - 1].time) {
+      const double step = q.time - quads[i - 1].time;
+      sprayingTime += step;
+      targetTime += step * q.targetRate;
+    }
+
+    const QuadInfo& info = infos[i];
+    if (info.shape == QuadShape::Crossed) {
+      closeChunk(i);
+      GeosPtr ring = RingPolygon(c, {q.prevRight, q.right, q.left, q.prevLeft});
+      if (GeosPtr valid = MadeValid(c, ring.get())) {
+        run.figures.grossAreaHa += Area(c, valid.get());
+        run.pieces.push_back(std::move(valid));
+      }
+      continue;
+    }
+    run.figures.grossAreaHa += info.area;
+    const bool trusted = OnTheGlobe(q.prevRight) && OnTheGlobe(q.right) && OnTheGlobe(q.left) && OnTheGlobe(q.prevLeft);
+    if (!trusted) {
+      closeChunk(i);
+      continue;
+    }
+    bool chains = chunkOpen && continues && Same(q.prevRight, quads[i - 1].right) && Same(q.prevLeft, quads[i - 1].left);
+    if (chains && info.shape == QuadShape::Simple && chunkSign != 0 && info.sign != chunkSign) chains = false;
+    if (!chains) {
+      closeChunk(i);
+      chunkStart = i;
+      chunkOpen = true;
+    }
+    if (info.shape == QuadShape::Simple && chunkSign == 0) chunkSign = info.sign;
+  }
+  closeChunk(quads.size());
+
+  std::vector<GeosPtr> runUnions;
+  double gross = 0.0;
+  for (RunState& run : runs) {
+    gross += run.figures.grossAreaHa;
+    run.figures.grossAreaHa /= kSquareMetresPerHectare;
+    // Ribbons and quads made valid are valid: a run of one needs no union.
+    GeosPtr runUnion = run.pieces.size() == 1 ? std::move(run.pieces[0]) : UnionOf(c, std::move(run.pieces));
+    if (!runUnion) {
+      r.problem = "the union of run " + std::to_string(run.figures.run) + " could not be computed";
+      continue;
+    }
+    run.figures.netAreaHa = Area(c, runUnion.get()) / kSquareMetresPerHectare;
+    runUnions.push_back(std::move(runUnion));
+    r.runs.push_back(run.figures);
+  }
+  r.grossSprayedAreaHa = gross / kSquareMetresPerHectare;
+
+  GeosPtr fieldArea = FieldGeometry(c, data, field);
+  if (fieldArea && GEOSisEmpty_r(c.handle(), fieldArea.get()) == 1) fieldArea.reset();
+  if (fieldArea) r.field = ToLonLat(c, fieldArea.get());
+  if (!UnionByTiles(c, std::move(runUnions), fieldArea.get(), r)) r.problem = "the union of the runs could not be computed";
+  r.sprayedAreaHa = MultiPolygonArea(r.coverage) / kSquareMetresPerHectare;
+  r.overlapAreaHa = std::max(0.0, r.grossSprayedAreaHa - r.sprayedAreaHa);
+  if (fieldArea) {
+    const double fieldSquareMetres = MultiPolygonArea(r.field);
+    const double skippedSquareMetres = MultiPolygonArea(r.skipped);
+    r.fieldAreaHa = fieldSquareMetres / kSquareMetresPerHectare;
+    r.skippedAreaHa = skippedSquareMetres / kSquareMetresPerHectare;
+    r.outsideAreaHa = std::max(0.0, r.sprayedAreaHa - (fieldSquareMetres - skippedSquareMetres) / kSquareMetresPerHectare);
+    if (fieldSquareMetres > 0.0) r.coveragePercent = (fieldSquareMetres - skippedSquareMetres) / fieldSquareMetres * 100.0;
+  }
+
+  r.volumeL = data.tankUsed;
+  if (r.sprayedAreaHa > 0.0) r.appliedRateLPerHa = r.volumeL / r.sprayedAreaHa;
+  r.sprayingTimeS = sprayingTime;
+  if (sprayingTime > 0.0) r.targetRateLPerHa = targetTime / sprayingTime;
+  for (size_t piece = 0; piece < data.pathPieceStarts.size(); ++piece) {
+    const size_t end = piece + 1 < data.pathPieceStarts.size() ? data.pathPieceStarts[piece + 1] : data.path.size();
+    for (size_t i = data.pathPieceStarts[piece] + 1; i < end; ++i) {
+      const double step = StepDistance(data.path[i - 1].at, data.path[i].at);
+      if (std::isfinite(step)) r.distanceM += step;
+    }
+  }
+  r.fixes = data.fixes;
+  return r;
+}
+
+}  // namespace zeltlog

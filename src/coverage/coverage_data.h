@@ -1,0 +1,49 @@
+// What a coverage report and a GIS export need of one log, as collected
+// from a conversion's callbacks: the quads as the swath document draws
+// them, the drawn path in its gap-separated pieces, the marks and boundary
+// points, and the tank's use.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "coverage/lonlat_geometry.h"
+
+namespace zeltlog {
+
+// One swath quad. The ring runs prevRight, right, left, prevLeft.
+struct CollectedQuad {
+  LonLat prevRight, right, left, prevLeft;
+  double time = 0.0;  // seconds since midnight
+  int run = 0;
+  bool firstOfRun = false;
+  bool afterGap = false;  // the path broke at a gap in time since the previous quad
+  // Attributes for the export only; single precision keeps a million
+  // quads small.
+  float targetRate = 0.0f, actualRate = 0.0f, speed = 0.0f, leftOffset = 0.0f, rightOffset = 0.0f;
+};
+
+struct PathVertex {
+  LonLat at;
+  double time = 0.0;
+};
+
+struct CollectedMark {
+  int type = 0;  // below 128 a mark; 128 boundary, 130 inclusion, 131 exclusion
+  LonLat at;
+  double altitude = 0.0;
+  std::string name;  // 8-bit characters as logged
+};
+
+struct CoverageData {
+  std::vector<CollectedQuad> quads;
+  std::vector<PathVertex> path;
+  std::vector<size_t> pathPieceStarts;  // index into `path` of each piece's first point
+  std::vector<CollectedMark> marks;
+  double tankUsed = 0.0;  // litres
+  int fixes = 0;
+  bool anyFix = false;
+};
+
+}  // namespace zeltlog

@@ -1,0 +1,73 @@
+#include "coverage/coverage_sink.h"
+
+#include <cmath>
+
+namespace zeltlog {
+
+void CoverageSink::OnBegin(const PrescanFigures& figures) {
+  data_.tankUsed = figures.tankUsed;
+  data_.fixes = figures.fixes;
+}
+
+void CoverageSink::OnEnd(const RunEnd& end) {
+  data_.fixes = end.fixes;
+  data_.anyFix = end.anyFix;
+}
+
+void CoverageSink::OnTimeGap(const TimeGap& gap) {
+  // Only a jump forward breaks the drawn path.
+  if (gap.backwards) return;
+  pathBroken_ = true;
+  gapSinceQuad_ = true;
+}
+
+void CoverageSink::OnPathPoint(const PathPoint& point) {
+  if (pathBroken_) {
+    data_.pathPieceStarts.push_back(data_.path.size());
+    pathBroken_ = false;
+  }
+  data_.path.push_back({{point.at.longitude, point.at.latitude}, point.time});
+}
+
+void CoverageSink::OnQuad(const SwathQuad& q) {
+  CollectedQuad c;
+  c.prevRight = {q.prevRight.longitude, q.prevRight.latitude};
+  c.right = {q.right.longitude, q.right.latitude};
+  c.left = {q.left.longitude, q.left.latitude};
+  c.prevLeft = {q.prevLeft.longitude, q.prevLeft.latitude};
+  c.time = q.time;
+  c.run = q.run;
+  c.firstOfRun = q.firstOfRun;
+  c.afterGap = gapSinceQuad_;
+  c.targetRate = static_cast<float>(q.targetRate);
+  c.actualRate = static_cast<float>(q.actualRate);
+  c.speed = static_cast<float>(q.speed);
+  c.leftOffset = static_cast<float>(q.leftOffset);
+  c.rightOffset = static_cast<float>(q.rightOffset);
+  data_.quads.push_back(c);
+  gapSinceQuad_ = false;
+}
+
+void CoverageSink::OnMarkPoint(const MarkPoint& mark) {
+  data_.marks.push_back({mark.type, {mark.longitude, mark.latitude}, mark.altitude, std::string(mark.name)});
+}
+
+BoundaryRings BoundaryRingsOf(const CoverageData& data) {
+  BoundaryRings rings;
+  for (const CollectedMark& mark : data.marks) {
+    if (!std::isfinite(mark.at.longitude) || !std::isfinite(mark.at.latitude)) continue;
+    if (mark.type == 128) rings.boundary.push_back(mark.at);
+    if (mark.type == 130) rings.inclusion.push_back(mark.at);
+    if (mark.type == 131) rings.exclusion.push_back(mark.at);
+  }
+  for (LonLatRing* ring : {&rings.boundary, &rings.inclusion, &rings.exclusion}) {
+    if (ring->size() < 3) {
+      ring->clear();
+    } else if (ring->front().longitude != ring->back().longitude || ring->front().latitude != ring->back().latitude) {
+      ring->push_back(ring->front());
+    }
+  }
+  return rings;
+}
+
+}  // namespace zeltlog

@@ -1,0 +1,345 @@
+#include "gis/gis_export.h"
+
+#include <gdal_priv.h>
+#include <ogr_geometry.h>
+#include <ogr_spatialref.h>
+#include <ogrsf_frmts.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+#include "coverage/ellipsoid_area.h"
+#include "gis/gdal_setup.h"
+
+namespace zeltlog {
+namespace {
+
+struct Format {
+  const char* extension;
+  const char* driver;
+  bool oneLayerPerFile;
+};
+constexpr Format kFormats[] = {
+    {"gpkg", "GPKG", false},
+    {"geojson", "GeoJSON", true},
+    {"shp", "ESRI Shapefile", true},
+    {"fgb", "FlatGeobuf", true},
+};
+
+const Format* FormatOf(const std::string& path, std::string& base) {
+  const size_t dot = path.find_last_of('.');
+  const size_t slash = path.find_last_of("/\\");
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return nullptr;
+  std::string extension = path.substr(dot + 1);
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  for (const Format& format : kFormats) {
+    if (extension == format.extension) {
+      base = path.substr(0, dot);
+      return &format;
+    }
+  }
+  return nullptr;
+}
+
+std::vector<const char*> LayerNames(bool withField) {
+  if (withField) return {"path", "swaths", "coverage", "skipped", "field", "marks"};
+  return {"path", "swaths", "coverage", "marks"};
+}
+
+// Mark names are 8-bit Windows-1252 text; GIS files hold UTF-8. Control
+// bytes other than TAB are left out.
+std::string Utf8FromWindows1252(const std::string& text) {
+  static const char16_t kHigh[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                                     0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                                     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+  std::string out;
+  for (unsigned char c : text) {
+    unsigned code = c;
+    if (c >= 0x80 && c < 0xA0) code = kHigh[c - 0x80];
+    if (code == 0 || (code < 0x20 && code != '\t') || code == 0x7F) continue;
+    if (code < 0x80) {
+      out += static_cast<char>(code);
+    } else if (code < 0x800) {
+      out += static_cast<char>(0xC0 | (code >> 6));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (code >> 12));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return out;
+}
+
+// Points of a damaged log that lie nowhere on the globe are left out.
+bool OnTheGlobe(LonLat p) {
+  return std::isfinite(p.longitude) && std::isfinite(p.latitude) && std::fabs(p.latitude) <= 90.0 &&
+         std::fabs(p.longitude) <= 360.0;
+}
+
+OGRLinearRing* RingOf(const LonLatRing& ring) {
+  auto* out = new OGRLinearRing;
+  out->setNumPoints(static_cast<int>(ring.size()), FALSE);
+  for (size_t i = 0; i < ring.size(); ++i) out->setPoint(static_cast<int>(i), ring[i].longitude, ring[i].latitude);
+  out->closeRings();
+  return out;
+}
+
+std::unique_ptr<OGRMultiPolygon> MultiPolygonOf(const LonLatMultiPolygon& polygons) {
+  auto out = std::make_unique<OGRMultiPolygon>();
+  for (const LonLatPolygon& p : polygons) {
+    auto polygon = std::make_unique<OGRPolygon>();
+    polygon->addRingDirectly(RingOf(p.outer));
+    for (const LonLatRing& hole : p.holes) polygon->addRingDirectly(RingOf(hole));
+    out->addGeometryDirectly(polygon.release());
+  }
+  return out;
+}
+
+// Writes one layer's features; false with GDAL's message on failure.
+class LayerWriter {
+ public:
+  LayerWriter(const CoverageData& data, const CoverageReport& report, OGRSpatialReference& wgs84)
+      : data_(data), report_(report), wgs84_(wgs84) {}
+
+  bool Write(GDALDataset& dataset, const std::string& name, std::string& error) {
+    OGRwkbGeometryType type = wkbMultiPolygon;
+    if (name == "path") type = wkbLineString;
+    if (name == "swaths") type = wkbPolygon;
+    if (name == "marks") type = wkbPoint;
+    // Shapefiles hold the mark names as UTF-8 too, with a .cpg that says so.
+    const char* utf8[] = {"ENCODING=UTF-8", nullptr};
+    const bool shapefile = EQUAL(dataset.GetDriverName(), "ESRI Shapefile");
+    OGRLayer* layer = dataset.CreateLayer(name.c_str(), &wgs84_, type, shapefile ? const_cast<char**>(utf8) : nullptr);
+    if (!layer) return Fail(error, "cannot create layer " + name);
+    if (name == "path") return Path(*layer, error);
+    if (name == "swaths") return Swaths(*layer, error);
+    if (name == "marks") return Marks(*layer, error);
+    const LonLatMultiPolygon& polygons =
+        name == "coverage" ? report_.coverage : name == "skipped" ? report_.skipped : report_.field;
+    if (!Fields(*layer, {{"area_ha", OFTReal}}, error)) return false;
+    // One feature per polygon: the coverage is built in tiles, and its
+    // polygons meet along the tiles' edges, which a single multipolygon may
+    // not do.
+    for (const LonLatPolygon& polygon : polygons) {
+      OGRFeature feature(layer->GetLayerDefn());
+      feature.SetField(0, PolygonArea(polygon) / 10000.0);
+      feature.SetGeometryDirectly(MultiPolygonOf({polygon}).release());
+      if (!Create(*layer, feature, error)) return false;
+    }
+    return true;
+  }
+
+ private:
+  static bool Fail(std::string& error, const std::string& fallback) {
+    error = LastGdalError(fallback);
+    return false;
+  }
+
+  static bool Fields(OGRLayer& layer, std::initializer_list<std::pair<const char*, OGRFieldType>> fields,
+                     std::string& error) {
+    for (const auto& [name, type] : fields) {
+      OGRFieldDefn field(name, type);
+      if (layer.CreateField(&field) != OGRERR_NONE) return Fail(error, std::string("cannot create field ") + name);
+    }
+    return true;
+  }
+
+  static bool Create(OGRLayer& layer, OGRFeature& feature, std::string& error) {
+    if (layer.CreateFeature(&feature) != OGRERR_NONE) return Fail(error, "cannot write a feature");
+    return true;
+  }
+
+  bool Path(OGRLayer& layer, std::string& error) {
+    if (!Fields(layer, {{"start_time", OFTReal}, {"end_time", OFTReal}}, error)) return false;
+    const std::vector<size_t>& starts = data_.pathPieceStarts;
+    for (size_t piece = 0; piece < starts.size(); ++piece) {
+      const size_t end = piece + 1 < starts.size() ? starts[piece + 1] : data_.path.size();
+      auto line = std::make_unique<OGRLineString>();
+      for (size_t i = starts[piece]; i < end; ++i) {
+        if (OnTheGlobe(data_.path[i].at)) line->addPoint(data_.path[i].at.longitude, data_.path[i].at.latitude);
+      }
+      if (line->getNumPoints() < 2) continue;  // a single point draws no line
+      OGRFeature feature(layer.GetLayerDefn());
+      feature.SetField(0, data_.path[starts[piece]].time);
+      feature.SetField(1, data_.path[end - 1].time);
+      feature.SetGeometryDirectly(line.release());
+      if (!Create(layer, feature, error)) return false;
+    }
+    return true;
+  }
+
+  bool Swaths(OGRLayer& layer, std::string& error) {
+    if (!Fields(layer,
+                {{"time", OFTReal},
+                 {"run", OFTInteger},
+                 {"target", OFTReal},
+                 {"actual", OFTReal},
+                 {"speed", OFTReal},
+                 {"left_off", OFTReal},
+                 {"right_off", OFTReal}},
+                error)) {
+      return false;
+    }
+    OGRFeature feature(layer.GetLayerDefn());
+    for (const CollectedQuad& q : data_.quads) {
+      if (!OnTheGlobe(q.prevRight) || !OnTheGlobe(q.right) || !OnTheGlobe(q.left) || !OnTheGlobe(q.prevLeft)) continue;
+      auto ring = new OGRLinearRing;
+      ring->setNumPoints(5, FALSE);
+      const LonLat corners[5] = {q.prevRight, q.right, q.left, q.prevLeft, q.prevRight};
+      for (int i = 0; i < 5; ++i) ring->setPoint(i, corners[i].longitude, corners[i].latitude);
+      auto polygon = new OGRPolygon;
+      polygon->addRingDirectly(ring);
+      feature.SetFID(OGRNullFID);
+      feature.SetField(0, q.time);
+      feature.SetField(1, q.run);
+      feature.SetField(2, static_cast<double>(q.targetRate));
+      feature.SetField(3, static_cast<double>(q.actualRate));
+      feature.SetField(4, static_cast<double>(q.speed));
+      feature.SetField(5, static_cast<double>(q.leftOffset));
+      feature.SetField(6, static_cast<double>(q.rightOffset));
+      feature.SetGeometryDirectly(polygon);
+      if (!Create(layer, feature, error)) return false;
+    }
+    return true;
+  }
+
+  bool Marks(OGRLayer& layer, std::string& error) {
+    if (!Fields(layer, {{"code", OFTInteger}, {"name", OFTString}, {"altitude", OFTReal}}, error)) return false;
+    for (const CollectedMark& mark : data_.marks) {
+      if (!OnTheGlobe(mark.at)) continue;
+      OGRFeature feature(layer.GetLayerDefn());
+      feature.SetField(0, mark.type);
+      feature.SetField(1, Utf8FromWindows1252(mark.name).c_str());
+      feature.SetField(2, mark.altitude);
+      feature.SetGeometryDirectly(new OGRPoint(mark.at.longitude, mark.at.latitude));
+      if (!Create(layer, feature, error)) return false;
+    }
+    return true;
+  }
+
+  const CoverageData& data_;
+  const CoverageReport& report_;
+  OGRSpatialReference& wgs84_;
+};
+
+bool Exists(const std::string& path) {
+  VSIStatBufL stat;
+  return VSIStatL(path.c_str(), &stat) == 0;
+}
+
+// A dataset is written under a hidden name beside its target and takes the
+// target's name only when it is complete, so that an export that fails
+// never leaves a damaged file where a complete one stood.
+std::string PartialName(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.find_last_of('.');
+  return folder + "." + name.substr(0, dot) + "-partial" + name.substr(dot);
+}
+
+void Discard(GDALDriver& driver, const std::string& path) {
+  if (Exists(path) && driver.Delete(path.c_str()) != CE_None) std::remove(path.c_str());
+}
+
+// Writes the named layers into a new dataset at `path`, replacing a file
+// of that name (a Shapefile with its companion files).
+bool WriteDataset(GDALDriver& driver, const std::string& path, const std::vector<const char*>& layers,
+                  LayerWriter& writer, std::string& error) {
+  const std::string partial = PartialName(path);
+  Discard(driver, partial);  // left by an export that was cut short
+  CPLErrorReset();
+  GDALDatasetUniquePtr dataset(driver.Create(partial.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+  if (!dataset) {
+    error = LastGdalError("cannot create the file");
+    return false;
+  }
+  auto fail = [&](const std::string& reason) {
+    error = LastGdalError(reason);
+    dataset.reset();
+    Discard(driver, partial);
+    return false;
+  };
+  const bool transaction = dataset->StartTransaction(FALSE) == OGRERR_NONE;
+  for (const char* layer : layers) {
+    if (!writer.Write(*dataset, layer, error)) return fail(error);
+  }
+  if (transaction && dataset->CommitTransaction() != OGRERR_NONE) return fail("cannot complete the file");
+  CPLErrorReset();
+  dataset.reset();  // closing writes what is still buffered
+  if (CPLGetLastErrorType() >= CE_Failure) return fail("cannot complete the file");
+  // One file is renamed over its target at once; a Shapefile's companions
+  // follow its main file once the old ones are gone.
+  bool renamed = true;
+  if (EQUAL(driver.GetDescription(), "ESRI Shapefile")) {
+    Discard(driver, path);
+    const std::string from = partial.substr(0, partial.size() - 3), to = path.substr(0, path.size() - 3);
+    for (const char* companion : {"dbf", "shx", "prj", "cpg", "qix"}) {
+      if (Exists(from + companion)) renamed = renamed && std::rename((from + companion).c_str(), (to + companion).c_str()) == 0;
+    }
+  }
+  renamed = renamed && std::rename(partial.c_str(), path.c_str()) == 0;
+  if (!renamed) {
+    error = "cannot replace the existing file";
+    Discard(driver, partial);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<std::string> GisExportFiles(const std::string& path, bool withField) {
+  std::string base;
+  const Format* format = FormatOf(path, base);
+  if (!format) return {};
+  if (!format->oneLayerPerFile) return {path};
+  std::vector<std::string> files;
+  // The extension in lower case, as GDAL writes a Shapefile's.
+  for (const char* layer : LayerNames(withField)) files.push_back(base + "_" + layer + "." + format->extension);
+  return files;
+}
+
+GisExportResult ExportCoverageLayers(const std::string& path, const CoverageData& data, const CoverageReport& report) {
+  GisExportResult result;
+  std::string base;
+  const Format* format = FormatOf(path, base);
+  if (!format) {
+    result.failedPath = path;
+    result.error = "unknown GIS format: the file name must end in .gpkg, .geojson, .shp or .fgb";
+    return result;
+  }
+  RegisterGdalDrivers();
+  QuietGdalErrors quiet;
+  GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(format->driver);
+  if (!driver) {
+    result.failedPath = path;
+    result.error = std::string("GDAL has no ") + format->driver + " driver";
+    return result;
+  }
+  OGRSpatialReference wgs84;
+  wgs84.SetWellKnownGeogCS("WGS84");
+  wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  LayerWriter writer(data, report, wgs84);
+  const bool withField = report.fieldAreaHa.has_value();
+  const std::vector<const char*> layers = LayerNames(withField);
+  const std::vector<std::string> files = GisExportFiles(path, withField);
+  for (size_t i = 0; i < files.size(); ++i) {
+    const std::vector<const char*> inFile =
+        format->oneLayerPerFile ? std::vector<const char*>{layers[i]} : layers;
+    if (!WriteDataset(*driver, files[i], inFile, writer, result.error)) {
+      result.failedPath = files[i];
+      return result;
+    }
+    result.written.push_back(files[i]);
+  }
+  return result;
+}
+
+}  // namespace zeltlog

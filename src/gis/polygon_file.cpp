@@ -1,0 +1,82 @@
+#include "gis/polygon_file.h"
+
+#include <gdal_priv.h>
+#include <ogr_geometry.h>
+#include <ogr_spatialref.h>
+#include <ogrsf_frmts.h>
+
+#include <memory>
+#include <vector>
+
+#include "gis/gdal_setup.h"
+
+namespace zeltlog {
+namespace {
+
+struct TransformDeleter {
+  void operator()(OGRCoordinateTransformation* t) const { OGRCoordinateTransformation::DestroyCT(t); }
+};
+using Transform = std::unique_ptr<OGRCoordinateTransformation, TransformDeleter>;
+
+LonLatRing RingOf(const OGRLinearRing& ring, OGRCoordinateTransformation* toWgs84) {
+  const int count = ring.getNumPoints();
+  std::vector<double> x(count), y(count);
+  for (int i = 0; i < count; ++i) {
+    x[i] = ring.getX(i);
+    y[i] = ring.getY(i);
+  }
+  if (toWgs84 && count > 0) toWgs84->Transform(count, x.data(), y.data());
+  LonLatRing out(count);
+  for (int i = 0; i < count; ++i) out[i] = {x[i], y[i]};
+  return out;
+}
+
+void Collect(const OGRGeometry* g, OGRCoordinateTransformation* toWgs84, PolygonFile& out) {
+  if (!g || g->IsEmpty()) return;
+  const OGRwkbGeometryType type = wkbFlatten(g->getGeometryType());
+  if (type == wkbPolygon) {
+    const OGRPolygon* polygon = g->toPolygon();
+    LonLatPolygon p;
+    p.outer = RingOf(*polygon->getExteriorRing(), toWgs84);
+    for (int i = 0; i < polygon->getNumInteriorRings(); ++i) p.holes.push_back(RingOf(*polygon->getInteriorRing(i), toWgs84));
+    out.polygons.push_back(std::move(p));
+  } else if (OGR_GT_IsSubClassOf(type, wkbGeometryCollection)) {
+    const OGRGeometryCollection* collection = g->toGeometryCollection();
+    for (int i = 0; i < collection->getNumGeometries(); ++i) Collect(collection->getGeometryRef(i), toWgs84, out);
+  } else if (OGR_GT_IsSurface(type)) {
+    // Curved or polyhedral surfaces, as straight-edged polygons.
+    std::unique_ptr<OGRGeometry> linear(g->getLinearGeometry());
+    if (linear && wkbFlatten(linear->getGeometryType()) != type) Collect(linear.get(), toWgs84, out);
+  } else if (OGR_GT_IsCurve(type)) {
+    ++out.lines;
+  } else if (type == wkbPoint) {
+    ++out.points;
+  }
+}
+
+}  // namespace
+
+std::string ReadPolygonFile(const std::string& path, PolygonFile& out) {
+  RegisterGdalDrivers();
+  QuietGdalErrors quiet;
+  GDALDatasetUniquePtr dataset(
+      GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
+  if (!dataset) return LastGdalError("not a vector file GDAL reads");
+  OGRSpatialReference wgs84;
+  wgs84.SetWellKnownGeogCS("WGS84");
+  wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  for (OGRLayer* layer : dataset->GetLayers()) {
+    Transform toWgs84;
+    if (const OGRSpatialReference* reference = layer->GetSpatialRef(); reference && !reference->IsSame(&wgs84)) {
+      toWgs84.reset(OGRCreateCoordinateTransformation(reference, &wgs84));
+      if (!toWgs84) return LastGdalError("the reference system of layer " + std::string(layer->GetName()) + " cannot be turned into WGS-84");
+    }
+    layer->ResetReading();
+    for (const auto& feature : *layer) {
+      Collect(feature->GetGeometryRef(), toWgs84.get(), out);
+    }
+  }
+  return {};
+}
+
+}  // namespace zeltlog

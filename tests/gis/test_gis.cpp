@@ -1,0 +1,276 @@
+// Field polygons read from the files GIS programs write, and the coverage
+// layers written and read back through GDAL.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <limits>
+
+#include "coverage/coverage_sink.h"
+#include "coverage/ellipsoid_area.h"
+#include "gdal_files.h"
+#include "gis/gis_export.h"
+#include "gis/polygon_file.h"
+#include "local_grid.h"
+#include "temp_dir.h"
+#include "xml_check.h"
+
+namespace zeltlog {
+namespace {
+
+// Two fields, the first with a hole.
+constexpr const char* kFields =
+    "MULTIPOLYGON (((142.10 -34.20,142.11 -34.20,142.11 -34.21,142.10 -34.21,142.10 -34.20),"
+    "(142.102 -34.202,142.102 -34.204,142.104 -34.204,142.104 -34.202,142.102 -34.202)),"
+    "((142.12 -34.20,142.13 -34.20,142.13 -34.21,142.12 -34.20)))";
+
+double FieldsArea() {
+  auto ring = [](std::vector<std::pair<double, double>> points) {
+    LonLatRing r;
+    for (auto [x, y] : points) r.push_back({x, y});
+    return r;
+  };
+  const LonLatMultiPolygon fields = {
+      {ring({{142.10, -34.20}, {142.11, -34.20}, {142.11, -34.21}, {142.10, -34.21}}),
+       {ring({{142.102, -34.202}, {142.102, -34.204}, {142.104, -34.204}, {142.104, -34.202}})}},
+      {ring({{142.12, -34.20}, {142.13, -34.20}, {142.13, -34.21}}), {}}};
+  return MultiPolygonArea(fields);
+}
+
+TEST(PolygonFile, EveryPolygonWithItsHolesFromEachFormat) {
+  struct Case {
+    const char* driver;
+    const char* file;
+    int epsg;
+  };
+  const Case cases[] = {
+      {"GeoJSON", "fields.geojson", 4326}, {"ESRI Shapefile", "fields.shp", 4326}, {"GPKG", "fields.gpkg", 4326},
+      {"KML", "fields.kml", 4326},         {"LIBKML", "fields.kmz", 4326},         {"GPKG", "utm.gpkg", 32754},
+  };
+  testkit::TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    std::string wkt = kFields;
+    if (c.epsg != 4326) {
+      // The same fields in the UTM zone: the reader turns them back.
+      OGRSpatialReference wgs84, utm;
+      wgs84.SetWellKnownGeogCS("WGS84");
+      wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+      utm.importFromEPSG(c.epsg);
+      OGRGeometry* g = nullptr;
+      OGRGeometryFactory::createFromWkt(kFields, &wgs84, &g);
+      g->transformTo(&utm);
+      char* text = nullptr;
+      g->exportToWkt(&text);
+      wkt = text;
+      CPLFree(text);
+      OGRGeometryFactory::destroyGeometry(g);
+    }
+    ASSERT_TRUE(testkit::WriteGdalFile(c.driver, dir.File(c.file), {{"fields", {wkt}, c.epsg}}));
+    PolygonFile file;
+    EXPECT_EQ(ReadPolygonFile(dir.File(c.file), file), "");
+    ASSERT_EQ(file.polygons.size(), 2u);
+    EXPECT_EQ(file.polygons[0].holes.size(), 1u);
+    EXPECT_EQ(file.polygons[1].holes.size(), 0u);
+    EXPECT_NEAR(MultiPolygonArea(file.polygons), FieldsArea(), FieldsArea() * 1e-6);
+  }
+}
+
+TEST(PolygonFile, LinesPointsAndFilesThatAreNone) {
+  testkit::TempDir dir;
+  ASSERT_TRUE(testkit::WriteGdalFile("GeoJSON", dir.File("mixed.geojson"),
+                                     {{"things", {"LINESTRING (142 -34,142.1 -34)", "POINT (142 -34)", "POINT (142 -35)"}}}));
+  PolygonFile file;
+  EXPECT_EQ(ReadPolygonFile(dir.File("mixed.geojson"), file), "");
+  EXPECT_TRUE(file.polygons.empty());
+  EXPECT_EQ(file.lines, 1);
+  EXPECT_EQ(file.points, 2);
+  testkit::WriteFile(dir.File("noise.kml"), "not a vector file at all\n");
+  PolygonFile none;
+  EXPECT_NE(ReadPolygonFile(dir.File("noise.kml"), none), "");
+  EXPECT_NE(ReadPolygonFile(dir.File("missing.gpkg"), none), "");
+}
+
+// A small job: two overlapping passes, a field, a path with a gap, marks.
+struct SmallJob {
+  SmallJob() {
+    testkit::LocalGrid grid(-34.0, 142.0);
+    auto at = [&](double e, double n) {
+      const LonLat p = grid.At(e, n);
+      return GeoPoint{p.longitude, p.latitude, 40.0};
+    };
+    int run = 0;
+    double time = 36000.0;
+    for (double right : {20.0, 35.0}) {
+      ++run;
+      for (int i = 0; i <= 10; ++i) {
+        SwathQuad q;
+        q.prevRight = at(right, i == 0 ? 0 : (i - 1) * 10.0);
+        q.right = at(right, i * 10.0);
+        q.left = at(right - 20, i * 10.0);
+        q.prevLeft = i == 0 ? q.prevRight : at(right - 20, (i - 1) * 10.0);
+        q.time = time += 1.0;
+        q.run = run;
+        q.firstOfRun = i == 0;
+        q.targetRate = 50.0;
+        q.actualRate = 48.5;
+        q.speed = 10.0;
+        q.leftOffset = 10.0;
+        q.rightOffset = -10.0;
+        sink.OnQuad(q);
+      }
+    }
+    for (int i = 0; i < 6; ++i) {
+      if (i == 3) sink.OnTimeGap({time + 30.0, time, false});
+      sink.OnPathPoint({at(10, i * 20.0), time += 1.0, 10.0, 1});
+    }
+    for (auto [type, name, e, n] : {std::tuple{128, "", -5.0, -5.0}, {128, "", 60.0, -5.0}, {128, "", 60.0, 105.0},
+                                   {128, "", -5.0, 105.0}, {3, "Caf\xE9 & <tank>", 10.0, 50.0}}) {
+      const GeoPoint p = at(e, n);
+      sink.OnMarkPoint({type, p.latitude, p.longitude, 41.5, name});
+    }
+    report = ComputeCoverage(sink.data());
+  }
+  CoverageSink sink;
+  CoverageReport report;
+};
+
+// The layers as GDAL reads them back: name, feature count.
+std::vector<std::pair<std::string, long long>> LayersOf(const std::string& path) {
+  GDALDatasetUniquePtr dataset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR));
+  std::vector<std::pair<std::string, long long>> layers;
+  if (!dataset) return layers;
+  for (OGRLayer* layer : dataset->GetLayers()) layers.push_back({layer->GetName(), layer->GetFeatureCount()});
+  return layers;
+}
+
+TEST(GisExport, GeoPackageReadBack) {
+  SmallJob job;
+  ASSERT_TRUE(job.report.fieldAreaHa.has_value());
+  testkit::TempDir dir;
+  const std::string path = dir.File("JOB12.gpkg");
+  const GisExportResult result = ExportCoverageLayers(path, job.sink.data(), job.report);
+  ASSERT_TRUE(result.ok()) << result.error;
+  EXPECT_EQ(result.written, std::vector<std::string>{path});
+  using Layers = std::vector<std::pair<std::string, long long>>;
+  // The skipped ground comes in pieces of the tiles it was worked out in.
+  const Layers layers = LayersOf(path);
+  EXPECT_EQ(layers, (Layers{{"path", 2}, {"swaths", 22}, {"coverage", 1}, {"skipped", layers[3].second},
+                            {"field", 1}, {"marks", 5}}));
+  EXPECT_EQ(layers[3].second, static_cast<long long>(job.report.skipped.size()));
+
+  GDALDatasetUniquePtr dataset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR));
+  ASSERT_TRUE(dataset);
+  OGRLayer* swaths = dataset->GetLayerByName("swaths");
+  std::unique_ptr<OGRFeature> second(swaths->GetFeature(2));
+  ASSERT_TRUE(second);
+  EXPECT_EQ(second->GetFieldAsDouble("time"), 36002.0);
+  EXPECT_EQ(second->GetFieldAsInteger("run"), 1);
+  EXPECT_EQ(second->GetFieldAsDouble("target"), 50.0);
+  EXPECT_EQ(second->GetFieldAsDouble("actual"), 48.5);
+  EXPECT_EQ(second->GetFieldAsDouble("speed"), 10.0);
+  EXPECT_EQ(second->GetFieldAsDouble("left_off"), 10.0);
+  EXPECT_EQ(second->GetFieldAsDouble("right_off"), -10.0);
+  EXPECT_EQ(second->GetGeometryRef()->toPolygon()->getExteriorRing()->getNumPoints(), 5);
+
+  std::unique_ptr<OGRFeature> piece(dataset->GetLayerByName("path")->GetFeature(2));
+  EXPECT_EQ(piece->GetFieldAsDouble("start_time"), 36026.0);
+  EXPECT_EQ(piece->GetFieldAsDouble("end_time"), 36028.0);
+  std::unique_ptr<OGRFeature> mark(dataset->GetLayerByName("marks")->GetFeature(5));
+  EXPECT_EQ(mark->GetFieldAsInteger("code"), 3);
+  EXPECT_STREQ(mark->GetFieldAsString("name"), "Caf\xC3\xA9 & <tank>");
+  EXPECT_EQ(mark->GetFieldAsDouble("altitude"), 41.5);
+
+  // The coverage, skipped and field polygons come back with the report's
+  // areas, feature by feature and in all.
+  dataset.reset();
+  const std::pair<const char*, double> areas[] = {
+      {"coverage", job.report.sprayedAreaHa}, {"skipped", *job.report.skippedAreaHa}, {"field", *job.report.fieldAreaHa}};
+  for (const auto& [name, area] : areas) {
+    SCOPED_TRACE(name);
+    testkit::TempDir one;
+    const std::string copy = one.File(std::string(name) + ".gpkg");
+    GDALDatasetUniquePtr source(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR));
+    double sum = 0.0;
+    std::vector<std::string> wkt;
+    for (const auto& feature : *source->GetLayerByName(name)) {
+      sum += feature->GetFieldAsDouble("area_ha");
+      wkt.push_back(feature->GetGeometryRef()->exportToWkt());
+    }
+    ASSERT_TRUE(testkit::WriteGdalFile("GPKG", copy, {{name, wkt}}));
+    PolygonFile back;
+    ASSERT_EQ(ReadPolygonFile(copy, back), "");
+    EXPECT_NEAR(sum, area, 1e-9);
+    EXPECT_NEAR(MultiPolygonArea(back.polygons) / 10000.0, area, 1e-9);
+  }
+  EXPECT_NEAR(job.report.sprayedAreaHa, 35 * 100 / 10000.0, 1e-6);
+  EXPECT_NEAR(*job.report.skippedAreaHa, (65 * 110 - 35 * 100) / 10000.0, 1e-6);
+}
+
+TEST(GisExport, OneFilePerLayerFormats) {
+  SmallJob job;
+  job.report.fieldAreaHa.reset();  // without a field: no skipped and field layers
+  for (const char* extension : {"geojson", "shp", "fgb"}) {
+    SCOPED_TRACE(extension);
+    testkit::TempDir dir;
+    const GisExportResult result =
+        ExportCoverageLayers(dir.File("JOB12.") + extension, job.sink.data(), job.report);
+    ASSERT_TRUE(result.ok()) << result.error;
+    std::vector<std::string> expected;
+    for (const char* layer : {"path", "swaths", "coverage", "marks"}) {
+      expected.push_back(dir.File("JOB12_") + layer + "." + extension);
+    }
+    EXPECT_EQ(result.written, expected);
+    const long long counts[] = {2, 22, 1, 5};
+    for (size_t i = 0; i < expected.size(); ++i) {
+      const auto layers = LayersOf(expected[i]);
+      ASSERT_EQ(layers.size(), 1u);
+      EXPECT_EQ(layers[0].second, counts[i]);
+    }
+    // Written again over the same files; nothing else is left beside them.
+    EXPECT_TRUE(ExportCoverageLayers(dir.File("JOB12.") + extension, job.sink.data(), job.report).ok());
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+      EXPECT_EQ(entry.path().filename().string().find("partial"), std::string::npos) << entry.path();
+    }
+  }
+  // A layer's name taken by a folder: the layers before it are written, the
+  // failure names the file, and no partial file stays.
+  testkit::TempDir dir;
+  std::filesystem::create_directory(dir.File("JOB12_swaths.geojson"));
+  const GisExportResult result = ExportCoverageLayers(dir.File("JOB12.geojson"), job.sink.data(), job.report);
+  EXPECT_EQ(result.error, "cannot replace the existing file");
+  EXPECT_EQ(result.failedPath, dir.File("JOB12_swaths.geojson"));
+  EXPECT_EQ(result.written, std::vector<std::string>{dir.File("JOB12_path.geojson")});
+  EXPECT_FALSE(std::filesystem::exists(dir.File(".JOB12_swaths-partial.geojson")));
+}
+
+TEST(GisExport, DamagedPointsUnknownFormatAndUnwritablePlace) {
+  SmallJob job;
+  testkit::TempDir dir;
+  // Points nowhere on the globe are left out of every layer.
+  CoverageData damaged = job.sink.data();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  damaged.quads[3].left = {nan, -34.0};
+  damaged.quads[4].right = {1e300, -1e300};
+  damaged.path[1].at = {142.0, nan};
+  damaged.marks[0].at = {nan, nan};
+  for (const char* extension : {"gpkg", "geojson", "shp", "fgb"}) {
+    SCOPED_TRACE(extension);
+    const GisExportResult result = ExportCoverageLayers(dir.File("DAMAGED.") + extension, damaged, job.report);
+    ASSERT_TRUE(result.ok()) << result.error;
+    const std::string swaths = std::string(extension) == "gpkg" ? result.written[0] : result.written[1];
+    GDALDatasetUniquePtr dataset(GDALDataset::Open(swaths.c_str(), GDAL_OF_VECTOR));
+    ASSERT_TRUE(dataset);
+    OGRLayer* layer = std::string(extension) == "gpkg" ? dataset->GetLayerByName("swaths") : dataset->GetLayer(0);
+    EXPECT_EQ(layer->GetFeatureCount(), 20);
+  }
+
+  GisExportResult r = ExportCoverageLayers(dir.File("JOB12.kml"), job.sink.data(), job.report);
+  EXPECT_EQ(r.error, "unknown GIS format: the file name must end in .gpkg, .geojson, .shp or .fgb");
+  EXPECT_TRUE(r.written.empty());
+  r = ExportCoverageLayers(dir.File("missing/JOB12.gpkg"), job.sink.data(), job.report);
+  EXPECT_FALSE(r.ok());
+  EXPECT_EQ(r.failedPath, dir.File("missing/JOB12.gpkg"));
+}
+
+}  // namespace
+}  // namespace zeltlog
