@@ -7,7 +7,6 @@
 #include "coverage/coverage_sink.h"
 #include "coverage/report_format.h"
 #include "gis/polygon_file.h"
-#include "pipeline/log_conversion.h"
 
 namespace zeltlog::cli {
 namespace {
@@ -18,6 +17,20 @@ std::string BaseName(const std::string& path) {
   const size_t dot = name.find_last_of('.');
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
+
+class SilentPlatform : public Platform {
+ public:
+  void AddEvent(EventKind, std::string_view) override {}
+  void ClearEvents() override {}
+  bool WantsEvents(EventKind) const override { return false; }
+  std::optional<std::string> ChooseFile(std::string_view, std::string_view) override { return std::nullopt; }
+  void OpenInViewer(const std::string&) override {}
+  void Pause(int) override {}
+  void ShowMessage(std::string_view) override {}
+  void Beep() override {}
+  void SetBusy(bool) override {}
+  void RefreshFields(const ConversionSession&) override {}
+};
 
 }  // namespace
 
@@ -49,18 +62,12 @@ std::string ExportPathFor(const std::string& exportPath, const std::string& log,
 
 CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMultiPolygon* field,
                                         const std::string& exportPath) {
-  CoverageReportOutcome outcome;
-  CoverageSink sink;
-  std::string problems;
-  if (!FeedLogToSink(log, sink, problems)) {
-    outcome.error = problems.empty() ? "cannot be read" : problems;
-    return outcome;
-  }
-  outcome.damage = problems;
-  outcome.report = ComputeCoverage(sink.data(), field);
-  outcome.report.log = log;
-  if (!exportPath.empty()) outcome.exported = ExportCoverageLayers(exportPath, sink.data(), outcome.report);
-  return outcome;
+  // The report prints only its table or JSON: the event lines go nowhere.
+  SilentPlatform platform;
+  ConversionSession session(platform);
+  // The swath as convert draws it by default.
+  session.options.sprayProjection = kDefaultSprayProjection;
+  return ReportCoverageOf(session, log, field, exportPath);
 }
 
 int RunReport(const ReportCommandOptions& o) {
@@ -69,7 +76,7 @@ int RunReport(const ReportCommandOptions& o) {
     PolygonFile file;
     const std::string problem = ReadPolygonFile(o.field, file);
     if (!problem.empty() || file.polygons.empty()) {
-      std::fprintf(stderr, "Cannot read the field %s: %s\n", o.field.c_str(),
+      std::fprintf(stderr, "zeltlog-cli: %s: %s\n", o.field.c_str(),
                    problem.empty() ? "it holds no polygon" : problem.c_str());
       return 1;
     }
@@ -91,11 +98,12 @@ int RunReport(const ReportCommandOptions& o) {
       status = 1;
     }
     if (!outcome.report.problem.empty()) {
-      std::fprintf(stderr, "%s: %s\n", log.c_str(), outcome.report.problem.c_str());
+      std::fprintf(stderr, "zeltlog-cli: %s: %s\n", log.c_str(), outcome.report.problem.c_str());
       status = 1;
     }
     if (!exportPath.empty() && !outcome.exported.ok()) {
-      std::fprintf(stderr, "Cannot write %s: %s\n", outcome.exported.failedPath.c_str(), outcome.exported.error.c_str());
+      std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", outcome.exported.failedPath.c_str(),
+                   outcome.exported.error.c_str());
       status = 1;
     }
     if (!o.json) {
@@ -107,36 +115,6 @@ int RunReport(const ReportCommandOptions& o) {
   }
   if (o.json) std::fputs(FormatReportJson(reports).c_str(), stdout);
   return status;
-}
-
-namespace {
-
-// The report prints only its table or JSON: the event lines go nowhere.
-class SilentPlatform : public Platform {
- public:
-  void AddEvent(EventKind, std::string_view) override {}
-  void ClearEvents() override {}
-  bool WantsEvents(EventKind) const override { return false; }
-  std::optional<std::string> ChooseFile(std::string_view, std::string_view) override { return std::nullopt; }
-  void OpenInViewer(const std::string&) override {}
-  void Pause(int) override {}
-  void ShowMessage(std::string_view) override {}
-  void Beep() override {}
-  void SetBusy(bool) override {}
-  void RefreshFields(const ConversionSession&) override {}
-};
-
-}  // namespace
-
-bool FeedLogToSink(const std::string& log, Sink& sink, std::string& reason) {
-  SilentPlatform platform;
-  ConversionSession session(platform);
-  // The swath as convert draws it by default.
-  session.options.sprayProjection = kDefaultSprayProjection;
-  const CommandResult result = RunLogAnalysis(session, log, {&sink});
-  reason.clear();
-  for (const std::string& problem : result.problems) reason.append(reason.empty() ? "" : "; ").append(problem);
-  return result.inputRead;
 }
 
 }  // namespace zeltlog::cli

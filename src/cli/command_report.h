@@ -6,15 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "coverage/coverage_report.h"
-#include "gis/gis_export.h"
+#include "converters/coverage_report.h"
 
 namespace CLI {
 class App;
-}
-
-namespace zeltlog {
-class Sink;
 }
 
 namespace zeltlog::cli {
@@ -34,13 +29,6 @@ CLI::App* AddReportCommand(CLI::App& app, ReportCommandOptions& options);
 // when a log, the field or an export could not be read or written).
 int RunReport(const ReportCommandOptions& options);
 
-struct CoverageReportOutcome {
-  std::string error;   // why the log could not be reported; empty when it was
-  std::string damage;  // what is wrong with a log reported all the same (truncated, bad frames)
-  CoverageReport report;
-  GisExportResult exported;  // when an export was asked for
-};
-
 // The report of one log: the log's conversion feeds a CoverageSink, whose
 // figures are computed against `field` (or the log's boundary rings when
 // it is null) and exported to `exportPath` when it is not empty.
@@ -51,10 +39,5 @@ CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMult
 // base name appended (out.gpkg and JOB12.LOG give out_JOB12.gpkg); for a
 // single log, FILE itself.
 std::string ExportPathFor(const std::string& exportPath, const std::string& log, bool severalLogs);
-
-// Runs the log's full conversion pass with `sink` as its only output:
-// OnBegin with the pre-scan's figures, the records and the geometry in log
-// order, OnEnd. False, with the reason, when the log cannot be read.
-bool FeedLogToSink(const std::string& log, Sink& sink, std::string& reason);
 
 }  // namespace zeltlog::cli

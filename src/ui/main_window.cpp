@@ -4,6 +4,7 @@
 
 #include "converters/bin1_converter.h"
 #include "converters/controller_log.h"
+#include "converters/coverage_report.h"
 #include "converters/event_export.h"
 #include "converters/job_to_kml.h"
 #include "converters/kml_to_job.h"
@@ -58,7 +59,7 @@ constexpr ControlLayout kControls[] = {
     {id::kZeltDisp, Kind::Button, "ZELT DISP", 7, 294, 42, 14, false, false},
     {id::kJobToKml, Kind::Button, "FLYDEX JOB to KML", 51, 294, 42, 14, false, true},
     {id::kQgis, Kind::Button, "QGIS", 7, 310, 42, 14, false, false},
-    {id::kMapReport, Kind::Button, "MAP REPORT", 51, 310, 42, 14, false, false},
+    {id::kMapReport, Kind::Button, "MAP REPORT", 51, 310, 42, 14, true, true},
     {id::kGoogleMaps, Kind::Button, "GOOGLE MAPS", 7, 326, 42, 14, false, true},
     {id::kDebugButton, Kind::Button, "DEBUG", 51, 326, 42, 14, false, false},
     {id::kShapeWithTable, Kind::Button, "Generate KML, PMH/PMD from SHAPE", 7, 340, 42, 14, false, false},
@@ -107,6 +108,7 @@ const MainWindow::Command MainWindow::kCommands[] = {
     {id::kBoundariesCheck, &MainWindow::OnBoundariesToggle},
     {id::kGoogleMaps, &MainWindow::OnGoogleMaps},
     {id::kExport, &MainWindow::OnExport},
+    {id::kMapReport, &MainWindow::OnMapReport},
     {id::kShapeWithTable, &MainWindow::OnShapeWithTable},
     {id::kBin1ToKml, &MainWindow::OnBin1ToKml},
     {id::kHtmlCheck, &MainWindow::OnHtmlToggle},
@@ -264,6 +266,13 @@ void MainWindow::OnJobToKml() {
 }
 
 void MainWindow::OnExport() { ExportEventList(session_, events_); }
+
+void MainWindow::OnMapReport() {
+  const CommandResult result = RunMapReport(session_);
+  if (result.chosen && !result.problems.empty()) {
+    ReportInputError("Cannot report " + session_.chosenLogPath, result.problems.back());
+  }
+}
 
 void MainWindow::OnBin1ToKml() {
   const CommandResult result = ConvertBin1(session_);

@@ -73,6 +73,7 @@ class MainWindow : public wxDialog, private WindowSurface {
   void OnKmlToJob();
   void OnJobToKml();
   void OnExport();
+  void OnMapReport();
   void OnBin1ToKml();
   void OnRq7();
   void OnTracking();

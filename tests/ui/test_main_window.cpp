@@ -33,7 +33,7 @@ TEST_F(WindowTest, OpensWithEveryControlOfTheTemplateInItsStartState) {
       {id::kQgis, "QGIS", false, false},
       {id::kChosenPath, nullptr, true, true},
       {id::kBoundariesCheck, "Boundaries", false, true},
-      {id::kMapReport, "MAP REPORT", false, false},
+      {id::kMapReport, "MAP REPORT", true, true},
       {id::kGoogleMaps, "GOOGLE MAPS", false, true},
       {id::kPositionFormat, nullptr, true, true},
       {id::kDebugCheck, "DEBUG", false, true},

@@ -62,6 +62,24 @@ class CommandTest : public WindowTest {
   testkit::TempDir dir;
 };
 
+TEST_F(CommandTest, MapReportListsTheCoverageOfTheChosenLogAndWritesNoDocument) {
+  choices.push_back(Write("R.LOG", SmallLog()));
+  Press(id::kMapReport);
+  EXPECT_EQ(filters, std::vector<std::string>{kLogFileFilter});
+  EXPECT_TRUE(messages.empty()) << messages.front();
+  const auto lines = ListLines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "Version: ZELT GUIDANCE V4.20");
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "Log:                " + dir.File("R.LOG")), lines.end());
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Sprayed area:", 0) == 0; }));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("R.KML")));
+  // A log that cannot be read gives a message and leaves the window usable.
+  choices.push_back(dir.File("GONE.LOG"));
+  Press(id::kMapReport);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind("Cannot report " + dir.File("GONE.LOG"), 0), 0u) << messages[0];
+}
+
 TEST_F(CommandTest, ZeltLogConvertsTheChosenLogAndShowsItsDocuments) {
   choices.push_back(Write("J.LOG", SmallLog()));
   Press(id::kZeltLog);
@@ -261,7 +279,7 @@ TEST_F(CommandTest, HiddenAndDisabledCommandsAreWiredToTheirCommands) {
 
   // The buttons without an action start nothing.
   const size_t asked = filters.size();
-  for (int id : {id::kMapReport, id::kDebugButton, id::kBrowserButton, id::kMapsOfKml}) Press(id);
+  for (int id : {id::kDebugButton, id::kBrowserButton, id::kMapsOfKml}) Press(id);
   EXPECT_EQ(filters.size(), asked);
   EXPECT_TRUE(messages.empty());
 }

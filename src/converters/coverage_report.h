@@ -1,0 +1,34 @@
+// The coverage report of a guidance log: the log's passes feed a coverage
+// sink, whose figures are computed against a field and, when asked, its
+// layers exported as a GIS file. The command line's `report` and the
+// window's "MAP REPORT" both run it.
+#pragma once
+
+#include <string>
+
+#include "core/command_result.h"
+#include "core/session.h"
+#include "coverage/coverage_report.h"
+#include "gis/gis_export.h"
+
+namespace zeltlog {
+
+struct CoverageReportOutcome {
+  std::string error;   // why the log could not be reported; empty when it was
+  std::string damage;  // what is wrong with a log reported all the same (truncated, bad frames)
+  CoverageReport report;
+  GisExportResult exported;  // when an export was asked for
+};
+
+// The report of one log, with the session's spray projection, against
+// `field` (the log's boundary rings when it is null), exported to
+// `exportPath` when it is not empty. The event lines of the passes go to the
+// session's platform.
+CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
+                                       const LonLatMultiPolygon* field, const std::string& exportPath);
+
+// The "MAP REPORT" command: asks for a log, then lists its report's table
+// in the event list after the log's own lines.
+CommandResult RunMapReport(ConversionSession& session);
+
+}  // namespace zeltlog
