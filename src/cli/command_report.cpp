@@ -6,7 +6,7 @@
 #include "cli/commands.h"
 #include "coverage/coverage_sink.h"
 #include "coverage/report_format.h"
-#include "gis/polygon_file.h"
+#include "gis/gis_module.h"
 
 namespace zeltlog::cli {
 namespace {
@@ -74,7 +74,7 @@ int RunReport(const ReportCommandOptions& o) {
   LonLatMultiPolygon field;
   if (!o.field.empty()) {
     PolygonFile file;
-    const std::string problem = ReadPolygonFile(o.field, file);
+    const std::string problem = ReadPolygonFileWithModule(o.field, file);
     if (!problem.empty() || file.polygons.empty()) {
       std::fprintf(stderr, "zeltlog-cli: %s: %s\n", o.field.c_str(),
                    problem.empty() ? "it holds no polygon" : problem.c_str());

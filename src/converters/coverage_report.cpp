@@ -2,6 +2,7 @@
 
 #include "coverage/coverage_sink.h"
 #include "coverage/report_format.h"
+#include "gis/gis_module.h"
 #include "pipeline/log_conversion.h"
 
 namespace zeltlog {
@@ -20,7 +21,7 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   outcome.damage = problems;
   outcome.report = ComputeCoverage(sink.data(), field);
   outcome.report.log = log;
-  if (!exportPath.empty()) outcome.exported = ExportCoverageLayers(exportPath, sink.data(), outcome.report);
+  if (!exportPath.empty()) outcome.exported = ExportCoverageLayersWithModule(exportPath, sink.data(), outcome.report);
   return outcome;
 }
 

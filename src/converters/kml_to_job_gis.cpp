@@ -1,7 +1,7 @@
 #include "converters/kml_to_job_gis.h"
 
 #include "core/text_format.h"
-#include "gis/polygon_file.h"
+#include "gis/gis_module.h"
 
 namespace zeltlog {
 namespace {
@@ -20,7 +20,7 @@ void WriteRing(ConversionSession& s, OutputFile& job, const LonLatRing& ring) {
 
 GisPolygonOutcome WriteJobVerticesFromGisFile(ConversionSession& s, OutputFile& job, const std::string& path) {
   PolygonFile file;
-  if (!ReadPolygonFile(path, file).empty()) return GisPolygonOutcome::Nothing;
+  if (!ReadPolygonFileWithModule(path, file).empty()) return GisPolygonOutcome::Nothing;
   bool any = false;
   for (const LonLatPolygon& polygon : file.polygons) {
     any = any || !polygon.outer.empty();

@@ -1,0 +1,31 @@
+// The GIS files reach the programs through a module of their own
+// (libzeltlog-gis.so), loaded the first time a command needs it: GDAL and
+// the hundred libraries it brings are then loaded only by a run that reads
+// a field from a GIS file or exports layers, and a conversion starts as
+// fast and as small as before.
+#pragma once
+
+#include <string>
+
+#include "gis/gis_export.h"
+#include "gis/polygon_file.h"
+
+namespace zeltlog {
+
+// What the module offers; its one exported C function returns it.
+struct GisModuleFunctions {
+  int version;
+  std::string (*readPolygonFile)(const std::string& path, PolygonFile& out);
+  GisExportResult (*exportCoverageLayers)(const std::string& path, const CoverageData& data,
+                                          const CoverageReport& report);
+};
+inline constexpr int kGisModuleVersion = 1;
+inline constexpr const char* kGisModuleEntry = "zeltlog_gis_module_functions";
+
+// ReadPolygonFile and ExportCoverageLayers through the module. When it
+// cannot be loaded they fail with the reason ("GIS files need ...").
+std::string ReadPolygonFileWithModule(const std::string& path, PolygonFile& out);
+GisExportResult ExportCoverageLayersWithModule(const std::string& path, const CoverageData& data,
+                                               const CoverageReport& report);
+
+}  // namespace zeltlog
