@@ -130,6 +130,23 @@ void OutputFile::WriteBytes(const void* data, size_t size) {
 
 bool OutputFile::Close(std::string* error) {
   if (!file_) return true;
+  std::string temporary;
+  if (!Finish(&temporary, error)) return false;
+  std::error_code ec;
+  std::filesystem::rename(temporary, path_, ec);
+  if (ec) {
+    std::filesystem::remove(temporary, ec);
+    if (error) *error = std::strerror(ec.value());
+    return false;
+  }
+  return true;
+}
+
+bool OutputFile::Finish(std::string* temporary, std::string* error) {
+  if (!file_) {
+    if (error) *error = "not open";
+    return false;
+  }
   Flush();
   if (!failed_ && std::fflush(file_) != 0) {
     failed_ = true;
@@ -140,19 +157,13 @@ bool OutputFile::Close(std::string* error) {
     failedErrno_ = errno;
   }
   file_ = nullptr;
-  std::error_code ec;
-  if (!failed_) {
-    std::filesystem::rename(temporaryPath_, path_, ec);
-    if (ec) {
-      failed_ = true;
-      failedErrno_ = ec.value();
-    }
-  }
   if (failed_) {
+    std::error_code ec;
     std::filesystem::remove(temporaryPath_, ec);
     if (error) *error = failedErrno_ ? std::strerror(failedErrno_) : "write failed";
     return false;
   }
+  if (temporary) *temporary = temporaryPath_;
   return true;
 }
 

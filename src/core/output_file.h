@@ -41,6 +41,11 @@ class OutputFile {
   // false with the reason when anything failed; the target then stays as
   // it was. Closing a file that is not open succeeds.
   bool Close(std::string* error = nullptr);
+  // Completes the document but leaves it in its temporary file, whose path
+  // goes to `temporary`, for a step that makes the target from it (a KMZ
+  // packs it). The caller removes that file. False with the reason when
+  // writing failed; nothing is left behind then.
+  bool Finish(std::string* temporary, std::string* error = nullptr);
   // Drops the document under way; the target stays as it was.
   void Abandon();
 
