@@ -61,8 +61,9 @@ std::string RateStylesAndLegend(std::string& legend) {
   return styles;
 }
 
-// Creates a document and writes everything before its placemarks: the
-// document's catalogue `styles`, then a folder named for the file.
+// Creates a document and writes everything before its placemarks: its
+// name and description, the catalogue `styles`, then the folder that holds
+// the placemarks.
 OutputFile* OpenDocument(OutputSet& outputs, const std::string& path, std::string_view styles, std::string_view prefix,
                          std::string_view description, std::string_view folderName) {
   if (path.empty()) return nullptr;
@@ -145,7 +146,9 @@ void KmlViewerDocumentSink::OnBegin(const PrescanFigures&) {
     swath_ = OpenDocument(outputs_, paths_.swath, head, "SW ", "Swaths", "Swaths");
   }
   // The marks' catalogue, and a plain style for the marks themselves.
-  std::string markStyles(WithoutFolder(kml::kMarkDocumentHead.substr(kPrologue.size())));
+  const std::string_view markHead = kml::kMarkDocumentHead;
+  const size_t catalogue = markHead.find("<Document>\n");
+  std::string markStyles(WithoutFolder(markHead.substr(catalogue == std::string_view::npos ? 0 : catalogue + 11)));
   markStyles.append("<Style id=\"sn_S\">\n</Style>\n");
   marks_ = OpenDocument(outputs_, paths_.marks, markStyles, "MA ", "Marks", "Marks");
 }
