@@ -94,7 +94,7 @@ std::string ViewerJob(int month = 5) {
 }
 
 struct ViewerCase {
-  std::string options;
+  std::string name, options;
   bool kmz, time, rate;
 };
 
@@ -159,11 +159,13 @@ TEST_P(CliViewerDocuments, ValidDocumentsWithTheirAdditions) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Options, CliViewerDocuments,
-                         ::testing::Values(ViewerCase{"--ogc", false, false, false},
-                                           ViewerCase{"--time", false, true, false},
-                                           ViewerCase{"--color-by rate", false, false, true},
-                                           ViewerCase{"--kmz --ogc", true, false, false},
-                                           ViewerCase{"--kmz --ogc --time --color-by rate", true, true, true}));
+                         ::testing::Values(ViewerCase{"Ogc", "--ogc", false, false, false},
+                                           ViewerCase{"Time", "--time", false, true, false},
+                                           ViewerCase{"RateColours", "--color-by rate", false, false, true},
+                                           ViewerCase{"KmzOgc", "--kmz --ogc", true, false, false},
+                                           ViewerCase{"KmzOgcTimeRateColours", "--kmz --ogc --time --color-by rate",
+                                                      true, true, true}),
+                         [](const auto& info) { return info.param.name; });
 
 TEST(CliViewerDocumentsEdges, KmzOfThePlainDocumentsAndRefusals) {
   testkit::TempDir dir;
