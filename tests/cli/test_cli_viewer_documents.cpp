@@ -194,6 +194,24 @@ TEST(CliViewerDocumentsEdges, KmzOfThePlainDocumentsAndRefusals) {
   EXPECT_NE(unknown.err.find("--color-by"), std::string::npos) << unknown.err;
 }
 
+// A KMZ whose document cannot be finished (the file size limit stops it)
+// is reported, the earlier KMZ stays as it was and nothing is left behind.
+TEST(CliViewerDocumentsEdges, KmzUnderAFileSizeLimit) {
+  testkit::TempDir dir;
+  const auto job = testkit::BuildSprayJob({2000, 500, false, 5});
+  testkit::WriteFile(dir.File("JOB.LOG"), std::string(job.begin(), job.end()));
+  testkit::WriteFile(dir.File("JOB_SIC.KMZ"), "earlier swaths");
+  const auto run = RunCli("convert -q --kmz --time " + ShellQuote(dir.File("JOB.LOG")), "ulimit -f 64; ");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find(dir.File("JOB_SIC.KMZ") + ": cannot be written: File too large"), std::string::npos)
+      << run.err;
+  EXPECT_EQ(testkit::ReadFile(dir.File("JOB_SIC.KMZ")), "earlier swaths");
+  EXPECT_NE(ReadKmz(dir.File("JOB_M.KMZ")), "");
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+  }
+}
+
 TEST(CliViewerDocumentsEdges, NoTimeWhereTheFixHasNoCalendarDate) {
   testkit::TempDir dir;
   testkit::WriteFile(dir.File("JOB.LOG"), ViewerJob(13));
