@@ -26,6 +26,21 @@ constexpr std::string_view kLineOpen =
     "<coordinates>\n";
 constexpr std::string_view kLineClose = "</coordinates>\n</LineString>\n";
 
+// The bins of applied rate the quads are coloured by: the actual rate
+// against the target rate.
+enum class RateBin { Off, FarUnder, Under, OnTarget, Over, FarOver, NoTarget };
+
+RateBin RateBinOf(double target, double actual) {
+  if (!(actual > 0.0)) return RateBin::Off;
+  if (!(target > 0.0)) return RateBin::NoTarget;
+  const double ratio = actual / target;
+  if (ratio < 0.80) return RateBin::FarUnder;
+  if (ratio < 0.95) return RateBin::Under;
+  if (ratio <= 1.05) return RateBin::OnTarget;
+  if (ratio <= 1.20) return RateBin::Over;
+  return RateBin::FarOver;
+}
+
 struct RateBinLook {
   const char* id;
   const char* colour;  // KML aabbggrr
@@ -113,17 +128,6 @@ void AppendTimeSpan(std::string& out, const std::string& begin, const std::strin
 }
 
 }  // namespace
-
-RateBin RateBinOf(double target, double actual) {
-  if (!(actual > 0.0)) return RateBin::Off;
-  if (!(target > 0.0)) return RateBin::NoTarget;
-  const double ratio = actual / target;
-  if (ratio < 0.80) return RateBin::FarUnder;
-  if (ratio < 0.95) return RateBin::Under;
-  if (ratio <= 1.05) return RateBin::OnTarget;
-  if (ratio <= 1.20) return RateBin::Over;
-  return RateBin::FarOver;
-}
 
 KmlDocumentPaths KmzDocumentPathsFor(const std::string& base) { return {base + ".KMZ", base + "_SIC.KMZ", base + "_M.KMZ"}; }
 

@@ -20,10 +20,6 @@ struct ViewerDocumentOptions {
   bool rateColours = false;  // quads styled by actual rate against target
 };
 
-// The bins of applied rate the quads are coloured by.
-enum class RateBin { Off, FarUnder, Under, OnTarget, Over, FarOver, NoTarget };
-RateBin RateBinOf(double targetRate, double actualRate);
-
 // The documents' names zipped: base + ".KMZ", "_SIC.KMZ", "_M.KMZ".
 KmlDocumentPaths KmzDocumentPathsFor(const std::string& outputBase);
 

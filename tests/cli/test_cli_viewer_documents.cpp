@@ -9,7 +9,6 @@
 
 #include "cli_runner.h"
 #include "log_builder.h"
-#include "sinks/kml_viewer_documents.h"
 
 namespace zeltlog {
 namespace {
@@ -225,17 +224,6 @@ TEST(CliViewerDocumentsEdges, NoTimeWhereTheFixHasNoCalendarDate) {
       EXPECT_EQ(SchemaErrors(dir.File(name)), "") << name;
     }
   }
-}
-
-TEST(RateBins, RatioOfActualToTarget) {
-  const struct {
-    double target, actual;
-    RateBin bin;
-  } cases[] = {{50, 0, RateBin::Off},        {50, -1, RateBin::Off},         {0, 20, RateBin::NoTarget},
-               {50, 39.9, RateBin::FarUnder}, {50, 40, RateBin::Under},        {50, 47.4, RateBin::Under},
-               {50, 47.5, RateBin::OnTarget}, {50, 52.5, RateBin::OnTarget},   {50, 52.6, RateBin::Over},
-               {50, 60, RateBin::Over},       {50, 60.1, RateBin::FarOver}};
-  for (const auto& c : cases) EXPECT_EQ(RateBinOf(c.target, c.actual), c.bin) << c.target << " " << c.actual;
 }
 
 // Two sprayed fixes 1.1 m apart and one after a gap, drawn without spray
