@@ -74,6 +74,10 @@ int ConvertOne(const std::string& path, const ConvertOptions& o, CliPlatform& pl
   session.options.marksOutput = o.noMarks ? 0 : 1;
   session.options.boundaryOutput = o.noMarks || o.noBoundaries ? 0 : 1;
   session.options.sprayProjection = o.sprayProjection;
+  session.options.kmz = o.kmz;
+  session.options.ogcKml = o.ogc;
+  session.options.timeStamps = o.time;
+  session.options.rateColours = o.colorBy == "rate";
   platform.SetProgressLabel(std::string(FileNameOf(path)));
   LogReport report;
   ReportSink figures(report);

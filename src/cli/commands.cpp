@@ -53,6 +53,16 @@ void RegisterCommands(CLI::App& app, CommandSet& commands) {
                     "Print one JSON object per log on standard output (summary figures, documents written, errors) "
                     "and nothing else there");
   convert->add_flag("-q,--quiet", o.quiet, "Show no progress display on a terminal");
+  convert->add_flag("--kmz", o.kmz, "Write each document as a KMZ (zipped doc.kml): base.KMZ, base_SIC.KMZ, base_M.KMZ");
+  convert->add_flag("--ogc", o.ogc, "Write documents valid against the OGC KML 2.2 schema");
+  convert->add_flag("--time", o.time,
+                    "Give each swath quad and path segment its date and time, for a viewer's time slider "
+                    "(documents as with --ogc)");
+  convert->add_option("--color-by", o.colorBy,
+                      "rate: colour each swath quad by the rate applied against the target, with a legend "
+                      "(documents as with --ogc)")
+      ->check(CLI::IsMember({"rate"}))
+      ->type_name("WHAT");
   AddCommonOptions(convert, commands.common);
   convert->callback([&commands] {
     CheckStandardOutput(commands.common, commands.convert.json);

@@ -42,6 +42,10 @@ struct ConvertOptions {
   int jobs = 1;
   bool json = false;   // one JSON report per log on standard output, nothing else there
   bool quiet = false;  // no progress display
+  bool kmz = false;    // each document zipped as a KMZ
+  bool ogc = false;    // documents valid against the OGC KML 2.2 schema
+  bool time = false;   // quads and path points carry their time
+  std::string colorBy;  // "rate": quads styled by applied rate; empty: one style
 };
 
 struct KmlToJobCommandOptions {

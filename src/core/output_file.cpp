@@ -114,6 +114,21 @@ bool OutputFile::Close(std::string* error) {
   return true;
 }
 
+bool OutputFile::Finish(std::string* readable, std::string* error) {
+  if (!file_.IsOpen()) {
+    if (error) *error = "not open";
+    return false;
+  }
+  Flush();
+  if (failed_) {
+    file_.Discard();
+    if (error) *error = failedErrno_ ? std::strerror(failedErrno_) : "write failed";
+    return false;
+  }
+  *readable = file_.ReadablePath();
+  return true;
+}
+
 void OutputFile::Abandon() {
   if (!file_.IsOpen()) return;
   file_.Discard();

@@ -43,6 +43,11 @@ class OutputFile {
   // false with the reason when anything failed; the target then stays as
   // it was. Closing a file that is not open succeeds.
   bool Close(std::string* error = nullptr);
+  // Completes the document but leaves it out of place: `readable` names a
+  // path its bytes can be read from until the file is abandoned (a
+  // packer reads it there and writes the target itself). False with the
+  // reason when a write failed.
+  bool Finish(std::string* readable, std::string* error = nullptr);
   // Drops the document under way; the target stays as it was.
   void Abandon();
 

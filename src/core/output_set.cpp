@@ -1,5 +1,7 @@
 #include "core/output_set.h"
 
+#include <filesystem>
+
 namespace zeltlog {
 
 OutputFile* OutputSet::Create(const std::string& path, OutputFile::Mode mode) {
@@ -18,13 +20,21 @@ bool OutputSet::Commit(OutputFile* file) {
   if (!file || !file->IsOpen()) return true;
   const std::string path = file->path();
   std::string reason;
-  if (file->Close(&reason)) {
+  if (packer_ ? Pack(*file, reason) : file->Close(&reason)) {
     report_.written.push_back(path);
     return true;
   }
   platform_.AddEvent(EventKind::Error, "Cannot write " + path);
   report_.failed.push_back({path, reason});
   return false;
+}
+
+bool OutputSet::Pack(OutputFile& file, std::string& reason) {
+  std::string finished;
+  if (!file.Finish(&finished, &reason)) return false;
+  const bool packed = packer_(finished, file.path(), &reason);
+  file.Abandon();  // the finished document lived only to be packed
+  return packed;
 }
 
 void OutputSet::CommitAll() {

@@ -15,6 +15,10 @@
 
 namespace zeltlog {
 
+// Makes `target` from the finished document in `finished` (a KMZ packs
+// it), replacing the target only when complete. False with the reason.
+using OutputPacker = bool (*)(const std::string& finished, const std::string& target, std::string* error);
+
 class OutputSet {
  public:
   explicit OutputSet(Platform& platform) : platform_(platform) {}
@@ -30,13 +34,19 @@ class OutputSet {
   void CommitAll();
   // Drops every output still open: their targets stay as they were.
   void AbandonAll();
+  // From now on each output is committed through `packer` instead of
+  // being renamed over its target.
+  void PackEachOutput(OutputPacker packer) { packer_ = packer; }
 
   const OutputReport& report() const { return report_; }
 
  private:
+  bool Pack(OutputFile& file, std::string& reason);
+
   Platform& platform_;
   std::deque<OutputFile> files_;  // stable addresses
   OutputReport report_;
+  OutputPacker packer_ = nullptr;
 };
 
 }  // namespace zeltlog

@@ -21,6 +21,11 @@ struct RunOptions {
   int boundaryOutput = 1;  // boundary points in the marks document
   int htmlOutput = 1;      // kept for the window's switch; no output uses it
   double sprayProjection = 0.0;  // seconds of travel a fix is moved forward by
+  // Documents for viewers and GIS tools (all off: the documents as always).
+  bool kmz = false;          // each document zipped as a KMZ
+  bool ogcKml = false;       // valid against the OGC KML 2.2 schema
+  bool timeStamps = false;   // quads and path points carry their time (implies ogcKml's layout)
+  bool rateColours = false;  // quads styled by applied rate (implies ogcKml's layout)
 };
 
 struct ConversionSession {

@@ -299,4 +299,9 @@ void RemoveTemporaries(bool keepLocked) {
   if (!keepLocked) registry.mutex.unlock();
 }
 
+std::string TemporaryFile::ReadablePath() const {
+  if (!name_.empty()) return name_;
+  return "/proc/self/fd/" + std::to_string(fd_);
+}
+
 }  // namespace zeltlog

@@ -38,6 +38,9 @@ class TemporaryFile {
   bool Commit(int* errorNumber);
   // Drops the file; the target stays as it was.
   void Discard();
+  // A path the bytes written so far can be read from while the file is
+  // open: its name, or its descriptor's entry in /proc for an anonymous one.
+  std::string ReadablePath() const;
 
  private:
   int fd_ = -1;

@@ -5,6 +5,8 @@
 #include "pipeline/log_passes.h"
 #include "sinks/event_lines.h"
 #include "sinks/kml_documents.h"
+#include "sinks/kml_viewer_documents.h"
+#include "sinks/kmz_archive.h"
 
 namespace zeltlog {
 namespace {
@@ -81,14 +83,20 @@ CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, 
   if (!Prescan(s, path, prescan, result)) return result;
 
   OutputSet outputs(s.platform);
-  KmlDocumentPaths paths = KmlDocumentPathsFor(OutputBase(path));
+  KmlDocumentPaths paths = o.kmz ? KmzDocumentPathsFor(OutputBase(path)) : KmlDocumentPathsFor(OutputBase(path));
+  if (o.kmz) outputs.PackEachOutput(WriteKmz);
   if (o.lineOutput != 1) paths.path.clear();
   if (o.marksOutput != 1) paths.marks.clear();
   EventLineSink events(s.platform, {o.marksOutput == 1, o.boundaryOutput == 1});
   KmlDocumentSink documents(outputs, paths, o.boundaryOutput == 1);
+  KmlViewerDocumentSink viewerDocuments(outputs, paths, o.boundaryOutput == 1, {o.timeStamps, o.rateColours});
   SinkFanout sinks;
   sinks.Add(events);
-  sinks.Add(documents);
+  if (o.ogcKml || o.timeStamps || o.rateColours) {
+    sinks.Add(viewerDocuments);
+  } else {
+    sinks.Add(documents);
+  }
   for (Sink* sink : extraSinks) sinks.Add(*sink);
 
   const auto facts = RunFullPass(path, prescan, o.sprayProjection, sinks, s.platform, result);

@@ -1,0 +1,308 @@
+// convert --kmz, --ogc, --time and --color-by rate, alone and together:
+// the documents are read back (unzipped with libzip), parsed, checked
+// against the OGC KML 2.2 schema with xmllint and, for KMZ, opened with
+// GDAL's ogrinfo where those tools are installed.
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <filesystem>
+
+#include "cli_runner.h"
+#include "log_builder.h"
+
+namespace zeltlog {
+namespace {
+
+using testkit::RunCli;
+using testkit::ShellQuote;
+
+const std::string kSchema = std::string(ZELTLOG_SOURCE_DIR) + "/tests/schemas/kml22/ogckml22.xsd";
+
+bool HasTool(const std::string& name) { return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0; }
+
+// Runs a shell command and captures what it prints.
+testkit::CliResult RunTool(const std::string& command) {
+  testkit::TempDir capture;
+  const int raw = std::system((command + " >" + ShellQuote(capture.File("out")) + " 2>" +
+                               ShellQuote(capture.File("err"))).c_str());
+  testkit::CliResult result;
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.out = testkit::ReadFile(capture.File("out"));
+  result.err = testkit::ReadFile(capture.File("err"));
+  return result;
+}
+
+// The one entry "doc.kml" of a KMZ; "" when the archive is not that.
+std::string ReadKmz(const std::string& path) {
+  int code = 0;
+  zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
+  if (!archive) return "";
+  std::string text;
+  zip_stat_t stat;
+  if (zip_get_num_entries(archive, 0) == 1 && zip_stat(archive, "doc.kml", 0, &stat) == 0) {
+    zip_file_t* file = zip_fopen(archive, "doc.kml", 0);
+    text.resize(stat.size);
+    if (!file || zip_fread(file, text.data(), stat.size) != static_cast<zip_int64_t>(stat.size)) text.clear();
+    if (file) zip_fclose(file);
+  }
+  zip_close(archive);
+  return text;
+}
+
+// Empty when valid, else xmllint's complaint.
+std::string SchemaErrors(const std::string& path) {
+  const auto run = RunTool("xmllint --noout --schema " + ShellQuote(kSchema) + " " + ShellQuote(path));
+  return run.status == 0 ? "" : run.err;
+}
+
+// Fixes heading north on 14 May 2019 with the applied rate stepping
+// through every bin, then two time gaps (the middle piece of the path is a
+// single point), and a mark, a boundary point and an inclusion point.
+std::string ViewerJob(int month = 5) {
+  testkit::LogBuilder log("TEST");
+  double latitude = 45.0;
+  auto fix = [&](double time, unsigned spray) {
+    testkit::Fix f;
+    f.time = testkit::Timestamp::FromTimeOfDay(time, 2019, month, 14);
+    f.latitude = latitude;
+    f.longitude = 9.0;
+    f.altitude = 50.5f;
+    f.speed = 5.0f;
+    f.heading = 1.0f;
+    f.spray = spray;
+    latitude += 0.00001;
+    return testkit::Position1(f);
+  };
+  log.Frame(35, testkit::Sections(4, 1000, -1000));
+  log.Frame(34, testkit::TargetRate(1, 0, 50.0f));
+  log.Frame(1, fix(3600.0, 1));
+  double time = 3600.0;
+  for (const float rate : {0.0f, 30.0f, 45.0f, 50.0f, 57.0f, 70.0f}) {
+    log.Frame(36, testkit::ActualRate(1, 0, rate));
+    log.Frame(1, fix(time += 0.2, 1));
+  }
+  log.Frame(34, testkit::TargetRate(1, 0, 0.0f));
+  log.Frame(1, fix(time += 0.2, 1));
+  log.Frame(1, fix(time += 20.0, 0));
+  log.Frame(1, fix(time += 20.0, 0));
+  log.Frame(1, fix(time += 0.2, 0));
+  log.Frame(60, testkit::Mark(3, 45.00001, 9.0, 50.5f, "Post & <gate>"));
+  log.Frame(60, testkit::Mark(128, 45.00002, 9.0001, 50.5f, ""));
+  log.Frame(60, testkit::Mark(130, 45.00003, 9.0002, 50.5f, ""));
+  return log.str();
+}
+
+struct ViewerCase {
+  std::string name, options;
+  bool kmz, time, rate;
+};
+
+class CliViewerDocuments : public ::testing::TestWithParam<ViewerCase> {
+ protected:
+  testkit::TempDir dir;
+};
+
+TEST_P(CliViewerDocuments, ValidDocumentsWithTheirAdditions) {
+  const ViewerCase& c = GetParam();
+  testkit::WriteFile(dir.File("JOB.LOG"), ViewerJob());
+  const std::string extension = c.kmz ? ".KMZ" : ".KML";
+  // A KMZ replaces whatever stood at its name.
+  if (c.kmz) testkit::WriteFile(dir.File("JOB.KMZ"), "not a zip\n");
+  const auto run = RunCli("convert -q " + c.options + " " + ShellQuote(dir.File("JOB.LOG")));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string names[] = {"JOB" + extension, "JOB_SIC" + extension, "JOB_M" + extension};
+  EXPECT_NE(run.out.find(dir.File(names[0]) + "\n" + dir.File(names[1]) + "\n" + dir.File(names[2]) + "\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(std::filesystem::exists(dir.File("JOB.KML")), !c.kmz);
+
+  std::string documents[3];
+  for (int i = 0; i < 3; ++i) {
+    const std::string path = dir.File(names[i]);
+    documents[i] = c.kmz ? ReadKmz(path) : testkit::ReadFile(path);
+    std::string error;
+    EXPECT_TRUE(testkit::IsWellFormedXml(documents[i], &error)) << names[i] << ": " << error;
+    const std::string plain = dir.File("plain" + std::to_string(i) + ".kml");
+    testkit::WriteFile(plain, documents[i]);
+    if (HasTool("xmllint")) {
+      EXPECT_EQ(SchemaErrors(plain), "") << names[i];
+    }
+    if (c.kmz && HasTool("ogrinfo")) {
+      const auto info = RunTool("ogrinfo -ro -so -al " + ShellQuote(path));
+      EXPECT_EQ(info.status, 0) << info.err;
+      EXPECT_NE(info.out.find("Feature Count: "), std::string::npos) << info.out;
+    }
+  }
+  const std::string& path = documents[0];
+  const std::string& swath = documents[1];
+  const std::string& marks = documents[2];
+  // The single point between the gaps, and one name per placemark.
+  EXPECT_NE(path.find("<Point>\r\n<altitudeMode>clampToGround</altitudeMode>\r\n<coordinates>9.00000022,45.00008900,50.500\r\n</coordinates>"),
+            std::string::npos) << path;
+  EXPECT_NE(marks.find("<name>Post &amp; &lt;gate&gt;</name>\r\n<styleUrl>#sn_S</styleUrl>"), std::string::npos);
+  EXPECT_NE(marks.find("<Style id=\"sn_S\">"), std::string::npos);
+  EXPECT_NE(marks.find("<name>BOUNDARY</name>"), std::string::npos);
+
+  EXPECT_EQ(swath.find("<when>2019-05-14T01:00:00.20Z</when>") != std::string::npos, c.time);
+  EXPECT_EQ(path.find("<TimeSpan>\r\n<begin>2019-05-14T01:00:00.00Z</begin>\r\n<end>2019-05-14T01:00:00.20Z</end>\r\n"
+                      "</TimeSpan>") != std::string::npos,
+            c.time);
+  // The point alone carries its own time.
+  EXPECT_EQ(path.find("<when>2019-05-14T01:00:21.40Z</when>") != std::string::npos, c.time);
+  for (const char* style : {"rateOff", "rateFarUnder", "rateUnder", "rateOnTarget", "rateOver", "rateFarOver",
+                            "rateNoTarget"}) {
+    EXPECT_EQ(swath.find("<styleUrl>#" + std::string(style) + "</styleUrl>") != std::string::npos, c.rate) << style;
+  }
+  EXPECT_EQ(swath.find("<td>below 80 % of target</td>") != std::string::npos, c.rate);
+  EXPECT_EQ(swath.find("<styleUrl>#G1</styleUrl>") != std::string::npos, !c.rate);
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, CliViewerDocuments,
+                         ::testing::Values(ViewerCase{"Ogc", "--ogc", false, false, false},
+                                           ViewerCase{"Time", "--time", false, true, false},
+                                           ViewerCase{"RateColours", "--color-by rate", false, false, true},
+                                           ViewerCase{"KmzOgc", "--kmz --ogc", true, false, false},
+                                           ViewerCase{"KmzOgcTimeRateColours", "--kmz --ogc --time --color-by rate",
+                                                      true, true, true}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(CliViewerDocumentsEdges, KmzOfThePlainDocumentsAndRefusals) {
+  testkit::TempDir dir;
+  testkit::WriteFile(dir.File("JOB.LOG"), ViewerJob());
+  const std::string log = ShellQuote(dir.File("JOB.LOG"));
+  // Without the other options the zipped documents are the plain ones.
+  ASSERT_EQ(RunCli("convert -q " + log).status, 0);
+  const std::string plainSwath = testkit::ReadFile(dir.File("JOB_SIC.KML"));
+  const auto kmz = RunCli("convert -q --kmz --no-marks " + log);
+  ASSERT_EQ(kmz.status, 0) << kmz.err;
+  std::string expected = plainSwath;
+  expected.replace(expected.find("JOB_SIC.KML"), 11, "JOB_SIC.KMZ");
+  EXPECT_EQ(ReadKmz(dir.File("JOB_SIC.KMZ")), expected);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("JOB_M.KMZ")));
+
+  // A folder where a KMZ goes: reported, the others still written.
+  std::filesystem::remove(dir.File("JOB.KMZ"));
+  std::filesystem::create_directory(dir.File("JOB.KMZ"));
+  const auto blocked = RunCli("convert -q --kmz " + log);
+  EXPECT_EQ(blocked.status, 1);
+  EXPECT_NE(blocked.err.find(dir.File("JOB.KMZ")), std::string::npos) << blocked.err;
+  EXPECT_NE(ReadKmz(dir.File("JOB_M.KMZ")), "");
+
+  const auto unknown = RunCli("convert --color-by speed " + log);
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_NE(unknown.err.find("--color-by"), std::string::npos) << unknown.err;
+}
+
+// A KMZ whose document cannot be finished (the file size limit stops it)
+// is reported, the earlier KMZ stays as it was and nothing is left behind.
+TEST(CliViewerDocumentsEdges, KmzUnderAFileSizeLimit) {
+  testkit::TempDir dir;
+  const auto job = testkit::BuildSprayJob({2000, 500, false, 5});
+  testkit::WriteFile(dir.File("JOB.LOG"), std::string(job.begin(), job.end()));
+  testkit::WriteFile(dir.File("JOB_SIC.KMZ"), "earlier swaths");
+  const auto run = RunCli("convert -q --kmz --time " + ShellQuote(dir.File("JOB.LOG")), "ulimit -f 64; ");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find(dir.File("JOB_SIC.KMZ") + ": cannot be written: File too large"), std::string::npos)
+      << run.err;
+  EXPECT_EQ(testkit::ReadFile(dir.File("JOB_SIC.KMZ")), "earlier swaths");
+  EXPECT_NE(ReadKmz(dir.File("JOB_M.KMZ")), "");
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+  }
+}
+
+TEST(CliViewerDocumentsEdges, NoTimeWhereTheFixHasNoCalendarDate) {
+  testkit::TempDir dir;
+  testkit::WriteFile(dir.File("JOB.LOG"), ViewerJob(13));
+  const auto run = RunCli("convert -q --time " + ShellQuote(dir.File("JOB.LOG")));
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const char* name : {"JOB.KML", "JOB_SIC.KML"}) {
+    const std::string document = testkit::ReadFile(dir.File(name));
+    EXPECT_EQ(document.find("<Time"), std::string::npos) << name;
+    EXPECT_NE(document.find("<name>time 3600.20 s</name>"), std::string::npos) << name;
+    if (HasTool("xmllint")) {
+      EXPECT_EQ(SchemaErrors(dir.File(name)), "") << name;
+    }
+  }
+}
+
+// Two sprayed fixes 1.1 m apart and one after a gap, drawn without spray
+// projection: the path and swath documents whole.
+TEST(CliViewerDocumentsWhole, PathAndSwathWithTimeAndRates) {
+  testkit::TempDir dir;
+  testkit::LogBuilder log("TEST");
+  auto fix = [](double time, double latitude, unsigned spray) {
+    testkit::Fix f;
+    f.time = testkit::Timestamp::FromTimeOfDay(time, 2019, 5, 14);
+    f.latitude = latitude;
+    f.longitude = 9.0;
+    f.altitude = 50.5f;
+    f.speed = 5.0f;
+    f.heading = 1.0f;
+    f.spray = spray;
+    return testkit::Position1(f);
+  };
+  log.Frame(35, testkit::Sections(4, 1000, -1000));
+  log.Frame(34, testkit::TargetRate(1, 0, 50.0f));
+  log.Frame(36, testkit::ActualRate(1, 0, 45.0f));
+  log.Frame(1, fix(3600.0, 45.0, 1));
+  log.Frame(1, fix(3600.2, 45.00001, 1));
+  log.Frame(1, fix(3620.4, 45.00002, 0));
+  testkit::WriteFile(dir.File("JOB.LOG"), log.str());
+  const auto run = RunCli("convert -q --no-marks --spray-projection 0 --time --color-by rate " +
+                          ShellQuote(dir.File("JOB.LOG")));
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::string path = testkit::ReadFile(dir.File("JOB.KML"));
+  std::string swath = testkit::ReadFile(dir.File("JOB_SIC.KML"));
+  for (std::string* text : {&path, &swath}) {
+    for (size_t at = text->find("\r\n"); at != std::string::npos; at = text->find("\r\n", at)) text->erase(at, 1);
+  }
+  const std::string head =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<kml xmlns=\"http://www.opengis.net/kml/2.2\" xmlns:gx=\"http://www.google.com/kml/ext/2.2\" "
+      "xmlns:kml=\"http://www.opengis.net/kml/2.2\" xmlns:atom=\"http://www.w3.org/2005/Atom\">\n<Document>\n";
+  EXPECT_EQ(path, head +
+                      "<name>LI JOB.KML</name>\n<open>1</open>\n<description>Path</description>\n"
+                      "<Style id=\"pathLine\">\n<LineStyle>\n<color>ff0000ff</color>\n<width>1</width>\n</LineStyle>\n"
+                      "</Style>\n<Folder>\n<name>ZELT 1</name>\n"
+                      "<Placemark>\n<name>time 3600.20 s</name>\n<TimeSpan>\n<begin>2019-05-14T01:00:00.00Z</begin>\n"
+                      "<end>2019-05-14T01:00:00.20Z</end>\n</TimeSpan>\n<styleUrl>#pathLine</styleUrl>\n"
+                      "<LineString>\n<extrude>1</extrude>\n<tessellate>1</tessellate>\n"
+                      "<altitudeMode>clampToGround</altitudeMode>\n<coordinates>\n"
+                      "9.00000000,45.00000000,50.500\n9.00000000,45.00001000,50.500\n"
+                      "</coordinates>\n</LineString>\n</Placemark>\n"
+                      "<Placemark>\n<name>time 3620.40 s</name>\n<TimeStamp>\n<when>2019-05-14T01:00:20.40Z</when>\n"
+                      "</TimeStamp>\n<styleUrl>#pathLine</styleUrl>\n"
+                      "<Point>\n<altitudeMode>clampToGround</altitudeMode>\n"
+                      "<coordinates>9.00000000,45.00002000,50.500\n</coordinates>\n</Point>\n</Placemark>\n"
+                      "</Folder>\n</Document>\n</kml>\n");
+  const size_t folder = swath.find("<Folder>\n");
+  ASSERT_NE(folder, std::string::npos) << swath;
+  auto quad = [](const std::string& time, const std::string& when, const std::string& corners) {
+    return "<Placemark>\n<name>time " + time + " s</name>\n<description>applied 45.0 l/ha, target 50.0 l/ha</description>\n"
+           "<TimeStamp>\n<when>2019-05-14T" + when + "Z</when>\n</TimeStamp>\n<styleUrl>#rateUnder</styleUrl>\n"
+           "<Polygon>\n<outerBoundaryIs>\n<LinearRing>\n<coordinates>\n" + corners +
+           "</coordinates>\n</LinearRing>\n</outerBoundaryIs>\n</Polygon>\n</Placemark>\n";
+  };
+  // The first quad of the run encloses nothing; the one after the gap is
+  // closed by the unsprayed fix, as in the plain document.
+  EXPECT_EQ(swath.substr(folder),
+            "<Folder>\n<name>Swaths</name>\n" +
+                quad("3600.00", "01:00:00.00",
+                     " 9.0001269,44.9999984,50.500\n 9.0001269,44.9999984,50.500\n 8.9998731,45.0000016,50.500\n"
+                     " 9.0001269,44.9999984,50.500\n 9.0001269,44.9999984,50.500\n") +
+                quad("3600.20", "01:00:00.20",
+                     " 9.0001269,44.9999984,50.500\n 9.0001269,45.0000084,50.500\n 8.9998731,45.0000116,50.500\n"
+                     " 8.9998731,45.0000016,50.500\n 9.0001269,44.9999984,50.500\n") +
+                quad("3620.40", "01:00:20.40",
+                     " 9.0001269,45.0000084,50.500\n 9.0001269,45.0000184,50.500\n 8.9998731,45.0000216,50.500\n"
+                     " 8.9998731,45.0000116,50.500\n 9.0001269,45.0000084,50.500\n") +
+                "</Folder>\n</Document>\n</kml>\n");
+  EXPECT_NE(swath.find("<description><![CDATA[<table border=\"1\" cellpadding=\"3\">\n"
+                       "<tr><th colspan=\"2\">Applied rate</th></tr>\n"
+                       "<tr><td bgcolor=\"#808080\">&nbsp;&nbsp;&nbsp;&nbsp;</td><td>nothing applied</td></tr>\n"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace zeltlog
