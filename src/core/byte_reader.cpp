@@ -6,12 +6,14 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/native_path.h"
+
 namespace zeltlog {
 
 bool ByteReader::Open(const std::string& path, std::string* error) {
   Close();
   std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
+  const auto status = std::filesystem::status(NativePath(path), ec);
   if (!ec && std::filesystem::is_directory(status)) {
     if (error) *error = "is a folder, not a file";
     return false;
@@ -26,7 +28,7 @@ bool ByteReader::Open(const std::string& path, std::string* error) {
   position_ = end_ = 0;
   consumed_ = 0;
   failed_ = false;
-  const auto size = std::filesystem::file_size(path, ec);
+  const auto size = std::filesystem::file_size(NativePath(path), ec);
   size_ = ec ? 0 : static_cast<unsigned long long>(size);
   return true;
 }

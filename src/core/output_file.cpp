@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/native_path.h"
+
 #ifdef _WIN32
 #include <process.h>
 #define ZELTLOG_GETPID _getpid
@@ -28,7 +30,7 @@ std::string TemporaryNameFor(const std::string& path) {
 bool OutputFile::Create(const std::string& path, Mode mode, std::string* error) {
   Abandon();
   std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
+  const auto status = std::filesystem::status(NativePath(path), ec);
   if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
     if (error) *error = std::filesystem::is_directory(status) ? "a folder has that name" : "not a regular file";
     return false;
@@ -142,14 +144,20 @@ bool OutputFile::Close(std::string* error) {
   file_ = nullptr;
   std::error_code ec;
   if (!failed_) {
+#ifdef _WIN32
+    if (const int replaceError = ReplaceWithTemporary(temporaryPath_, path_)) {
+      ec.assign(replaceError, std::generic_category());
+    }
+#else
     std::filesystem::rename(temporaryPath_, path_, ec);
+#endif
     if (ec) {
       failed_ = true;
       failedErrno_ = ec.value();
     }
   }
   if (failed_) {
-    std::filesystem::remove(temporaryPath_, ec);
+    std::filesystem::remove(NativePath(temporaryPath_), ec);
     if (error) *error = failedErrno_ ? std::strerror(failedErrno_) : "write failed";
     return false;
   }
@@ -161,7 +169,7 @@ void OutputFile::Abandon() {
   std::fclose(file_);
   file_ = nullptr;
   std::error_code ec;
-  std::filesystem::remove(temporaryPath_, ec);
+  std::filesystem::remove(NativePath(temporaryPath_), ec);
   used_ = 0;
 }
 
