@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
   // The same bytes as on Linux: line ends are not translated (the event
   // list on standard output is CR LF already).
   _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
 #endif
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
 
