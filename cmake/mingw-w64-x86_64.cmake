@@ -11,6 +11,12 @@ set(CMAKE_RC_COMPILER ${ZELTLOG_MINGW}-windres)
 # Headers and libraries only from the mingw tree (and a wxWidgets build
 # given by its wx-config); programs such as wx-config from the host.
 set(CMAKE_FIND_ROOT_PATH /usr/${ZELTLOG_MINGW})
+if(wxWidgets_CONFIG_EXECUTABLE)
+  # The wxWidgets build's prefix (its bin/wx-config) is a root of its own.
+  get_filename_component(ZELTLOG_WX_PREFIX "${wxWidgets_CONFIG_EXECUTABLE}" DIRECTORY)
+  get_filename_component(ZELTLOG_WX_PREFIX "${ZELTLOG_WX_PREFIX}" DIRECTORY)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${ZELTLOG_WX_PREFIX})
+endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
