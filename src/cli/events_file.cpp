@@ -3,7 +3,11 @@
 #include <cstdio>
 #include <filesystem>
 
-#ifndef _WIN32
+#include "core/native_path.h"
+
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -40,13 +44,13 @@ std::string EventsFile::PartPath(size_t index) const {
   const std::string part = ".part" + std::to_string(index);
   if (path_ != kStandardOutputName) return path_ + part;
 #ifdef _WIN32
-  const std::string process = "";
+  const std::string process = std::to_string(_getpid());
 #else
   const std::string process = std::to_string(getpid());
 #endif
   std::error_code error;
   const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-  return (folder / ("zeltlog-events-" + process + part)).string();
+  return Utf8Path(folder / ("zeltlog-events-" + process + part));
 }
 
 bool EventsToStandardOutput(const CommonOptions& common) { return common.eventsPath == kStandardOutputName; }

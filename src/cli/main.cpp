@@ -18,7 +18,10 @@
 #include "core/temporary_file.h"
 #include "zeltlog_version.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -33,6 +36,12 @@ int main(int argc, char** argv) {
   zeltlog::cli::PrepareStandardStreams();
   zeltlog::cli::WatchInterruptingSignals();
   zeltlog::cli::EndRunWhenMemoryRunsOut();
+#ifdef _WIN32
+  // The same bytes as on Linux: line ends are not translated (the event
+  // list on standard output is CR LF already).
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
 
   CLI::App app{"ZELTLOG: guidance logs of spraying consoles to KML documents, and side converters.", "zeltlog-cli"};
@@ -41,6 +50,12 @@ int main(int argc, char** argv) {
 
   zeltlog::cli::CommandSet commands;
   zeltlog::cli::RegisterCommands(app, commands);
+  // A path such as /logs/JOB.LOG is a path, not a Windows-style option.
+  const auto unixStyleOnly = [](CLI::App* command, const auto& self) -> void {
+    command->allow_windows_style_options(false);
+    for (CLI::App* sub : command->get_subcommands({})) self(sub, self);
+  };
+  unixStyleOnly(&app, unixStyleOnly);
 
   try {
     app.parse(argc, argv);

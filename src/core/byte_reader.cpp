@@ -10,6 +10,8 @@
 #include <unistd.h>
 #endif
 
+#include "core/native_path.h"
+
 namespace zeltlog {
 
 bool ByteReader::Open(const std::string& path, std::string* error) {

@@ -7,12 +7,14 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/native_path.h"
+
 namespace zeltlog {
 
 bool OutputFile::Create(const std::string& path, Mode mode, std::string* error) {
   Abandon();
   std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
+  const auto status = std::filesystem::status(NativePath(path), ec);
   if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
     if (error) *error = std::filesystem::is_directory(status) ? "a folder has that name" : "not a regular file";
     return false;

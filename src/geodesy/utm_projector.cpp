@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "geodesy/plain_trig.h"
+
 namespace zeltlog {
 namespace {
 constexpr double kOneOver180 = 0.005555555555555556;
@@ -64,8 +66,8 @@ void UtmProjector::Project(double latitude, double longitude, double centralMeri
   if (longitude < 0.0) longitude += 360.0;
   if (longitude > 360.0) longitude -= 360.0;
   const double phi = latitude * pi_ * kOneOver180;
-  const double cosPhi = std::cos(phi);
-  const double sinPhi = std::sin(phi);
+  const double cosPhi = PlainCos(phi);
+  const double sinPhi = PlainSin(phi);
   const double s2 = sinPhi * sinPhi;
   double t2;
   if (cosPhi == 0.0) {
@@ -81,7 +83,7 @@ void UtmProjector::Project(double latitude, double longitude, double centralMeri
   const double w = 1.0 - s.e2 * s2;
   const double nu = s.a / std::sqrt(w);
   const double psi = w / (1.0 - s.e2);
-  const double m = s.a * (s.A0 * phi - s.A2 * std::sin(2.0 * phi) + s.A4 * std::sin(4.0 * phi) - s.A6 * std::sin(6.0 * phi));
+  const double m = s.a * (s.A0 * phi - s.A2 * PlainSin(2.0 * phi) + s.A4 * PlainSin(4.0 * phi) - s.A6 * PlainSin(6.0 * phi));
   const double dl2 = dl * dl;
   const double cos2 = cosPhi * cosPhi;
   easting_ = k0 * nu * dl * cosPhi * (1.0 + dl2 * cos2 * (psi - t2) * kOneSixth) + kFalseEasting;

@@ -2,10 +2,12 @@
 
 #include <cmath>
 
+#include "geodesy/plain_trig.h"
+
 namespace zeltlog {
 
 TrackGeometry::Across::Across(double degrees)
-    : cosine(std::cos(degrees * kTrackRadiansPerDegree)), sine(std::sin(degrees * kTrackRadiansPerDegree)) {}
+    : cosine(PlainCos(degrees * kTrackRadiansPerDegree)), sine(PlainSin(degrees * kTrackRadiansPerDegree)) {}
 
 TrackGeometry::TrackGeometry(GeometryHandler& out, double sprayProjection, double leftOffset, double rightOffset)
     : out_(out), sprayProjection_(sprayProjection), leftOffset_(leftOffset), rightOffset_(rightOffset) {}
@@ -69,8 +71,8 @@ void TrackGeometry::OnFix(const Fix& fix) {
   // Spray projection: move the fix forward along the heading.
   const double headingAngle = fix.heading * kTrackRadiansPerDegree;
   const double projection = sprayProjection_ * speed;
-  latitude += std::cos(headingAngle) * projection / metresPerDegreeLatitude_;
-  longitude += std::sin(headingAngle) * projection / metresPerDegreeLongitude_;
+  latitude += PlainCos(headingAngle) * projection / metresPerDegreeLatitude_;
+  longitude += PlainSin(headingAngle) * projection / metresPerDegreeLongitude_;
 
   // Time gaps: a jump forward breaks the path and stops the swath turning.
   if (previousFixTime_ > 1.0) {

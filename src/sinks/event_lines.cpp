@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/text_format.h"
+#include "geodesy/plain_trig.h"
 
 namespace zeltlog {
 namespace {
@@ -13,7 +14,7 @@ double ExtentDistance(double latitudeMax, double latitudeMin, double longitudeMa
   const double k = 1.0 / 57.2958;
   const double dLat = latitudeMax - latitudeMin;
   const double dLon = longitudeMax - longitudeMin;
-  const double x = dLon * std::cos(latitudeMin * k);
+  const double x = dLon * PlainCos(latitudeMin * k);
   return std::sqrt(x * x + dLat * dLat);
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ui/main_window.h"
+#include "ui/self_test.h"
 #include "zeltlog_version.h"
 
 namespace {
@@ -27,6 +28,7 @@ class ZeltlogApp : public wxApp {
 wxIMPLEMENT_APP_NO_MAIN(ZeltlogApp);
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "--self-test") == 0) return zeltlog::ui::RunWindowSelfTest(argc, argv);
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--version") == 0) {
       std::printf("zeltlog %s\n", ZELTLOG_VERSION_TEXT);

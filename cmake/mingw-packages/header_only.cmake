@@ -1,0 +1,17 @@
+# A header-only library of the host for the mingw cross build: a folder of
+# the build tree that holds a link to its header folder and nothing else.
+function(zeltlog_host_headers target folder)
+  if(TARGET ${target})
+    return()
+  endif()
+  if(NOT EXISTS /usr/include/${folder})
+    message(FATAL_ERROR "/usr/include/${folder} is missing: install its Debian package (scripts/build-windows does)")
+  endif()
+  set(root ${CMAKE_BINARY_DIR}/host-headers/${folder})
+  if(NOT EXISTS ${root}/${folder})
+    file(MAKE_DIRECTORY ${root})
+    file(CREATE_LINK /usr/include/${folder} ${root}/${folder} SYMBOLIC)
+  endif()
+  add_library(${target} INTERFACE IMPORTED)
+  set_target_properties(${target} PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${root})
+endfunction()

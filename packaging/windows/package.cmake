@@ -1,0 +1,16 @@
+# The Windows package: zeltlog-<version>-windows-x64.zip (cpack -G ZIP)
+# holding zeltlog-cli.exe, zeltlog.exe when the window is built, the README
+# and the licence, all in one folder of that name.
+install(TARGETS zeltlog-cli RUNTIME DESTINATION .)
+if(ZELTLOG_BUILD_WINDOW)
+  install(TARGETS zeltlog RUNTIME DESTINATION .)
+endif()
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME zeltlog)
+set(CPACK_PACKAGE_VENDOR "ZELTLOG developers")
+set(CPACK_PACKAGE_FILE_NAME zeltlog-${PROJECT_VERSION}-windows-x64)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
