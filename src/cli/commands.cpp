@@ -53,7 +53,9 @@ void RegisterCommands(CLI::App& app, CommandSet& commands) {
                     "Print one JSON object per log on standard output (summary figures, documents written, errors) "
                     "and nothing else there");
   convert->add_flag("-q,--quiet", o.quiet, "Show no progress display on a terminal");
+#ifdef ZELTLOG_WITH_ANALYSIS
   convert->add_flag("--kmz", o.kmz, "Write each document as a KMZ (zipped doc.kml): base.KMZ, base_SIC.KMZ, base_M.KMZ");
+#endif
   convert->add_flag("--ogc", o.ogc, "Write documents valid against the OGC KML 2.2 schema");
   convert->add_flag("--time", o.time,
                     "Give each swath quad and path segment its date and time, for a viewer's time slider "
@@ -69,8 +71,10 @@ void RegisterCommands(CLI::App& app, CommandSet& commands) {
     commands.Select([&commands] { return RunConvert(commands.common, commands.convert); });
   });
 
+#ifdef ZELTLOG_WITH_ANALYSIS
   CLI::App* report = AddReportCommand(app, commands.report);
   report->callback([&commands] { commands.Select([&commands] { return RunReport(commands.report); }); });
+#endif
 
   CLI::App* kmlToJob = app.add_subcommand(
       "kml-to-job", "Turn a polygon drawn in a map viewer (KML) into a FLYDEX job file named NAME beside the KML");

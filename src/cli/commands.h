@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#ifdef ZELTLOG_WITH_ANALYSIS
 #include "cli/command_report.h"
+#endif
 
 namespace CLI {
 class App;
@@ -66,7 +68,9 @@ class CommandSet {
   KmlToJobCommandOptions kmlToJob;
   std::vector<std::string> bin1Inputs;
   std::vector<std::string> rq7Inputs;
+#ifdef ZELTLOG_WITH_ANALYSIS
   ReportCommandOptions report;
+#endif
 
  private:
   std::function<int()> run_;

@@ -1,7 +1,9 @@
 #include "converters/kml_to_job.h"
 
 #include "converters/crlf_framer.h"
+#ifdef ZELTLOG_WITH_ANALYSIS
 #include "converters/kml_to_job_gis.h"
+#endif
 #include "core/byte_reader.h"
 #include "core/output_file.h"
 #include "core/output_names.h"
@@ -267,12 +269,16 @@ CommandResult ConvertKmlToJobOn(ConversionSession& s, const KmlToJobOptions& o, 
     // Not a polygon in the map viewer's layout; it may still be one in a
     // file that GDAL reads. A job file without a boundary is no job file:
     // say so rather than reporting it closed.
+#ifdef ZELTLOG_WITH_ANALYSIS
     switch (WriteJobVerticesFromGisFile(s, job, kmlPath)) {
       case GisPolygonOutcome::Vertices: break;
       case GisPolygonOutcome::Lines: refusal = kKmlIsLineMessage; break;
       case GisPolygonOutcome::Points: refusal = kKmlIsPointsMessage; break;
       case GisPolygonOutcome::Nothing: refusal = kKmlHasNoPolygonMessage; break;
     }
+#else
+    refusal = kKmlHasNoPolygonMessage;
+#endif
   }
   if (!refusal.empty()) {
     s.platform.ShowMessage(refusal);

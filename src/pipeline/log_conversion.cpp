@@ -6,7 +6,9 @@
 #include "sinks/event_lines.h"
 #include "sinks/kml_documents.h"
 #include "sinks/kml_viewer_documents.h"
+#ifdef ZELTLOG_WITH_ANALYSIS
 #include "sinks/kmz_archive.h"
+#endif
 
 namespace zeltlog {
 namespace {
@@ -84,7 +86,9 @@ CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, 
 
   OutputSet outputs(s.platform);
   KmlDocumentPaths paths = o.kmz ? KmzDocumentPathsFor(OutputBase(path)) : KmlDocumentPathsFor(OutputBase(path));
+#ifdef ZELTLOG_WITH_ANALYSIS
   if (o.kmz) outputs.PackEachOutput(WriteKmz);
+#endif
   if (o.lineOutput != 1) paths.path.clear();
   if (o.marksOutput != 1) paths.marks.clear();
   EventLineSink events(s.platform, {o.marksOutput == 1, o.boundaryOutput == 1});

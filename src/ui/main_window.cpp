@@ -4,7 +4,9 @@
 
 #include "converters/bin1_converter.h"
 #include "converters/controller_log.h"
+#ifdef ZELTLOG_WITH_ANALYSIS
 #include "converters/coverage_report.h"
+#endif
 #include "converters/event_export.h"
 #include "converters/job_to_kml.h"
 #include "converters/kml_to_job.h"
@@ -59,7 +61,11 @@ constexpr ControlLayout kControls[] = {
     {id::kZeltDisp, Kind::Button, "ZELT DISP", 7, 294, 42, 14, false, false},
     {id::kJobToKml, Kind::Button, "FLYDEX JOB to KML", 51, 294, 42, 14, false, true},
     {id::kQgis, Kind::Button, "QGIS", 7, 310, 42, 14, false, false},
+#ifdef ZELTLOG_WITH_ANALYSIS
     {id::kMapReport, Kind::Button, "MAP REPORT", 51, 310, 42, 14, true, true},
+#else
+    {id::kMapReport, Kind::Button, "MAP REPORT", 51, 310, 42, 14, false, false},
+#endif
     {id::kGoogleMaps, Kind::Button, "GOOGLE MAPS", 7, 326, 42, 14, false, true},
     {id::kDebugButton, Kind::Button, "DEBUG", 51, 326, 42, 14, false, false},
     {id::kShapeWithTable, Kind::Button, "Generate KML, PMH/PMD from SHAPE", 7, 340, 42, 14, false, false},
@@ -268,10 +274,12 @@ void MainWindow::OnJobToKml() {
 void MainWindow::OnExport() { ExportEventList(session_, events_); }
 
 void MainWindow::OnMapReport() {
+#ifdef ZELTLOG_WITH_ANALYSIS
   const CommandResult result = RunMapReport(session_);
   if (result.chosen && !result.problems.empty()) {
     ReportInputError("Cannot report " + session_.chosenLogPath, result.problems.back());
   }
+#endif
 }
 
 void MainWindow::OnBin1ToKml() {
