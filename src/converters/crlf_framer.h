@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "core/byte_reader.h"
+#include "core/little_endian.h"
 
 namespace zeltlog {
 
@@ -46,24 +47,11 @@ class CrLfFramer {
   size_t held() const { return position_; }
 
   // Little-endian fields at offsets of the buffer (offset + size <= 5251).
-  uint16_t U16(size_t offset) const { return static_cast<uint16_t>(buffer_[offset] | buffer_[offset + 1] << 8); }
-  uint32_t U32(size_t offset) const {
-    return static_cast<uint32_t>(buffer_[offset]) | static_cast<uint32_t>(buffer_[offset + 1]) << 8 |
-           static_cast<uint32_t>(buffer_[offset + 2]) << 16 | static_cast<uint32_t>(buffer_[offset + 3]) << 24;
-  }
+  uint16_t U16(size_t offset) const { return little_endian::U16(buffer_.data() + offset); }
+  uint32_t U32(size_t offset) const { return little_endian::U32(buffer_.data() + offset); }
   int32_t S32(size_t offset) const { return static_cast<int32_t>(U32(offset)); }
-  double F32(size_t offset) const {
-    const uint32_t bits = U32(offset);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return static_cast<double>(value);
-  }
-  double F64(size_t offset) const {
-    const uint64_t bits = static_cast<uint64_t>(U32(offset)) | static_cast<uint64_t>(U32(offset + 4)) << 32;
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-  }
+  double F32(size_t offset) const { return little_endian::F32(buffer_.data() + offset); }
+  double F64(size_t offset) const { return little_endian::F64(buffer_.data() + offset); }
 
  private:
   bool EndsInCrLf() const { return buffer_[position_ - 2] == '\r' && buffer_[position_ - 1] == '\n'; }

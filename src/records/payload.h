@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/little_endian.h"
+
 namespace zeltlog {
 
 // A frame holds at most 251 payload bytes; the buffer is larger so that
@@ -26,27 +28,12 @@ class Payload {
   const uint8_t* At(size_t offset) const { return bytes_ + offset; }
 
   uint8_t U8(size_t offset) const { return bytes_[offset]; }
-  uint16_t U16(size_t offset) const { return static_cast<uint16_t>(bytes_[offset] | bytes_[offset + 1] << 8); }
+  uint16_t U16(size_t offset) const { return little_endian::U16(bytes_ + offset); }
   int16_t S16(size_t offset) const { return static_cast<int16_t>(U16(offset)); }
-  uint32_t U32(size_t offset) const {
-    const uint8_t* p = bytes_ + offset;
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-  }
-  uint64_t U64(size_t offset) const { return static_cast<uint64_t>(U32(offset)) | static_cast<uint64_t>(U32(offset + 4)) << 32; }
-  // float32 widened to double.
-  double F32(size_t offset) const {
-    const uint32_t bits = U32(offset);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return static_cast<double>(value);
-  }
-  double F64(size_t offset) const {
-    const uint64_t bits = U64(offset);
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-  }
+  uint32_t U32(size_t offset) const { return little_endian::U32(bytes_ + offset); }
+  uint64_t U64(size_t offset) const { return little_endian::U64(bytes_ + offset); }
+  double F32(size_t offset) const { return little_endian::F32(bytes_ + offset); }
+  double F64(size_t offset) const { return little_endian::F64(bytes_ + offset); }
   // The visible text of a character run: from `offset`, at most `maxLength`
   // characters, ending at the first zero byte.
   std::string_view Text(size_t offset, size_t maxLength = kRecordBufferSize) const {
