@@ -44,11 +44,17 @@ namespace {
 // The start of a run over a log: the pre-scan, headed by the log's version
 // line. False, with the reason in `result`, when the log has nothing to
 // draw; earlier outputs of the log then stay as they are.
-bool Prescan(ConversionSession& s, const std::string& path, PrescanSummarySink& prescan, CommandResult& result) {
+// Every run starts the same way: the log is the chosen one, the event
+// list is cleared and the count of good frames starts again.
+void StartRun(ConversionSession& s, const std::string& path, CommandResult& result) {
   result.chosen = true;
   s.chosenLogPath = path;
   s.platform.ClearEvents();
   s.goodRecordCount = 0;
+}
+
+bool Prescan(ConversionSession& s, const std::string& path, PrescanSummarySink& prescan, CommandResult& result) {
+  StartRun(s, path, result);
   OpenedLog log;
   if (!OpenLog(path, log, result)) return false;
   if (log.reader.Size() == 0) {
@@ -75,10 +81,7 @@ CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, 
   const RunOptions& o = s.options;
   if (o.swathOutput != 1) {
     // With the swath switch off the command does nothing beyond its start.
-    result.chosen = true;
-    s.chosenLogPath = path;
-    s.platform.ClearEvents();
-    s.goodRecordCount = 0;
+    StartRun(s, path, result);
     return result;
   }
   PrescanSummarySink prescan;
