@@ -236,11 +236,14 @@ MapLayers ComputeMapLayers(const CoverageData& data) {
     layers.rates.push_back(std::move(ground));
   }
   byBin.clear();
-  // The overlap from ribbons that do not stop at a change of rate.
-  // Drawn as they are, not unioned: where three passes meet, their
-  // overlaps overlap, and a non-zero fill paints that ground once.
-  for (const GeosPtr& overlap : OverlapOf(c, RibbonsOf(c, data.quads, false, kOverlapRibbonQuads), layers.problem)) {
-    for (LonLatPolygon& polygon : ToLonLat(c, Thinned(c, overlap.get()).get())) layers.overlap.push_back(std::move(polygon));
+  // The overlap from ribbons that do not stop at a change of rate, thinned
+  // as they will be drawn before they are compared, which leaves a straight
+  // ribbon a few points. Drawn as they are, not unioned: where three passes
+  // meet, their overlaps overlap, and a non-zero fill paints that ground once.
+  std::vector<Piece> ribbons = RibbonsOf(c, data.quads, false, kOverlapRibbonQuads);
+  for (Piece& ribbon : ribbons) ribbon.polygon = Thinned(c, ribbon.polygon.get());
+  for (const GeosPtr& overlap : OverlapOf(c, ribbons, layers.problem)) {
+    for (LonLatPolygon& polygon : ToLonLat(c, overlap.get())) layers.overlap.push_back(std::move(polygon));
   }
   OrientForFill(layers.overlap);
   for (size_t piece = 0; piece < data.pathPieceStarts.size(); ++piece) {
