@@ -8,6 +8,7 @@
 
 #include "cli_runner.h"
 #include "log_builder.h"
+#include "test_text.h"
 #include "zeltlog_version.h"
 
 namespace zeltlog {
@@ -16,16 +17,7 @@ namespace {
 using nlohmann::json;
 using testkit::RunCli;
 using testkit::ShellQuote;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  for (size_t start = 0, stop; start < text.size(); start = stop + 1) {
-    stop = text.find('\n', start);
-    if (stop == std::string::npos) stop = text.size();
-    lines.push_back(text.substr(start, stop - start));
-  }
-  return lines;
-}
+using testkit::SplitLines;
 
 template <typename... Args>
 std::string Printf(const char* format, Args... args) {
@@ -81,7 +73,7 @@ class CliOutputModes : public ::testing::Test {
 TEST_F(CliOutputModes, JsonReportsHoldWhatThePlainRunPrints) {
   const auto plain = RunCli("convert " + Quoted("A.LOG") + " " + Quoted("B.LOG"));
   ASSERT_EQ(plain.status, 0) << plain.err;
-  const auto plainLines = Lines(plain.out);
+  const auto plainLines = SplitLines(plain.out);
   ASSERT_EQ(plainLines.size(), 22u) << plain.out;
 
   const std::string logs = Quoted("A.LOG") + " " + Quoted("MISSING.LOG") + " " + Quoted("B.LOG");
@@ -89,7 +81,7 @@ TEST_F(CliOutputModes, JsonReportsHoldWhatThePlainRunPrints) {
   EXPECT_EQ(serial.status, 1);
   EXPECT_EQ(serial.err, "   CS error  ID 34, bytes = 10  cs = 33  90\nzeltlog-cli: " + dir.File("MISSING.LOG") +
                             ": No such file or directory\n");
-  const auto reports = Lines(serial.out);
+  const auto reports = SplitLines(serial.out);
   ASSERT_EQ(reports.size(), 3u) << serial.out;
   const json a = json::parse(reports[0]), missing = json::parse(reports[1]), b = json::parse(reports[2]);
   EXPECT_EQ(a["log"], dir.File("A.LOG"));

@@ -20,18 +20,6 @@ const std::string kSchema = std::string(ZELTLOG_SOURCE_DIR) + "/tests/schemas/km
 
 bool HasTool(const std::string& name) { return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0; }
 
-// Runs a shell command and captures what it prints.
-testkit::CliResult RunTool(const std::string& command) {
-  testkit::TempDir capture;
-  const int raw = std::system((command + " >" + ShellQuote(capture.File("out")) + " 2>" +
-                               ShellQuote(capture.File("err"))).c_str());
-  testkit::CliResult result;
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  result.out = testkit::ReadFile(capture.File("out"));
-  result.err = testkit::ReadFile(capture.File("err"));
-  return result;
-}
-
 // The one entry "doc.kml" of a KMZ; "" when the archive is not that.
 std::string ReadKmz(const std::string& path) {
   int code = 0;
@@ -51,8 +39,21 @@ std::string ReadKmz(const std::string& path) {
 
 // Empty when valid, else xmllint's complaint.
 std::string SchemaErrors(const std::string& path) {
-  const auto run = RunTool("xmllint --noout --schema " + ShellQuote(kSchema) + " " + ShellQuote(path));
+  const auto run = testkit::RunShell("xmllint --noout --schema " + ShellQuote(kSchema) + " " + ShellQuote(path));
   return run.status == 0 ? "" : run.err;
+}
+
+// A fix at 9 E heading north at 5 m/s on the 14th of `month` 2019.
+testkit::Payload ViewerFix(double time, double latitude, unsigned spray, int month = 5) {
+  testkit::Fix f;
+  f.time = testkit::Timestamp::FromTimeOfDay(time, 2019, month, 14);
+  f.latitude = latitude;
+  f.longitude = 9.0;
+  f.altitude = 50.5f;
+  f.speed = 5.0f;
+  f.heading = 1.0f;
+  f.spray = spray;
+  return testkit::Position1(f);
 }
 
 // Fixes heading north on 14 May 2019 with the applied rate stepping
@@ -62,16 +63,9 @@ std::string ViewerJob(int month = 5) {
   testkit::LogBuilder log("TEST");
   double latitude = 45.0;
   auto fix = [&](double time, unsigned spray) {
-    testkit::Fix f;
-    f.time = testkit::Timestamp::FromTimeOfDay(time, 2019, month, 14);
-    f.latitude = latitude;
-    f.longitude = 9.0;
-    f.altitude = 50.5f;
-    f.speed = 5.0f;
-    f.heading = 1.0f;
-    f.spray = spray;
+    const double at = latitude;
     latitude += 0.00001;
-    return testkit::Position1(f);
+    return ViewerFix(time, at, spray, month);
   };
   log.Frame(35, testkit::Sections(4, 1000, -1000));
   log.Frame(34, testkit::TargetRate(1, 0, 50.0f));
@@ -128,7 +122,7 @@ TEST_P(CliViewerDocuments, ValidDocumentsWithTheirAdditions) {
       EXPECT_EQ(SchemaErrors(plain), "") << names[i];
     }
     if (c.kmz && HasTool("ogrinfo")) {
-      const auto info = RunTool("ogrinfo -ro -so -al " + ShellQuote(path));
+      const auto info = testkit::RunShell("ogrinfo -ro -so -al " + ShellQuote(path));
       EXPECT_EQ(info.status, 0) << info.err;
       EXPECT_NE(info.out.find("Feature Count: "), std::string::npos) << info.out;
     }
@@ -231,17 +225,7 @@ TEST(CliViewerDocumentsEdges, NoTimeWhereTheFixHasNoCalendarDate) {
 TEST(CliViewerDocumentsWhole, PathAndSwathWithTimeAndRates) {
   testkit::TempDir dir;
   testkit::LogBuilder log("TEST");
-  auto fix = [](double time, double latitude, unsigned spray) {
-    testkit::Fix f;
-    f.time = testkit::Timestamp::FromTimeOfDay(time, 2019, 5, 14);
-    f.latitude = latitude;
-    f.longitude = 9.0;
-    f.altitude = 50.5f;
-    f.speed = 5.0f;
-    f.heading = 1.0f;
-    f.spray = spray;
-    return testkit::Position1(f);
-  };
+  const auto fix = [](double time, double latitude, unsigned spray) { return ViewerFix(time, latitude, spray); };
   log.Frame(35, testkit::Sections(4, 1000, -1000));
   log.Frame(34, testkit::TargetRate(1, 0, 50.0f));
   log.Frame(36, testkit::ActualRate(1, 0, 45.0f));

@@ -10,6 +10,7 @@
 #include "log_builder.h"
 #include "recording_platform.h"
 #include "temp_dir.h"
+#include "test_text.h"
 #include "xml_check.h"
 
 namespace zeltlog {
@@ -18,15 +19,9 @@ namespace {
 using testkit::Bin1Fix;
 using testkit::Bin1Frame;
 using testkit::Bytes;
+using testkit::Join;
+using testkit::Str;
 using Lines = std::vector<std::string>;
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
-std::string Str(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 Bytes Text(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
@@ -46,12 +41,7 @@ std::string Wall(const std::string& description, const std::string& coordinates)
   text += kml::kRelativeCoordinatesOpen;
   text += coordinates;
   text += kml::kPathDocumentTail;
-  std::string disk;
-  for (char c : text) {
-    if (c == '\n') disk += "\r\n";
-    else disk.push_back(c);
-  }
-  return disk;
+  return testkit::CrLf(text);
 }
 
 class Bin1Converter : public ::testing::Test {
@@ -68,17 +58,7 @@ class Bin1Converter : public ::testing::Test {
     return r;
   }
   std::string Output(const char* suffix) const { return testkit::ReadFile(dir.File("track") + suffix); }
-  Lines CsvRows() const {
-    Lines rows;
-    const std::string csv = Output(".CSV");
-    for (size_t start = 0; start < csv.size();) {
-      const size_t end = csv.find("\r\n", start);
-      if (end == std::string::npos) break;
-      rows.push_back(csv.substr(start, end - start));
-      start = end + 2;
-    }
-    return rows;
-  }
+  Lines CsvRows() const { return testkit::SplitLines(Output(".CSV"), "\r\n"); }
 
   testkit::TempDir dir;
   testkit::RecordingPlatform platform;
@@ -245,18 +225,8 @@ TEST_F(Bin1Converter, OutputsThatCannotBeCreated) {
   EXPECT_FALSE(r.Succeeded());
 }
 
+// Missing, empty and folder inputs: see the CLI's bad input matrix.
 TEST_F(Bin1Converter, InputsAndChooser) {
-  // Missing, empty and a folder: nothing written, the reason given.
-  std::filesystem::create_directory(dir.File("folder.BIN"));
-  testkit::WriteFile(dir.File("empty.BIN"), "");
-  for (const char* name : {"missing.BIN", "empty.BIN", "folder.BIN"}) {
-    const CommandResult r = ConvertBin1On(session, dir.File(name));
-    EXPECT_FALSE(r.Succeeded()) << name;
-    EXPECT_FALSE(r.LastProblem().empty()) << name;
-  }
-  EXPECT_FALSE(std::filesystem::exists(dir.File("empty.CSV")));
-  EXPECT_TRUE(platform.Lines().empty());
-
   // A name without an extension keeps its whole name.
   testkit::WriteFile(dir.File("track"), Str(Bin1Frame(Bin1Fix{})));
   platform.choices.push_back(dir.File("track"));

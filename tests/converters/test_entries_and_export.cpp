@@ -9,6 +9,7 @@
 #include "log_builder.h"
 #include "recording_platform.h"
 #include "temp_dir.h"
+#include "test_text.h"
 #include "xml_check.h"
 
 namespace zeltlog {
@@ -68,9 +69,7 @@ TEST(JobToKml, OpensTheJobFileOnly) {
   EXPECT_EQ(platform.extensions.at(0), "KML");
   EXPECT_TRUE(platform.Lines().empty());
   EXPECT_EQ(session.chosenLogPath, dir.File("12"));
-  size_t entries = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++entries;
-  EXPECT_EQ(entries, 1u);
+  EXPECT_EQ(testkit::EntriesIn(dir.path()), 1u);
   EXPECT_FALSE(OpenJobFileOn(session, dir.File("13")).inputRead);
 }
 

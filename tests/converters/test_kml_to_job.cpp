@@ -5,6 +5,7 @@
 #include "converters/kml_to_job.h"
 #include "recording_platform.h"
 #include "temp_dir.h"
+#include "test_text.h"
 #include "xml_check.h"
 
 namespace zeltlog {
@@ -14,21 +15,13 @@ using Lines = std::vector<std::string>;
 
 // A polygon as a map viewer saves it: tab-indented, the tuples on a line of
 // their own between the tags, a space after the last tuple.
-std::string ViewerKml(const std::string& rings, const std::string& end = "\n") {
-  std::string kml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                    "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
-                    "<Document>\n"
-                    "\t<name>Field.kml</name>\n" +
-                    rings + "</Document>\n</kml>\n";
-  if (end != "\n") {
-    std::string converted;
-    for (char c : kml) {
-      if (c == '\n') converted.append(end);
-      else converted.push_back(c);
-    }
-    return converted;
-  }
-  return kml;
+std::string ViewerKml(const std::string& rings, bool crlf = false) {
+  const std::string kml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                          "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
+                          "<Document>\n"
+                          "\t<name>Field.kml</name>\n" +
+                          rings + "</Document>\n</kml>\n";
+  return crlf ? testkit::CrLf(kml) : kml;
 }
 
 std::string ViewerPolygon(const std::string& tuples) {
@@ -45,12 +38,7 @@ const Lines kSquareVertices = {"\t52.25000000000000 -1.50000000000000\n", "\t52.
 
 std::string OnDisk(const Lines& lines) {
   std::string bytes;
-  for (const auto& line : lines) {
-    for (char c : line) {
-      if (c == '\n') bytes.append("\r\n");
-      else bytes.push_back(c);
-    }
-  }
+  for (const auto& line : lines) bytes += testkit::CrLf(line);
   return bytes;
 }
 
@@ -74,7 +62,7 @@ class KmlToJob : public ::testing::Test {
 TEST_F(KmlToJob, ViewerPolygonBecomesJobFile) {
   jobOptions.jobName = "12";
   jobOptions.boundaryKind = 1;
-  const CommandResult r = Convert(ViewerKml(ViewerPolygon(kSquare), "\r\n"));
+  const CommandResult r = Convert(ViewerKml(ViewerPolygon(kSquare), true));
   EXPECT_TRUE(r.Succeeded());
   Lines header = {".JOB 12 NONE\n", ".VERSION 1\n", ".POL 1\n", "\tEXC\n"};
   Lines all = header;
@@ -198,9 +186,7 @@ TEST_F(KmlToJob, JobFileThatCannotBeCreated) {
   EXPECT_TRUE(platform.Lines().empty());
   EXPECT_TRUE(platform.messages.empty());
   EXPECT_EQ(testkit::ReadFile(dir.File("OLD")), "keep");
-  size_t entries = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++entries;
-  EXPECT_EQ(entries, 3u);  // F.KML, BARN, OLD
+  EXPECT_EQ(testkit::EntriesIn(dir.path()), 3u);  // F.KML, BARN, OLD
 }
 
 TEST_F(KmlToJob, JobNameRules) {

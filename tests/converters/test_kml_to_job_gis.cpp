@@ -9,6 +9,7 @@
 #include "gdal_files.h"
 #include "recording_platform.h"
 #include "temp_dir.h"
+#include "test_text.h"
 #include "xml_check.h"
 
 namespace zeltlog {
@@ -60,15 +61,6 @@ std::string OneLineKml() {
              "</coordinates></LinearRing></innerBoundaryIs></Polygon>\n\t</Placemark>\n");
 }
 
-std::string OnDisk(const std::string& text) {
-  std::string bytes;
-  for (char c : text) {
-    if (c == '\n') bytes += '\r';
-    bytes += c;
-  }
-  return bytes;
-}
-
 class KmlToJobGis : public ::testing::Test {
  protected:
   CommandResult Convert(const std::string& path) {
@@ -90,7 +82,7 @@ TEST_F(KmlToJobGis, EveryShapeGivesTheViewersJobFile) {
   testkit::WriteFile(dir.File("viewer.kml"), ViewerKml());
   ASSERT_TRUE(Convert(dir.File("viewer.kml")).Succeeded());
   const std::string expected = Job();
-  ASSERT_EQ(expected, OnDisk(".JOB 1 NONE\n.VERSION 1\n.POL 1\n\tINC\n"
+  ASSERT_EQ(expected, testkit::CrLf(".JOB 1 NONE\n.VERSION 1\n.POL 1\n\tINC\n"
                              "\t52.25000000000000 -1.50000000000000\n\t52.26000000000000 -1.50000000000000\n"
                              "\t52.26000000000000 -1.49000000000000\n\t52.25000000000000 -1.49000000000000\n"
                              "\t52.25000000000000 -1.50000000000000\n\t52.25200000000000 -1.49800000000000\n"

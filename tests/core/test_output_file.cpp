@@ -10,6 +10,7 @@
 #include "core/output_file.h"
 #include "core/temporary_file.h"
 #include "temp_dir.h"
+#include "test_text.h"
 #include "xml_check.h"
 
 namespace zeltlog {
@@ -68,9 +69,7 @@ TEST(OutputFile, AbandonedOrImpossibleDocumentsLeaveTheTargetAlone) {
   EXPECT_TRUE(file.Close());
   EXPECT_FALSE(file.Create(dir.File("missing/T.KML"), OutputFile::Mode::Text, &reason));
   EXPECT_EQ(reason, "No such file or directory");
-  size_t entries = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++entries;
-  EXPECT_EQ(entries, 2u);
+  EXPECT_EQ(testkit::EntriesIn(dir.path()), 2u);
 }
 
 // Both kinds of temporary: anonymous where the file system has them, named

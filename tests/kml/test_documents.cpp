@@ -6,19 +6,11 @@
 #include "log_builder.h"
 #include "recording_platform.h"
 #include "temp_dir.h"
+#include "test_text.h"
 #include "xml_check.h"
 
 namespace zeltlog {
 namespace {
-
-std::string Crlf(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    if (c == '\n') out.push_back('\r');
-    out.push_back(c);
-  }
-  return out;
-}
 
 const std::string kPrologue =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -113,7 +105,7 @@ TEST_F(SmallJobConversion, PathDocument) {
                                "9.00000000,45.00002000,51.000\n"
                                "</coordinates>\n</LineString>\n</MultiGeometry>\n</Placemark>\n</kml>\n";
   const std::string document = testkit::ReadFile(dir.File("T.KML"));
-  EXPECT_EQ(document, Crlf(expected));
+  EXPECT_EQ(document, testkit::CrLf(expected));
   EXPECT_TRUE(testkit::IsWellFormedXml(document));
 }
 
@@ -145,7 +137,7 @@ TEST_F(SmallJobConversion, SwathDocument) {
       " 9.0001269,45.0000100,50.500\n</coordinates>\n</LinearRing>\n</outerBoundaryIs>\n</Polygon>\n"
       "</Folder>\n</Document>\n</kml>\n";
   const std::string document = testkit::ReadFile(dir.File("T_SIC.KML"));
-  EXPECT_EQ(document, Crlf(expected));
+  EXPECT_EQ(document, testkit::CrLf(expected));
   EXPECT_TRUE(testkit::IsWellFormedXml(document));
 }
 
@@ -172,7 +164,7 @@ TEST_F(SmallJobConversion, MarksDocument) {
       "<coordinates>9.0000000,45.0000100,50.500\n </coordinates>\n</Point>\n</Placemark>\n"
       "</Folder>\n</Document>\n</kml>\n";
   const std::string document = testkit::ReadFile(dir.File("T_M.KML"));
-  EXPECT_EQ(document, Crlf(expected));
+  EXPECT_EQ(document, testkit::CrLf(expected));
   EXPECT_TRUE(testkit::IsWellFormedXml(document));
 }
 

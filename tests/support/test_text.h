@@ -1,0 +1,50 @@
+// Small text and byte helpers shared by the tests.
+#pragma once
+
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "log_builder.h"
+
+namespace zeltlog::testkit {
+
+inline std::string Str(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+inline Bytes Join(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+// The text as it lies on disk in text mode: every LF written as CR LF.
+inline std::string CrLf(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '\n') out.push_back('\r');
+    out.push_back(c);
+  }
+  return out;
+}
+
+// The lines of `text` without their ends; a last line without an end counts.
+inline std::vector<std::string> SplitLines(const std::string& text, const std::string& end = "\n") {
+  std::vector<std::string> lines;
+  for (size_t start = 0; start < text.size();) {
+    size_t stop = text.find(end, start);
+    if (stop == std::string::npos) stop = text.size();
+    lines.push_back(text.substr(start, stop - start));
+    start = stop + end.size();
+  }
+  return lines;
+}
+
+// How many entries a folder holds.
+inline size_t EntriesIn(const std::string& folder) {
+  size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+  return count;
+}
+
+}  // namespace zeltlog::testkit
