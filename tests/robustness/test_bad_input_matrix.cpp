@@ -10,6 +10,7 @@
 
 #include "../cli/cli_runner.h"
 #include "log_builder.h"
+#include "test_text.h"
 
 namespace zeltlog {
 namespace {
@@ -43,22 +44,23 @@ TEST(BadInputMatrix, FiftyMegabytesWithoutANulByte) {
   testkit::TempDir dir;
   const std::string path = dir.File("BIG.LOG");
   WriteFile(path, BytesWithoutNul(k50MB, 2024));
-
   // To the guidance log it is all header text: no frame follows.
-  auto result = RunCli("convert " + ShellQuote(path));
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find(path + ": no valid record found"), std::string::npos) << result.err;
-
-  result = RunCli("bin1 " + ShellQuote(path));
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find(path + ": "), std::string::npos) << result.err;
-  EXPECT_TRUE(HasOne(result.err, {"no BIN1 fix found", "the log ends inside"})) << result.err;
-
-  result = RunCli("rq7 " + ShellQuote(path));
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find(path + ": "), std::string::npos) << result.err;
-  EXPECT_TRUE(HasOne(result.err, {"no block header found", "the log ends inside"})) << result.err;
-
+  struct Case {
+    const char* command;
+    std::initializer_list<const char*> messages;  // any of them
+  };
+  const Case cases[] = {
+      {"convert ", {"no valid record found"}},
+      {"bin1 ", {"no BIN1 fix found", "the log ends inside"}},
+      {"rq7 ", {"no block header found", "the log ends inside"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command);
+    const auto result = RunCli(c.command + ShellQuote(path));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find(path + ": "), std::string::npos) << result.err;
+    EXPECT_TRUE(HasOne(result.err, c.messages)) << result.err;
+  }
   std::filesystem::remove(path);
 }
 
@@ -76,22 +78,9 @@ TEST(BadInputMatrix, KmlOfOneFiftyMegabyteLine) {
   std::filesystem::remove(path);
 }
 
-TEST(BadInputMatrix, GpsLogOfLineEndsOnly) {
-  testkit::TempDir dir;
-  std::string lineEnds;
-  for (int i = 0; i < 5000; ++i) lineEnds += "\r\n";
-  WriteFile(dir.File("CRLF.BIN"), lineEnds);
-  const auto result = RunCli("bin1 " + ShellQuote(dir.File("CRLF.BIN")));
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find(dir.File("CRLF.BIN") + ": no BIN1 fix found"), std::string::npos) << result.err;
-  // Nothing to draw: nothing written.
-  for (const char* output : {"CRLF.CSV", "CRLF_AGE.KML", "CRLF_MODE.KML", "CRLF_SATS.KML"}) {
-    EXPECT_FALSE(std::filesystem::exists(dir.File(output))) << output;
-  }
-}
-
-// Missing, a folder, empty, zeros, 0xA5 bytes and noise for each side
-// converter: a message naming the input, exit status 1.
+// Missing, a folder, empty, zeros, 0xA5 bytes, noise and line ends only
+// for each side converter: a message naming the input, exit status 1, and
+// nothing written.
 TEST(BadInputMatrix, SideConvertersOnBrokenInputs) {
   testkit::TempDir dir;
   std::filesystem::create_directory(dir.File("FOLDER.BIN"));
@@ -99,6 +88,9 @@ TEST(BadInputMatrix, SideConvertersOnBrokenInputs) {
   WriteFile(dir.File("ZEROS.BIN"), std::string(100000, '\0'));
   WriteFile(dir.File("SYNC.BIN"), std::string(100000, '\xA5'));
   WriteFile(dir.File("NOISE.BIN"), BytesWithoutNul(200000, 99));
+  std::string lineEnds;
+  for (int i = 0; i < 5000; ++i) lineEnds += "\r\n";
+  WriteFile(dir.File("CRLF.BIN"), lineEnds);
   struct Case {
     const char* file;
     std::initializer_list<const char*> messages;  // any of them
@@ -110,6 +102,7 @@ TEST(BadInputMatrix, SideConvertersOnBrokenInputs) {
       {"ZEROS.BIN", {"no BIN1 fix found", "no block header found", "the log ends inside", "has no polygon"}},
       {"SYNC.BIN", {"no BIN1 fix found", "no block header found", "the log ends inside", "has no polygon"}},
       {"NOISE.BIN", {"no BIN1 fix found", "no block header found", "the log ends inside", "has no polygon"}},
+      {"CRLF.BIN", {"no BIN1 fix found", "no block header found", "has no polygon"}},
   };
   for (const char* command : {"bin1 ", "rq7 ", "kml-to-job --name 5 "}) {
     for (const auto& c : cases) {
@@ -120,31 +113,35 @@ TEST(BadInputMatrix, SideConvertersOnBrokenInputs) {
       EXPECT_TRUE(HasOne(result.err, c.messages)) << result.err;
     }
   }
+  // No fix gives no CSV and no wall, no polygon no job file; an input that
+  // cannot be read gives no block file either.
+  for (const std::string base : {"MISSING", "FOLDER", "EMPTY", "ZEROS", "SYNC", "NOISE", "CRLF"}) {
+    for (const char* suffix : {".CSV", "_AGE.KML", "_MODE.KML", "_SATS.KML"}) {
+      EXPECT_FALSE(std::filesystem::exists(dir.File(base + suffix))) << base + suffix;
+    }
+  }
+  for (const char* name : {"MISSINGP.BIN", "FOLDERP.BIN", "EMPTYP.BIN", "5"}) {
+    EXPECT_FALSE(std::filesystem::exists(dir.File(name))) << name;
+  }
 }
 
 // Outputs whose names are taken by folders: reported, nothing else lost.
 TEST(BadInputMatrix, SideOutputsTakenByFolders) {
   testkit::TempDir dir;
-  const testkit::Bytes fix = testkit::Bin1Frame(testkit::Bin1Fix{});
-  WriteFile(dir.File("T.BIN"), std::string(fix.begin(), fix.end()));
-  const testkit::Bytes block = testkit::ControllerBlock(1, 2, 1, 3, testkit::Bytes(10, 7), 10);
-  WriteFile(dir.File("R.BIN"), std::string(block.begin(), block.end()));
+  WriteFile(dir.File("T.BIN"), testkit::Str(testkit::Bin1Frame(testkit::Bin1Fix{})));
+  WriteFile(dir.File("R.BIN"), testkit::Str(testkit::ControllerBlock(1, 2, 1, 3, testkit::Bytes(10, 7), 10)));
   WriteFile(dir.File("A.KML"), "<coordinates>\n1,2 3,4 5,6\n</coordinates>\n");
-  for (const char* name : {"T.CSV", "RP.BIN", "9"}) std::filesystem::create_directory(dir.File(name));
-
-  auto result = RunCli("bin1 " + ShellQuote(dir.File("T.BIN")));
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find(dir.File("T.CSV") + ": cannot be written: a folder has that name"), std::string::npos)
-      << result.err;
-  result = RunCli("rq7 " + ShellQuote(dir.File("R.BIN")));
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find(dir.File("RP.BIN") + ": cannot be written: a folder has that name"), std::string::npos)
-      << result.err;
-  result = RunCli("kml-to-job --name 9 " + ShellQuote(dir.File("A.KML")));
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find(dir.File("9") + ": cannot be written: a folder has that name"), std::string::npos)
-      << result.err;
-  for (const char* name : {"T.CSV", "RP.BIN", "9"}) EXPECT_TRUE(std::filesystem::is_directory(dir.File(name)));
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"bin1 ", "T.BIN", "T.CSV"}, {"rq7 ", "R.BIN", "RP.BIN"}, {"kml-to-job --name 9 ", "A.KML", "9"}};
+  for (const auto& [command, input, output] : cases) {
+    SCOPED_TRACE(command);
+    std::filesystem::create_directory(dir.File(output));
+    const auto result = RunCli(command + ShellQuote(dir.File(input)));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find(dir.File(output) + ": cannot be written: a folder has that name"), std::string::npos)
+        << result.err;
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File(output)));
+  }
 }
 
 }  // namespace

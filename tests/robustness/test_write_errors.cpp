@@ -41,27 +41,24 @@ void SideConvertersFailCleanly(const std::string& sources, const std::string& fo
   WriteFile(folder + "/TRACK.CSV", "earlier fixes");
   WriteFile(folder + "/12", "earlier job");
 
-  auto result = RunCli("rq7 " + ShellQuote(folder + "/RQ7.BIN"), prefix);
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find(folder + "/RQ7P.BIN: cannot be written: " + reason), std::string::npos) << result.err;
-  EXPECT_EQ(ReadFile(folder + "/RQ7P.BIN"), "earlier blocks");
-
-  result = RunCli("bin1 " + ShellQuote(folder + "/TRACK.BIN"), prefix);
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find(folder + "/TRACK.CSV: cannot be written: " + reason), std::string::npos) << result.err;
-  EXPECT_EQ(ReadFile(folder + "/TRACK.CSV"), "earlier fixes");
+  const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+      {"rq7 ", "/RQ7.BIN", "/RQ7P.BIN", "earlier blocks"},
+      {"bin1 ", "/TRACK.BIN", "/TRACK.CSV", "earlier fixes"},
+      {"kml-to-job --name 12 ", "/AREA.KML", "/12", "earlier job"},
+  };
+  for (const auto& [command, input, output, earlier] : cases) {
+    SCOPED_TRACE(command);
+    const auto result = RunCli(command + ShellQuote(folder + input), prefix);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find(folder + output + ": cannot be written: " + reason), std::string::npos) << result.err;
+    EXPECT_EQ(ReadFile(folder + output), earlier);
+  }
   // The walls are small; any that was written is complete.
   for (const char* wall : {"/TRACK_AGE.KML", "/TRACK_MODE.KML", "/TRACK_SATS.KML"}) {
     if (std::filesystem::exists(folder + wall)) {
       EXPECT_TRUE(testkit::IsWellFormedXml(ReadFile(folder + wall))) << wall;
     }
   }
-
-  result = RunCli("kml-to-job --name 12 " + ShellQuote(folder + "/AREA.KML"), prefix);
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find(folder + "/12: cannot be written: " + reason), std::string::npos) << result.err;
-  EXPECT_EQ(ReadFile(folder + "/12"), "earlier job");
-
   EXPECT_EQ(testkit::TemporaryFilesIn(folder), 0u);
 }
 
