@@ -20,6 +20,7 @@
 #include "../cli/cli_runner.h"
 #include "log_builder.h"
 #include "robustness_inputs.h"
+#include "test_text.h"
 
 namespace zeltlog {
 namespace {
@@ -27,9 +28,8 @@ namespace {
 using testkit::ReadFile;
 using testkit::RunCli;
 using testkit::ShellQuote;
+using testkit::Str;
 using testkit::WriteFile;
-
-std::string Str(const testkit::Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 std::string JobLog(size_t fixes) { return Str(testkit::BuildSprayJob({fixes, 200, true, 3})); }
 
@@ -41,18 +41,6 @@ std::map<std::string, std::string> Snapshot(const std::string& folder) {
     files[name] = entry.is_regular_file() ? ReadFile(entry.path().string()) : "<other>";
   }
   return files;
-}
-
-// Runs `sh -c command` with standard error captured; standard output is
-// whatever the command line makes of it.
-testkit::CliResult RunShell(const std::string& command) {
-  testkit::TempDir capture;
-  const std::string line = command + " 2>" + ShellQuote(capture.File("err"));
-  const int raw = std::system(("sh -c " + ShellQuote(line)).c_str());
-  testkit::CliResult result;
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  result.err = ReadFile(capture.File("err"));
-  return result;
 }
 
 const std::string kCli = ShellQuote(ZELTLOG_CLI_PATH);
@@ -235,7 +223,7 @@ TEST_F(HostileRuns, StandardOutputThatCannotBeWritten) {
       const std::string command = convert ? "convert -v " + Q("J.LOG") : "bin1 -v " + Q("G.BIN");
       SCOPED_TRACE(command + " " + c.redirection);
       std::filesystem::remove(F("J_SIC.KML"));
-      const auto result = RunShell(kCli + " " + command + " " + c.redirection);
+      const auto result = testkit::RunShell(kCli + " " + command + " " + c.redirection, false);
       EXPECT_EQ(result.status, 1);
       EXPECT_NE(result.err.find("zeltlog-cli: standard output: cannot be written: " + c.reason + "\n"),
                 std::string::npos)
@@ -247,27 +235,28 @@ TEST_F(HostileRuns, StandardOutputThatCannotBeWritten) {
   }
 }
 
-// Parallel runs keep their parts out of the user's folder: files and
-// folders named like the old parts stay, the event list is the serial one.
-TEST_F(HostileRuns, ParallelPartsAreAnonymous) {
+// Parallel runs give the serial run's output, event list and documents,
+// and keep their parts out of the user's folder: files and folders named
+// like the old parts stay. Three logs on two workers.
+TEST_F(HostileRuns, ParallelRunsMatchTheSerialOneAndTheirPartsAreAnonymous) {
+  const std::string logs = " " + Q("A.LOG") + " " + Q("B.LOG") + " " + Q("C.LOG");
   WriteFile(F("A.LOG"), JobLog(400));
   WriteFile(F("B.LOG"), JobLog(500));
+  WriteFile(F("C.LOG"), JobLog(350));
   WriteFile(F("season.dat.part0"), "keep me");
   std::filesystem::create_directory(F("season.dat.part1"));
-  auto result = RunCli("convert --events " + Q("serial.dat") + " " + Q("A.LOG") + " " + Q("B.LOG"));
-  ASSERT_EQ(result.status, 0);
+  ASSERT_EQ(RunCli("convert --events " + Q("serial.dat") + logs).status, 0);
   const auto before = Snapshot(dir.path());
   for (const char* verbose : {"", "-v "}) {
     SCOPED_TRACE(verbose);
-    const auto parallel =
-        RunCli(std::string("convert -j 2 ") + verbose + "--events " + Q("season.dat") + " " + Q("A.LOG") + " " + Q("B.LOG"));
+    const auto parallel = RunCli(std::string("convert -j 2 ") + verbose + "--events " + Q("season.dat") + logs);
     EXPECT_EQ(parallel.status, 0);
-    const auto serial = RunCli(std::string("convert ") + verbose + Q("A.LOG") + " " + Q("B.LOG"));
-    EXPECT_EQ(parallel.out, serial.out);
     EXPECT_EQ(ReadFile(F("season.dat")), ReadFile(F("serial.dat")));
     auto after = Snapshot(dir.path());
     after.erase("season.dat");
     EXPECT_EQ(after, before);
+    const auto serial = RunCli(std::string("convert ") + verbose + logs);
+    EXPECT_EQ(parallel.out, serial.out);
   }
 }
 
