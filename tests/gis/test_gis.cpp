@@ -163,13 +163,11 @@ TEST(GisExport, GeoPackageReadBack) {
   OGRLayer* swaths = dataset->GetLayerByName("swaths");
   std::unique_ptr<OGRFeature> second(swaths->GetFeature(2));
   ASSERT_TRUE(second);
-  EXPECT_EQ(second->GetFieldAsDouble("time"), 36002.0);
-  EXPECT_EQ(second->GetFieldAsInteger("run"), 1);
-  EXPECT_EQ(second->GetFieldAsDouble("target"), 50.0);
-  EXPECT_EQ(second->GetFieldAsDouble("actual"), 48.5);
-  EXPECT_EQ(second->GetFieldAsDouble("speed"), 10.0);
-  EXPECT_EQ(second->GetFieldAsDouble("left_off"), 10.0);
-  EXPECT_EQ(second->GetFieldAsDouble("right_off"), -10.0);
+  std::vector<double> fields;
+  for (const char* field : {"time", "run", "target", "actual", "speed", "left_off", "right_off"}) {
+    fields.push_back(second->GetFieldAsDouble(field));
+  }
+  EXPECT_EQ(fields, (std::vector<double>{36002.0, 1, 50.0, 48.5, 10.0, 10.0, -10.0}));
   EXPECT_EQ(second->GetGeometryRef()->toPolygon()->getExteriorRing()->getNumPoints(), 5);
 
   std::unique_ptr<OGRFeature> piece(dataset->GetLayerByName("path")->GetFeature(2));

@@ -136,19 +136,11 @@ TEST(FrameReader, PrescanFoldsRangesRatesAndTank) {
   EXPECT_TRUE(r.lines.empty());  // the pre-scan lists nothing
   const PrescanFigures& f = prescan.figures();
   EXPECT_EQ(f.fixes, 2);
-  EXPECT_DOUBLE_EQ(f.latitudeMax, 10.5);
-  EXPECT_DOUBLE_EQ(f.latitudeMin, 10.25);
-  EXPECT_DOUBLE_EQ(f.longitudeMax, 359.5);
-  EXPECT_DOUBLE_EQ(f.longitudeMin, 20.0);
-  EXPECT_DOUBLE_EQ(f.altitudeMax, 100.0);
-  EXPECT_DOUBLE_EQ(f.altitudeMin, 90.0);
-  EXPECT_DOUBLE_EQ(f.targetRateMax, 40.0);
-  EXPECT_DOUBLE_EQ(f.targetRateMin, 40.0);  // 0.05 never becomes the minimum
-  EXPECT_DOUBLE_EQ(f.actualRateMax, 41.0);
-  EXPECT_DOUBLE_EQ(f.actualRateMin, 39.5);
-  EXPECT_DOUBLE_EQ(f.tankUsed, 24.5);
-  EXPECT_DOUBLE_EQ(prescan.lastLeftOffset(), 7.0);
-  EXPECT_DOUBLE_EQ(prescan.lastRightOffset(), -6.5);
+  // 0.05 never becomes the smallest target rate.
+  EXPECT_EQ((std::vector<double>{f.latitudeMax, f.latitudeMin, f.longitudeMax, f.longitudeMin, f.altitudeMax,
+                                 f.altitudeMin, f.targetRateMax, f.targetRateMin, f.actualRateMax, f.actualRateMin,
+                                 f.tankUsed, prescan.lastLeftOffset(), prescan.lastRightOffset()}),
+            (std::vector<double>{10.5, 10.25, 359.5, 20.0, 100.0, 90.0, 40.0, 40.0, 41.0, 39.5, 24.5, 7.0, -6.5}));
 }
 
 }  // namespace
