@@ -1,8 +1,9 @@
 // The locale-free formatter against the C library's snprintf in the "C"
 // locale: the number formats the documents and the event list use, and
 // single conversions put together from the subset the formatter takes
-// (flags "-+ 0", a width, a precision, f F d i u), on fuzzed doubles (any
-// bit pattern: negative zero, subnormals, infinities, NaNs) and integers.
+// (flags "-+ 0", a width, a precision, f F d i u), and the documents'
+// fixed-point writer at every precision, on fuzzed doubles (any bit
+// pattern: negative zero, subnormals, infinities, NaNs) and integers.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <clocale>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/fixed_point.h"
 #include "core/text_format.h"
 #include "fuzz_support.h"
 
@@ -50,6 +52,14 @@ std::string Describe(double value) {
   return text;
 }
 
+template <int Precision>
+void CompareFixed(double value, int width) {
+  const std::string format = "%" + std::to_string(width) + "." + std::to_string(Precision) + "f";
+  char text[zeltlog::kFixedTextLimit];
+  char* end = zeltlog::WriteFixed<Precision>(text, value, width);
+  Compare(format, std::string(text, static_cast<size_t>(end - text)), Reference(format.c_str(), value), Describe(value));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -76,6 +86,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Compare(format, zeltlog::Format(format, {integer}), Reference(format, integer),
             std::to_string(integer));
   }
+
+  // The fixed-point writer of the documents, at every precision it takes.
+  const int width = input.ConsumeIntegralInRange(0, 16);
+  CompareFixed<1>(real, width);
+  CompareFixed<2>(real, width);
+  CompareFixed<3>(real, width);
+  CompareFixed<4>(real, width);
+  CompareFixed<5>(real, width);
+  CompareFixed<6>(real, width);
+  CompareFixed<7>(real, width);
+  CompareFixed<8>(real, width);
+  CompareFixed<9>(real, width);
 
   // One conversion put together from the formatter's subset.
   std::string directive = "%";

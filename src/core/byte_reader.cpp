@@ -72,7 +72,7 @@ bool ByteReader::Refill() {
   return true;
 }
 
-size_t ByteReader::Read(uint8_t* destination, size_t count) {
+size_t ByteReader::ReadAcrossRefills(uint8_t* destination, size_t count) {
   size_t done = 0;
   while (done < count) {
     if (position_ == end_ && !Refill()) break;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -36,13 +37,20 @@ class ByteReader {
   }
 
   // Reads up to `count` bytes; returns how many were read.
-  size_t Read(uint8_t* destination, size_t count);
+  size_t Read(uint8_t* destination, size_t count) {
+    // A frame's few bytes are nearly always in the buffer already.
+    if (end_ - position_ < count) return ReadAcrossRefills(destination, count);
+    std::memcpy(destination, buffer_.get() + position_, count);
+    position_ += count;
+    return count;
+  }
 
   // True when a read failed for another reason than the end of the file.
   bool Failed() const { return failed_; }
 
  private:
   bool Refill();
+  size_t ReadAcrossRefills(uint8_t* destination, size_t count);
 
   static constexpr size_t kBufferSize = 1 << 16;
   std::FILE* file_ = nullptr;

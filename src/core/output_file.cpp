@@ -41,6 +41,13 @@ void OutputFile::Flush() {
   used_ = 0;
 }
 
+char* OutputFile::FlushForRoom() {
+  if (!buffer_) buffer_ = std::make_unique<char[]>(kBufferSize);
+  if (!file_.IsOpen()) return buffer_.get();
+  Flush();
+  return buffer_.get() + used_;
+}
+
 void OutputFile::Append(const char* data, size_t size) {
   while (size > 0) {
     if (used_ == kBufferSize) Flush();

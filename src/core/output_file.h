@@ -39,6 +39,19 @@ class OutputFile {
   // Writes bytes as they are, in either mode.
   void WriteBytes(const void* data, size_t size);
 
+  // Room for `size` bytes (at most kRoomLimit) straight in the buffer, for
+  // a writer that puts its own line ends (CR LF) and bytes there; Advance
+  // then takes what was written up to `end`. Nothing written before
+  // Advance reaches the file. Closed, the room is scratch that goes nowhere.
+  static constexpr size_t kRoomLimit = 1 << 16;
+  char* Room(size_t size) {
+    if (kBufferSize - used_ < size || !file_.IsOpen()) return FlushForRoom();
+    return buffer_.get() + used_;
+  }
+  void Advance(const char* end) {
+    if (file_.IsOpen()) used_ = static_cast<size_t>(end - buffer_.get());
+  }
+
   // Completes the document and puts it in place of the target. Returns
   // false with the reason when anything failed; the target then stays as
   // it was. Closing a file that is not open succeeds.
@@ -54,6 +67,7 @@ class OutputFile {
  private:
   void Append(const char* data, size_t size);
   void Flush();
+  char* FlushForRoom();
 
   static constexpr size_t kBufferSize = 1 << 18;
   TemporaryFile file_;

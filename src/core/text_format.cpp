@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/fixed_point.h"
+
 namespace zeltlog {
 namespace {
 
@@ -36,15 +38,6 @@ void Pad(std::string& out, std::string_view sign, std::string_view digits, const
 
 constexpr uint64_t kPowersOfTen[] = {1ULL,         10ULL,         100ULL,         1000ULL,         10000ULL,
                                      100000ULL,    1000000ULL,    10000000ULL,    100000000ULL,    1000000000ULL};
-
-// The digits of a non-negative value rounded to `precision` decimals, as
-// printf writes them, for the values the documents hold (below 1e9, at most
-// nine decimals): the exact binary value times 10^precision is formed in
-// 128-bit integers and rounded half to even, which is what printf does.
-// Returns the length written, or 0 when the value is outside that range.
-#ifdef __SIZEOF_INT128__
-__extension__ typedef unsigned __int128 Uint128;
-#endif
 
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -88,32 +81,15 @@ size_t WriteScaledAs(uint64_t scaled, char* out) {
   }
 }
 
+// The digits of a non-negative value below 1e9 rounded to `precision` (at
+// most nine) decimals, as printf writes them; the length written, or 0 when
+// the value is outside that range.
 size_t FastFixedDigits(double magnitude, int precision, char* out) {
 #ifdef __SIZEOF_INT128__
   if (precision > 9 || !(magnitude < 1e9)) return 0;
   uint64_t bits;
   std::memcpy(&bits, &magnitude, sizeof bits);
-  const int biased = static_cast<int>(bits >> 52);
-  uint64_t scaled = 0;
-  if (biased != 0) {
-    const uint64_t mantissa = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
-    const int exponent = biased - 1075;  // value = mantissa * 2^exponent
-    const uint64_t power = kPowersOfTen[precision];
-    if (exponent >= 0) {
-      scaled = (mantissa << exponent) * power;
-    } else {
-      const int shift = -exponent;
-      // mantissa * 10^9 < 2^83: beyond that shift the value rounds to 0.
-      if (shift <= 84) {
-        const Uint128 product = static_cast<Uint128>(mantissa) * power;
-        scaled = static_cast<uint64_t>(product >> shift);
-        const Uint128 remainder = product & ((static_cast<Uint128>(1) << shift) - 1);
-        const Uint128 half = static_cast<Uint128>(1) << (shift - 1);
-        if (remainder > half || (remainder == half && (scaled & 1))) ++scaled;
-      }
-    }
-  }
-  return WriteScaled(scaled, precision, out);
+  return WriteScaled(RoundedScaledMagnitude(bits, static_cast<uint32_t>(kPowersOfTen[precision])), precision, out);
 #else
   (void)magnitude;
   (void)precision;

@@ -16,6 +16,9 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "core/fixed_point.h"
 
 namespace zeltlog {
 
@@ -156,16 +159,46 @@ void AppendConversion(std::string& out, const FormatArg& arg, const FieldFormat&
 
 }  // namespace format_detail
 
+namespace format_detail {
+
+// A plain "%<width>.<precision>f" with one to nine decimals: written by the
+// fixed-point writer (core/fixed_point.h), which gives the same bytes.
+constexpr bool IsPlainFixed(const FieldFormat& field) {
+  return field.conversion == 'f' && !field.left && !field.plus && !field.space && !field.zero &&
+         field.precision >= 1 && field.precision <= 9 && field.width <= 16;
+}
+
+template <int Precision>
+void AppendPlainFixed(std::string& out, double value, int width) {
+  char text[kFixedTextLimit];
+  out.append(text, static_cast<size_t>(WriteFixed<Precision>(text, value, width) - text));
+}
+
+template <Text F, size_t I>
+void AppendPiece(std::string& out, const FormatArg*& next, const FormatArg* end) {
+  static constexpr Piece kPiece = Pieces<F>()[I];
+  out.append(F.chars + kPiece.literalStart, kPiece.literalLength);
+  if constexpr (kPiece.field.conversion != 0) {
+    if (next == end) return;
+    if constexpr (IsPlainFixed(kPiece.field)) {
+      AppendPlainFixed<kPiece.field.precision>(out, next->real(), kPiece.field.width);
+    } else {
+      AppendConversion(out, *next, kPiece.field);
+    }
+    ++next;
+  }
+}
+
+}  // namespace format_detail
+
 // AppendFormat with the format parsed at compile time, for the lines
 // written once per fix: AppendFormatted<"%8.8lf,%8.8lf,%3.3lf\n">(out, {...}).
 template <format_detail::Text F>
 void AppendFormatted(std::string& out, std::initializer_list<FormatArg> args) {
-  static constexpr auto kPieces = format_detail::Pieces<F>();
   const FormatArg* next = args.begin();
-  for (const auto& piece : kPieces) {
-    out.append(F.chars + piece.literalStart, piece.literalLength);
-    if (piece.field.conversion != 0 && next != args.end()) format_detail::AppendConversion(out, *next++, piece.field);
-  }
+  [&]<size_t... I>(std::index_sequence<I...>) {
+    (format_detail::AppendPiece<F, I>(out, next, args.end()), ...);
+  }(std::make_index_sequence<format_detail::PieceCount<F>()>());
 }
 
 }  // namespace zeltlog

@@ -1,7 +1,6 @@
 #include "sinks/kml_documents.h"
 
-#include <cstring>
-
+#include "core/fixed_point.h"
 #include "core/output_names.h"
 #include "core/text_format.h"
 #include "kml/templates.h"
@@ -28,8 +27,6 @@ OutputFile* OpenDocument(OutputSet& outputs, const std::string& path, std::strin
   return file;
 }
 
-bool SameBits(const GeoPoint& a, const GeoPoint& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
 }  // namespace
 
 KmlDocumentPaths KmlDocumentPathsFor(const std::string& base) { return {base + ".KML", base + "_SIC.KML", base + "_M.KML"}; }
@@ -43,6 +40,9 @@ void KmlDocumentSink::OnBegin(const PrescanFigures&) {
   path_ = OpenDocument(outputs_, paths_.path, kml::kPathDocumentHead, "LI ", "Path", afterDescription);
   swath_ = OpenDocument(outputs_, paths_.swath, kml::kRateDocumentHead, "SW ", "Swaths", kml::kRateStyleCatalogue);
   marks_ = OpenDocument(outputs_, paths_.marks, kml::kMarkDocumentHead, "MA ", "Marks", "<open>1</open>\n");
+  if (swath_) {
+    quadWorker_ = std::make_unique<QuadWorker>([this](const SwathQuad& quad) { swathText_.WriteQuad(*swath_, quad); });
+  }
 }
 
 void KmlDocumentSink::OnEnd(const RunEnd&) {
@@ -51,14 +51,8 @@ void KmlDocumentSink::OnEnd(const RunEnd&) {
     outputs_.Commit(path_);
   }
   if (swath_) {
-    // The document repeats the last quad as a bare polygon, its ring
-    // numbered by the quads before it.
-    if (quads_ > 0) {
-      kml::BuildQuadPolygonOpen(text_, quads_ - 1);
-      text_.append(placemark_, lastRingStart_, lastRingLength_);
-      text_.append(kml::kQuadPolygonClose);
-      swath_->Write(text_);
-    }
+    quadWorker_->Finish();
+    swathText_.WriteLastQuadPolygon(*swath_, text_);
     swath_->Write(kml::kRateDocumentTail);
     outputs_.Commit(swath_);
   }
@@ -100,50 +94,20 @@ void KmlDocumentSink::OnTimeGap(const TimeGap& gap) {
 
 void KmlDocumentSink::OnPathPoint(const PathPoint& p) {
   if (!path_) return;
-  text_.clear();
-  AppendFormatted<"%8.8lf,%8.8lf,%3.3lf\n">(text_, {p.at.longitude, p.at.latitude, p.at.altitude});
-  path_->Write(text_);
-}
-
-const std::string& KmlDocumentSink::Text(Corner& corner, const GeoPoint& point, bool lineEnd) {
-  if (corner.set && corner.lineEnd == lineEnd && SameBits(corner.point, point)) return corner.text;
-  corner.point = point;
-  corner.lineEnd = lineEnd;
-  corner.set = true;
-  corner.text.clear();
-  if (lineEnd) {
-    AppendFormatted<" %8.7f,%8.7f,%1.3f\n">(corner.text, {point.longitude, point.latitude, point.altitude});
-  } else {
-    AppendFormatted<" %8.7f,%8.7f,%1.3f">(corner.text, {point.longitude, point.latitude, point.altitude});
-  }
-  return corner.text;
+  // "%8.8lf,%8.8lf,%3.3lf\n"
+  char* at = path_->Room(3 * kFixedTextLimit + 4);
+  at = WriteFixed<8>(at, p.at.longitude, 8);
+  *at++ = ',';
+  at = WriteFixed<8>(at, p.at.latitude, 8);
+  *at++ = ',';
+  at = WriteFixed<3>(at, p.at.altitude, 3);
+  *at++ = '\r';
+  *at++ = '\n';
+  path_->Advance(at);
 }
 
 void KmlDocumentSink::OnQuad(const SwathQuad& q) {
-  if (!swath_) return;
-  std::string& placemark = placemark_;
-  placemark.assign("<Placemark>\n");
-  AppendFormatted<"<name>time %2.2f s </name>">(placemark, {q.time});
-  placemark.append("<styleUrl>#G1</styleUrl>\n");
-  placemark.append("<Polygon>\n<outerBoundaryIs>\n<LinearRing id=\"0\">\n<coordinates>\n");
-  // The ring is closed by repeating its first corner. The first quad of a
-  // run keeps its fourth corner on the line of the fifth.
-  const size_t ringStart = placemark.size();
-  const std::string& prevRight = Text(prevRight_, q.prevRight, true);
-  placemark.append(prevRight);
-  placemark.append(Text(right_, q.right, true));
-  placemark.append(Text(left_, q.left, true));
-  placemark.append(Text(prevLeft_, q.prevLeft, !q.firstOfRun));
-  placemark.append(prevRight);
-  lastRingStart_ = ringStart;
-  lastRingLength_ = placemark.size() - ringStart;
-  placemark.append(kml::kQuadPolygonClose);
-  placemark.append("</Placemark>\n");
-  swath_->Write(placemark);
-  // This quad's corners are where the next one starts.
-  std::swap(prevRight_, right_);
-  std::swap(prevLeft_, left_);
-  ++quads_;
+  if (quadWorker_) quadWorker_->Add(q);
 }
 
 }  // namespace zeltlog

@@ -3,12 +3,16 @@
 // (base + "_M.KML"). This sink only formats: the coordinates come from the
 // track and swath geometry and the mark records. Each document is an
 // output of the run's OutputSet, created when the run begins and committed
-// when it ends.
+// when it ends. The swath quads are written on a thread of their own
+// (sinks/quad_worker.h), in order, while the log is still being read.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "core/output_set.h"
+#include "sinks/kml_swath_text.h"
+#include "sinks/quad_worker.h"
 #include "sinks/sink.h"
 
 namespace zeltlog {
@@ -22,6 +26,8 @@ class KmlDocumentSink : public Sink {
  public:
   // `boundaries`: boundary points go into the marks document too.
   KmlDocumentSink(OutputSet& outputs, KmlDocumentPaths paths, bool boundaries);
+  KmlDocumentSink(const KmlDocumentSink&) = delete;
+  KmlDocumentSink& operator=(const KmlDocumentSink&) = delete;
 
   void OnBegin(const PrescanFigures& figures) override;
   void OnEnd(const RunEnd& end) override;
@@ -31,15 +37,6 @@ class KmlDocumentSink : public Sink {
   void OnQuad(const SwathQuad& quad) override;
 
  private:
-  // A corner's text, formatted again only when its point changes.
-  struct Corner {
-    GeoPoint point;
-    bool lineEnd = true;
-    bool set = false;
-    std::string text;
-  };
-  static const std::string& Text(Corner& corner, const GeoPoint& point, bool lineEnd);
-
   OutputSet& outputs_;
   KmlDocumentPaths paths_;
   bool boundaries_;
@@ -47,11 +44,9 @@ class KmlDocumentSink : public Sink {
   OutputFile* swath_ = nullptr;
   OutputFile* marks_ = nullptr;
   std::string text_;
-  Corner prevRight_, right_, left_, prevLeft_;
-  int quads_ = 0;
-  // The last quad's placemark, and where its ring lies in it.
-  std::string placemark_;
-  size_t lastRingStart_ = 0, lastRingLength_ = 0;
+  // The quads go to swathText_ on the worker's thread until the run ends.
+  KmlSwathText swathText_;
+  std::unique_ptr<QuadWorker> quadWorker_;
 };
 
 }  // namespace zeltlog

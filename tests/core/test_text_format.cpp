@@ -7,6 +7,7 @@
 #include <limits>
 #include <random>
 
+#include "core/fixed_point.h"
 #include "core/text_format.h"
 
 namespace zeltlog {
@@ -18,12 +19,8 @@ std::string Printf(const char* format, double value) {
   return buffer;
 }
 
-// Every format the documents and the event list use, against the C
-// library's printf on values that stress rounding and the edges.
-TEST(TextFormat, RealsMatchPrintfByteForByte) {
-  const char* formats[] = {"%3.8lf", "%8.7f", "%1.3f", "%3.3lf", "%3.14lf", "%10.9lf", "%8.4lf", "%5.5lf",
-                           "%2.3lf", "%3.2lf", "%3.1lf", "%4.3lf", "%8.8lf", "%8.6lf", "%2.2f", "%3.5lf",
-                           "%3.6lf", "%3.9lf", "%3.3f", "%8.3lf", "%f"};
+// Values that stress rounding and the edges.
+std::vector<double> StressValues() {
   std::vector<double> values = {0.0,
                                 -0.0,
                                 0.5,
@@ -60,6 +57,20 @@ TEST(TextFormat, RealsMatchPrintfByteForByte) {
     values.push_back(static_cast<double>(static_cast<int64_t>(random() % 4000000001) - 2000000000) / 1e7);
     values.push_back(static_cast<double>(static_cast<int64_t>(random() % 20001) - 10000) / 8.0);
   }
+  // Around 2^30, where the fixed-point writer hands over to the general path.
+  for (const double edge : {1073741824.0, 999999999.0, 1e9}) {
+    for (const double step : {-1.0, -1e-6, 0.0, 1e-6, 1.0}) values.push_back(edge + step);
+  }
+  return values;
+}
+
+// Every format the documents and the event list use, against the C
+// library's printf.
+TEST(TextFormat, RealsMatchPrintfByteForByte) {
+  const char* formats[] = {"%3.8lf", "%8.7f", "%1.3f", "%3.3lf", "%3.14lf", "%10.9lf", "%8.4lf", "%5.5lf",
+                           "%2.3lf", "%3.2lf", "%3.1lf", "%4.3lf", "%8.8lf", "%8.6lf", "%2.2f", "%3.5lf",
+                           "%3.6lf", "%3.9lf", "%3.3f", "%8.3lf", "%f"};
+  const std::vector<double> values = StressValues();
   size_t compared = 0;
   for (const char* format : formats) {
     for (const double value : values) {
@@ -68,6 +79,31 @@ TEST(TextFormat, RealsMatchPrintfByteForByte) {
     }
   }
   EXPECT_GT(compared, 3000000u);
+}
+
+template <int Precision>
+void ExpectFixedLikePrintf(const std::vector<double>& values) {
+  for (const int width : {1, 12}) {
+    const std::string format = "%" + std::to_string(width) + "." + std::to_string(Precision) + "f";
+    for (const double value : values) {
+      char text[kFixedTextLimit + 1];
+      char* end = WriteFixed<Precision>(text, value, width);
+      ASSERT_EQ(std::string(text, static_cast<size_t>(end - text)), Printf(format.c_str(), value)) << format << " of " << value;
+    }
+  }
+}
+
+TEST(TextFormat, FixedPointWriterMatchesPrintfByteForByte) {
+  const std::vector<double> values = StressValues();
+  ExpectFixedLikePrintf<1>(values);
+  ExpectFixedLikePrintf<2>(values);
+  ExpectFixedLikePrintf<3>(values);
+  ExpectFixedLikePrintf<4>(values);
+  ExpectFixedLikePrintf<5>(values);
+  ExpectFixedLikePrintf<6>(values);
+  ExpectFixedLikePrintf<7>(values);
+  ExpectFixedLikePrintf<8>(values);
+  ExpectFixedLikePrintf<9>(values);
 }
 
 TEST(TextFormat, FormatsParsedAtCompileTimeWriteTheSameBytes) {
