@@ -81,9 +81,18 @@ int Run(const std::string& log, const char* picture) {
   }
   Press(*window, id::kExport);
   Settle();
+  // MAP REPORT of the same log: its table ends the event list.
+  choice = log;
+  Press(*window, id::kMapReport);
+  Settle();
 
   int status = 0;
   for (const std::string& path : opened) std::printf("opened %s\n", path.c_str());
+  const EventStore& events = window->events();
+  for (size_t i = 0; i < events.size(); ++i) {
+    const std::string_view line = events.line(i);
+    std::printf("event %.*s\n", static_cast<int>(line.size()), line.data());
+  }
   // The export confirms itself with a message; any other is a failure.
   for (const std::string& message : messages) {
     std::fprintf(stderr, "zeltlog: %s\n", message.c_str());
