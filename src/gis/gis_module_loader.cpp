@@ -30,7 +30,7 @@ std::string ExecutableFolder() {
 // Where the module may lie: named by ZELTLOG_GIS_MODULE, beside the
 // program, in the installed library folder next to it, where the build
 // left it, and where it was to be installed.
-std::vector<std::string> Candidates() {
+[[maybe_unused]] std::vector<std::string> Candidates() {
   std::vector<std::string> places;
   if (const char* named = std::getenv("ZELTLOG_GIS_MODULE"); named && *named) places.emplace_back(named);
   const std::string folder = ExecutableFolder();
