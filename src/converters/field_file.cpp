@@ -61,16 +61,15 @@ LonLatMultiPolygon ClosedPolygons(LonLatMultiPolygon read) {
 }  // namespace
 
 std::string ReadFieldFile(const std::string& path, PolygonFile& out) {
-  const char* leftOut = GisFilesLeftOut();
-  if (!leftOut) return ReadPolygonFileWithModule(path, out);
+  if (!GisFilesLeftOut()) return ReadPolygonFileWithModule(path, out);
   LonLatMultiPolygon read;
   FieldRings rings(read);
   const std::string problem = ScanKmlCoordinates(path, rings);
   if (!problem.empty()) return problem;
   out.polygons = ClosedPolygons(std::move(read));
   if (out.polygons.empty()) {
-    return "it holds no polygon in a map viewer's KML layout, the one field file this build reads (" +
-           std::string(leftOut) + ")";
+    return "it holds no polygon in a map viewer's KML layout, the one kind of field file the Windows build reads "
+           "(it has no GDAL)";
   }
   return {};
 }
