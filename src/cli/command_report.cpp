@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/output_plan.h"
 #include "converters/field_file.h"
 #include "coverage/coverage_sink.h"
 #include "coverage/report_format.h"
@@ -55,6 +56,10 @@ CLI::App* AddReportCommand(CLI::App& app, ReportCommandOptions& o) {
                            ".geojson, .shp or .fgb; one file per layer for the last three)"
                          : "Not in the Windows build (it has no GDAL): the layers as a GIS file")
       ->type_name("FILE");
+  report->add_option("--html", o.htmlPath,
+                     "Write a map page to FILE: the field, the coverage coloured by applied rate, overlaps, skipped "
+                     "ground, path, marks and the figures, in one HTML file that needs no network")
+      ->type_name("FILE");
   return report;
 }
 
@@ -69,13 +74,13 @@ std::string ExportPathFor(const std::string& exportPath, const std::string& log,
 }
 
 CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMultiPolygon* field,
-                                        const std::string& exportPath) {
+                                        const std::string& exportPath, const std::string& pagePath) {
   // The report prints only its table or JSON: the event lines go nowhere.
   SilentPlatform platform;
   ConversionSession session(platform);
   // The swath as convert draws it by default.
   session.options.sprayProjection = kDefaultSprayProjection;
-  return ReportCoverageOf(session, log, field, exportPath);
+  return ReportCoverageOf(session, log, field, exportPath, pagePath);
 }
 
 int RunReport(const ReportCommandOptions& o) {
@@ -83,6 +88,15 @@ int RunReport(const ReportCommandOptions& o) {
     std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", o.exportPath.c_str(), leftOut);
     return 1;
   }
+  // No export or page may write over a log, the field or one another.
+  const bool several = o.logs.size() > 1;
+  std::vector<std::string> inputs = o.logs, outputs;
+  if (!o.field.empty()) inputs.push_back(o.field);
+  for (const std::string& log : o.logs) {
+    if (!o.exportPath.empty()) outputs.push_back(ExportPathFor(o.exportPath, log, several));
+    if (!o.htmlPath.empty()) outputs.push_back(ExportPathFor(o.htmlPath, log, several));
+  }
+  if (!OutputsAreNewFiles(inputs, outputs, {})) return 1;
   LonLatMultiPolygon field;
   if (!o.field.empty()) {
     PolygonFile file;
@@ -97,8 +111,9 @@ int RunReport(const ReportCommandOptions& o) {
   int status = 0;
   std::vector<CoverageReport> reports;
   for (const std::string& log : o.logs) {
-    const std::string exportPath = o.exportPath.empty() ? "" : ExportPathFor(o.exportPath, log, o.logs.size() > 1);
-    CoverageReportOutcome outcome = RunCoverageReport(log, o.field.empty() ? nullptr : &field, exportPath);
+    const std::string exportPath = o.exportPath.empty() ? "" : ExportPathFor(o.exportPath, log, several);
+    const std::string pagePath = o.htmlPath.empty() ? "" : ExportPathFor(o.htmlPath, log, several);
+    CoverageReportOutcome outcome = RunCoverageReport(log, o.field.empty() ? nullptr : &field, exportPath, pagePath);
     if (!outcome.error.empty()) {
       std::fprintf(stderr, "zeltlog-cli: %s: %s\n", log.c_str(), outcome.error.c_str());
       status = 1;
@@ -118,10 +133,15 @@ int RunReport(const ReportCommandOptions& o) {
                    outcome.exported.error.c_str());
       status = 1;
     }
+    for (const OutputFailure& failure : outcome.page.failed) {
+      std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", failure.path.c_str(), failure.reason.c_str());
+      status = 1;
+    }
     if (!o.json) {
       if (!reports.empty()) std::fputs("\n", stdout);
       std::fputs(FormatReportTable(outcome.report).c_str(), stdout);
       for (const std::string& written : outcome.exported.written) std::printf("%s\n", written.c_str());
+      for (const std::string& written : outcome.page.written) std::printf("%s\n", written.c_str());
     }
     reports.push_back(std::move(outcome.report));
   }

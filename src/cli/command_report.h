@@ -1,6 +1,6 @@
-// zeltlog-cli report [--json] [--field FILE] [--export FILE] LOG...: the
-// sprayed area, overlap, skips and applied rate of each log, as a table or
-// as JSON, and optionally its layers as a GIS file.
+// zeltlog-cli report [--json] [--field FILE] [--export FILE] [--html FILE]
+// LOG...: the sprayed area, overlap, skips and applied rate of each log, as
+// a table or as JSON, and optionally its layers as a GIS file and a map page.
 #pragma once
 
 #include <string>
@@ -19,6 +19,7 @@ struct ReportCommandOptions {
   bool json = false;
   std::string field;       // a polygon file GDAL reads; empty: the log's boundary rings
   std::string exportPath;  // .gpkg, .geojson, .shp or .fgb; empty: no export
+  std::string htmlPath;    // the map page; empty: none
 };
 
 // Adds the subcommand and its options to `app`; the caller sets its
@@ -33,9 +34,9 @@ int RunReport(const ReportCommandOptions& options);
 // figures are computed against `field` (or the log's boundary rings when
 // it is null) and exported to `exportPath` when it is not empty.
 CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMultiPolygon* field,
-                                        const std::string& exportPath);
+                                        const std::string& exportPath, const std::string& pagePath = "");
 
-// Where the export of one of several logs goes: FILE's name with the log's
+// Where the export (or the map page) of one of several logs goes: FILE's name with the log's
 // base name appended (out.gpkg and JOB12.LOG give out_JOB12.gpkg); for a
 // single log, FILE itself.
 std::string ExportPathFor(const std::string& exportPath, const std::string& log, bool severalLogs);

@@ -1,6 +1,10 @@
 #include "converters/coverage_report.h"
 
+#include "core/output_names.h"
+#include "core/output_set.h"
 #include "coverage/coverage_sink.h"
+#include "coverage/map_layers.h"
+#include "coverage/map_page.h"
 #include "coverage/report_format.h"
 #include "gis/gis_module.h"
 #include "pipeline/log_conversion.h"
@@ -8,7 +12,8 @@
 namespace zeltlog {
 
 CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
-                                       const LonLatMultiPolygon* field, const std::string& exportPath) {
+                                       const LonLatMultiPolygon* field, const std::string& exportPath,
+                                       const std::string& pagePath) {
   CoverageReportOutcome outcome;
   CoverageSink sink;
   const CommandResult passes = RunLogAnalysis(session, log, {&sink});
@@ -22,15 +27,27 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   outcome.report = ComputeCoverage(sink.data(), field);
   outcome.report.log = log;
   if (!exportPath.empty()) outcome.exported = ExportCoverageLayersWithModule(exportPath, sink.data(), outcome.report);
+  if (!pagePath.empty()) {
+    const std::string page = FormatMapPage(outcome.report, ComputeMapLayers(sink.data()), sink.data().marks);
+    OutputSet outputs(session.platform);
+    if (OutputFile* file = outputs.Create(pagePath, OutputFile::Mode::Binary)) {
+      file->WriteBytes(page.data(), page.size());
+      outputs.Commit(file);
+    }
+    outcome.page = outputs.report();
+  }
   return outcome;
 }
+
+std::string MapPagePathOf(const std::string& log) { return OutputBase(log) + "_REPORT.html"; }
 
 CommandResult RunMapReport(ConversionSession& s) {
   const auto chosen = ChooseFileAndRememberFolder(s, kLogFileFilter, "");
   if (!chosen) return {};
   CommandResult result;
   result.chosen = true;
-  const CoverageReportOutcome outcome = ReportCoverageOf(s, *chosen, nullptr, "");
+  const std::string page = MapPagePathOf(*chosen);
+  const CoverageReportOutcome outcome = ReportCoverageOf(s, *chosen, nullptr, "", page);
   if (!outcome.error.empty()) {
     result.Unreadable(outcome.error);
     return result;
@@ -45,6 +62,8 @@ CommandResult RunMapReport(ConversionSession& s) {
     s.AddEvent(EventKind::Summary, std::string_view(table).substr(start, end - start));
     start = end + 1;
   }
+  result.outputs = outcome.page;
+  for (const std::string& written : outcome.page.written) s.platform.OpenInViewer(written);
   s.platform.RefreshFields(s);
   return result;
 }

@@ -18,17 +18,24 @@ struct CoverageReportOutcome {
   std::string damage;  // what is wrong with a log reported all the same (truncated, bad frames)
   CoverageReport report;
   GisExportResult exported;  // when an export was asked for
+  OutputReport page;         // the map page, when one was asked for
 };
 
 // The report of one log, with the session's spray projection, against
 // `field` (the log's boundary rings when it is null), exported to
-// `exportPath` when it is not empty. The event lines of the passes go to the
-// session's platform.
+// `exportPath` when it is not empty, and drawn on a map page written to
+// `pagePath` when that is not empty. The event lines of the passes go to
+// the session's platform.
 CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
-                                       const LonLatMultiPolygon* field, const std::string& exportPath);
+                                       const LonLatMultiPolygon* field, const std::string& exportPath,
+                                       const std::string& pagePath = "");
 
-// The "MAP REPORT" command: asks for a log, then lists its report's table
-// in the event list after the log's own lines.
+// The map page written beside a log: its base name with "_REPORT.html".
+std::string MapPagePathOf(const std::string& log);
+
+// The "MAP REPORT" command: asks for a log, lists its report's table in
+// the event list after the log's own lines, writes the map page beside the
+// log and opens it in the desktop's browser.
 CommandResult RunMapReport(ConversionSession& session);
 
 }  // namespace zeltlog

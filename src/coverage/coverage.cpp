@@ -16,126 +16,15 @@
 #include "coverage/coverage_sink.h"
 #include "coverage/ellipsoid_area.h"
 #include "coverage/geos_context.h"
+#include "coverage/ribbons.h"
 
 namespace zeltlog {
 namespace {
 
 constexpr double kSquareMetresPerHectare = 10000.0;
-constexpr double kNoArea = 1e-6;        // square metres
-constexpr double kSameCorner = 1e-11;   // degrees, a few micrometres
 constexpr double kDegree = 3.14159265358979323846 / 180.0;
 
-enum class QuadShape { Empty, Simple, Crossed };
-
-struct QuadInfo {
-  QuadShape shape = QuadShape::Empty;
-  int sign = 0;       // +1 counter-clockwise, -1 clockwise
-  double area = 0.0;  // square metres
-};
-
-bool Same(LonLat a, LonLat b) {
-  return std::fabs(a.longitude - b.longitude) <= kSameCorner && std::fabs(a.latitude - b.latitude) <= kSameCorner;
-}
-
-struct Local {
-  double x, y;
-};
-
-double Orient(Local a, Local b, Local c) { return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x); }
-
-bool Within(Local a, Local b, Local p) {
-  return std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y &&
-         p.y <= std::max(a.y, b.y);
-}
-
-// Whether two segments cross or touch.
-bool Meet(Local a, Local b, Local c, Local d) {
-  const double o1 = Orient(a, b, c), o2 = Orient(a, b, d), o3 = Orient(c, d, a), o4 = Orient(c, d, b);
-  if (((o1 > 0 && o2 < 0) || (o1 < 0 && o2 > 0)) && ((o3 > 0 && o4 < 0) || (o3 < 0 && o4 > 0))) return true;
-  return (o1 == 0 && Within(a, b, c)) || (o2 == 0 && Within(a, b, d)) || (o3 == 0 && Within(c, d, a)) ||
-         (o4 == 0 && Within(c, d, b));
-}
-
-// A corner that no fix of a damaged log can be trusted for: not a number,
-// or off the globe.
-bool OnTheGlobe(LonLat p) {
-  return std::isfinite(p.longitude) && std::isfinite(p.latitude) && std::fabs(p.latitude) <= 90.0 &&
-         std::fabs(p.longitude) <= 360.0;
-}
-
-QuadInfo Classify(const CollectedQuad& q) {
-  const LonLat corners[4] = {q.prevRight, q.right, q.left, q.prevLeft};
-  QuadInfo info;
-  for (const LonLat& p : corners) {
-    if (!OnTheGlobe(p)) return info;  // drawn, but it counts for nothing
-  }
-  LonLat distinct[4];
-  int n = 0;
-  for (const LonLat& p : corners) {
-    if (n == 0 || p.longitude != distinct[n - 1].longitude || p.latitude != distinct[n - 1].latitude) {
-      distinct[n++] = p;
-    }
-  }
-  while (n > 1 && distinct[n - 1].longitude == distinct[0].longitude && distinct[n - 1].latitude == distinct[0].latitude) {
-    --n;
-  }
-  if (n < 3) return info;
-  const double signedArea = SignedSmallRingArea(distinct, static_cast<size_t>(n));
-  if (n == 4) {
-    const double scale = std::cos(distinct[0].latitude * kDegree);
-    Local p[4];
-    for (int i = 0; i < 4; ++i) {
-      p[i] = {(distinct[i].longitude - distinct[0].longitude) * scale, distinct[i].latitude - distinct[0].latitude};
-    }
-    if (Meet(p[0], p[1], p[2], p[3]) || Meet(p[1], p[2], p[3], p[0])) {
-      info.shape = QuadShape::Crossed;
-      return info;
-    }
-  }
-  if (std::fabs(signedArea) < kNoArea) return info;
-  info.shape = QuadShape::Simple;
-  info.sign = signedArea > 0 ? 1 : -1;
-  info.area = std::fabs(signedArea);
-  return info;
-}
-
 double Area(const GeosContext& c, const GEOSGeometry* g) { return MultiPolygonArea(ToLonLat(c, g)); }
-
-class RibbonBuilder {
- public:
-  RibbonBuilder(const GeosContext& c, const std::vector<CollectedQuad>& quads, const std::vector<size_t>& withArea)
-      : c_(c), quads_(quads), withArea_(withArea) {}
-
-  // Adds the union of quads [start, end), which share their edges, to
-  // `pieces`.
-  void Add(size_t start, size_t end, std::vector<GeosPtr>& pieces) {
-    if (withArea_[end] == withArea_[start]) return;  // nothing but quads without area
-    points_.clear();
-    points_.push_back(quads_[start].prevRight);
-    for (size_t i = start; i < end; ++i) points_.push_back(quads_[i].right);
-    for (size_t i = end; i-- > start;) points_.push_back(quads_[i].left);
-    points_.push_back(quads_[start].prevLeft);
-    GeosPtr polygon = RingPolygon(c_, points_);
-    if (!polygon) return;
-    if (GEOSisValid_r(c_.handle(), polygon.get()) == 1) {
-      pieces.push_back(std::move(polygon));
-      return;
-    }
-    if (end - start == 1) {
-      if (GeosPtr valid = MadeValid(c_, polygon.get())) pieces.push_back(std::move(valid));
-      return;
-    }
-    const size_t middle = start + (end - start) / 2;
-    Add(start, middle, pieces);
-    Add(middle, end, pieces);
-  }
-
- private:
-  const GeosContext& c_;
-  const std::vector<CollectedQuad>& quads_;
-  const std::vector<size_t>& withArea_;  // quads with area before each index
-  std::vector<LonLat> points_;
-};
 
 struct RunState {
   RunFigures figures;
@@ -388,7 +277,8 @@ CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygo
       closeChunk(i);
       continue;
     }
-    bool chains = chunkOpen && continues && Same(q.prevRight, quads[i - 1].right) && Same(q.prevLeft, quads[i - 1].left);
+    bool chains = chunkOpen && continues && SameCorner(q.prevRight, quads[i - 1].right) &&
+                  SameCorner(q.prevLeft, quads[i - 1].left);
     if (chains && info.shape == QuadShape::Simple && chunkSign != 0 && info.sign != chunkSign) chains = false;
     if (!chains) {
       closeChunk(i);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "coverage/lonlat_geometry.h"
+#include "sinks/rate_bins.h"
 
 namespace zeltlog {
 
@@ -22,6 +23,7 @@ struct CollectedQuad {
   // Attributes for the export only; single precision keeps a million
   // quads small.
   float targetRate = 0.0f, actualRate = 0.0f, speed = 0.0f, leftOffset = 0.0f, rightOffset = 0.0f;
+  RateBin rateBin = RateBin::Off;  // of the rates as logged, before they were narrowed
 };
 
 struct PathVertex {

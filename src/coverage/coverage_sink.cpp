@@ -44,6 +44,7 @@ void CoverageSink::OnQuad(const SwathQuad& q) {
   c.speed = static_cast<float>(q.speed);
   c.leftOffset = static_cast<float>(q.leftOffset);
   c.rightOffset = static_cast<float>(q.rightOffset);
+  c.rateBin = RateBinOf(q.targetRate, q.actualRate);
   data_.quads.push_back(c);
   gapSinceQuad_ = false;
 }

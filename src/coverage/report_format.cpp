@@ -60,6 +60,9 @@ nlohmann::json Rounded(const std::optional<double>& value, int decimals) {
 
 }  // namespace
 
+std::string FixedText(double value, int decimals) { return Fixed(value, decimals); }
+std::string ClockText(double seconds) { return Clock(seconds); }
+
 std::string FormatReportTable(const CoverageReport& r) {
   std::string out;
   Line(out, "Log:", r.log);

@@ -15,4 +15,10 @@ std::string FormatReportTable(const CoverageReport& report);
 // that do not apply (the field's without a field) are null.
 std::string FormatReportJson(const std::vector<CoverageReport>& reports);
 
+// A figure with `decimals` decimals in any locale, "-" when it is not a
+// number; never "-0.00".
+std::string FixedText(double value, int decimals);
+// Seconds since midnight as hh:mm:ss.
+std::string ClockText(double seconds);
+
 }  // namespace zeltlog

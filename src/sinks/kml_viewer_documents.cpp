@@ -6,6 +6,7 @@
 #include "core/text_format.h"
 #include "kml/templates.h"
 #include "kml/xml_text.h"
+#include "sinks/rate_bins.h"
 
 namespace zeltlog {
 namespace {
@@ -25,41 +26,6 @@ constexpr std::string_view kLineOpen =
     "<LineString>\n<extrude>1</extrude>\n<tessellate>1</tessellate>\n<altitudeMode>clampToGround</altitudeMode>\n"
     "<coordinates>\n";
 constexpr std::string_view kLineClose = "</coordinates>\n</LineString>\n";
-
-// The bins of applied rate the quads are coloured by: the actual rate
-// against the target rate.
-enum class RateBin { Off, FarUnder, Under, OnTarget, Over, FarOver, NoTarget };
-
-RateBin RateBinOf(double target, double actual) {
-  if (!(actual > 0.0)) return RateBin::Off;
-  if (!(target > 0.0)) return RateBin::NoTarget;
-  const double ratio = actual / target;
-  if (ratio < 0.80) return RateBin::FarUnder;
-  if (ratio < 0.95) return RateBin::Under;
-  if (ratio <= 1.05) return RateBin::OnTarget;
-  if (ratio <= 1.20) return RateBin::Over;
-  return RateBin::FarOver;
-}
-
-struct RateBinLook {
-  const char* id;
-  const char* colour;  // KML aabbggrr
-  const char* legendColour;  // HTML #rrggbb
-  const char* label;
-};
-// Under-application in blues, on target green, over-application in orange
-// and red, so that both stand out against the sprayed field.
-constexpr RateBinLook kRateBins[] = {
-    {"rateOff", "b4808080", "#808080", "nothing applied"},
-    {"rateFarUnder", "b4ff0000", "#0000ff", "below 80 % of target"},
-    {"rateUnder", "b4ffff00", "#00ffff", "80 to 95 % of target"},
-    {"rateOnTarget", "b400ff00", "#00ff00", "95 to 105 % of target"},
-    {"rateOver", "b400a5ff", "#ffa500", "105 to 120 % of target"},
-    {"rateFarOver", "b40000ff", "#ff0000", "above 120 % of target"},
-    {"rateNoTarget", "b4ff00ff", "#ff00ff", "applied without a target rate"},
-};
-
-const RateBinLook& LookOf(RateBin bin) { return kRateBins[static_cast<int>(bin)]; }
 
 std::string RateStylesAndLegend(std::string& legend) {
   std::string styles;

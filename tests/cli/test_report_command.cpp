@@ -4,6 +4,8 @@
 #include <CLI/CLI.hpp>
 
 #include <filesystem>
+#include <map>
+#include <sstream>
 
 #include "cli/command_report.h"
 #include "cli_runner.h"
@@ -21,10 +23,10 @@ TEST(ReportCommand, Options) {
     ReportCommandOptions expected;
   };
   const Case cases[] = {
-      {{"report", "A.LOG"}, true, {{"A.LOG"}, false, "", ""}},
-      {{"report", "--json", "--field", "paddock.kmz", "--export", "out.gpkg", "A.LOG", "B.LOG"},
+      {{"report", "A.LOG"}, true, {{"A.LOG"}, false, "", "", ""}},
+      {{"report", "--json", "--field", "paddock.kmz", "--export", "out.gpkg", "--html", "map.html", "A.LOG", "B.LOG"},
        true,
-       {{"A.LOG", "B.LOG"}, true, "paddock.kmz", "out.gpkg"}},
+       {{"A.LOG", "B.LOG"}, true, "paddock.kmz", "out.gpkg", "map.html"}},
       {{"report"}, false, {}},
       {{"report", "--field"}, false, {}},
       {{"report", "--colour", "A.LOG"}, false, {}},
@@ -47,6 +49,7 @@ TEST(ReportCommand, Options) {
     EXPECT_EQ(o.json, c.expected.json);
     EXPECT_EQ(o.field, c.expected.field);
     EXPECT_EQ(o.exportPath, c.expected.exportPath);
+    EXPECT_EQ(o.htmlPath, c.expected.htmlPath);
   }
 }
 
@@ -108,6 +111,99 @@ TEST(ReportCommand, ReportsALogEndToEnd) {
   const auto none = testkit::RunCli("report " + testkit::ShellQuote(dir.File("NONE.LOG")));
   EXPECT_EQ(none.status, 1);
   EXPECT_NE(none.err.find("NONE.LOG: the log holds no position fix"), std::string::npos) << none.err;
+}
+
+
+// What headless Chromium drew of a map page opened from disk: the page's
+// data-drawn words ("Path:2 ...") by layer, and its data-error.
+struct DrawnPage {
+  std::map<std::string, int> layers;
+  std::string error;
+  bool opened = false;
+};
+
+std::string Attribute(const std::string& dom, const std::string& name) {
+  const size_t at = dom.find(" " + name + "=\"");
+  if (at == std::string::npos) return "";
+  const size_t start = at + name.size() + 3;
+  return dom.substr(start, dom.find('"', start) - start);
+}
+
+DrawnPage OpenInBrowser(const std::string& page) {
+  testkit::TempDir profile;
+  const std::string command = "timeout 120 chromium --headless --no-sandbox --disable-gpu --user-data-dir=" +
+                              testkit::ShellQuote(profile.File("profile")) + " --dump-dom " +
+                              testkit::ShellQuote("file://" + page) + " >" + testkit::ShellQuote(profile.File("dom")) +
+                              " 2>/dev/null";
+  DrawnPage drawn;
+  drawn.opened = std::system(command.c_str()) == 0;
+  const std::string dom = testkit::ReadFile(profile.File("dom"));
+  drawn.error = Attribute(dom, "data-error");
+  std::istringstream words(Attribute(dom, "data-drawn"));
+  for (std::string word; words >> word;) {
+    const size_t colon = word.find(':');
+    drawn.layers[word.substr(0, colon)] = std::stoi(word.substr(colon + 1));
+  }
+  return drawn;
+}
+
+// The map page of the example log and of a log without a field, drawn by a
+// real browser with no network: no script error, and every layer the log
+// has is drawn.
+TEST(ReportCommand, MapPageInABrowser) {
+  if (std::system("command -v chromium >/dev/null 2>&1") != 0) GTEST_SKIP() << "needs chromium (scripts/bootstrap)";
+  testkit::TempDir dir;
+  std::filesystem::copy_file(ZELTLOG_SOURCE_DIR "/examples/SPRAYJOB.LOG", dir.File("SPRAYJOB.LOG"));
+  testkit::WriteFile(dir.File("PASS.LOG"), StraightPass(502));
+  const auto run = testkit::RunCli("report --html " + testkit::ShellQuote(dir.File("map.html")) + " " +
+                                   testkit::ShellQuote(dir.File("SPRAYJOB.LOG")) + " " +
+                                   testkit::ShellQuote(dir.File("PASS.LOG")));
+  ASSERT_EQ(run.status, 0) << run.err;
+  // Several logs: one page each, named as the exports are, listed after
+  // each table.
+  for (const char* name : {"map_SPRAYJOB.html", "map_PASS.html"}) {
+    EXPECT_NE(run.out.find("\n" + dir.File(name) + "\n"), std::string::npos) << run.out;
+  }
+  struct Case {
+    const char* page;
+    std::map<std::string, bool> drawnOrNot;
+  };
+  const Case cases[] = {
+      {"map_SPRAYJOB.html",
+       {{"Applied-rate", true}, {"Overlap", true}, {"Skipped", true}, {"Field", true}, {"Path", true}, {"Marks", true}}},
+      {"map_PASS.html",
+       {{"Applied-rate", true}, {"Overlap", false}, {"Skipped", false}, {"Field", false}, {"Path", true}, {"Marks", false}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.page);
+    const DrawnPage drawn = OpenInBrowser(dir.File(c.page));
+    ASSERT_TRUE(drawn.opened);
+    EXPECT_EQ(drawn.error, "");
+    ASSERT_EQ(drawn.layers.size(), c.drawnOrNot.size());
+    for (const auto& [layer, shown] : c.drawnOrNot) EXPECT_EQ(drawn.layers.at(layer) > 0, shown) << layer;
+  }
+}
+
+TEST(ReportCommand, MapPageThatCannotBeWritten) {
+  testkit::TempDir dir;
+  testkit::WriteFile(dir.File("PASS.LOG"), StraightPass(40));
+  std::filesystem::create_directory(dir.File("taken.html"));
+  struct Case {
+    std::string page, error;
+  };
+  const Case cases[] = {
+      {dir.File("taken.html"), dir.File("taken.html") + ": cannot be written: "},
+      {dir.File("PASS.LOG"), "is the same file as the input " + dir.File("PASS.LOG") + ": nothing written"},
+      {dir.File("no/such/folder/map.html"), "map.html: cannot be written: "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.page);
+    const auto run = testkit::RunCli("report --html " + testkit::ShellQuote(c.page) + " " +
+                                     testkit::ShellQuote(dir.File("PASS.LOG")));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(testkit::ReadFile(dir.File("PASS.LOG")), StraightPass(40));
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "coverage/coverage_sink.h"
+#include "coverage/ellipsoid_area.h"
+#include "coverage/map_layers.h"
 #include "local_grid.h"
 
 namespace zeltlog {
@@ -30,17 +32,17 @@ class Job {
 
   // One spray run: the writer's zero-area quad at the first edge, then a
   // quad between each edge and the next, one fix a second.
-  void Run(const std::vector<Edge>& edges, double targetRate = 50.0) {
+  void Run(const std::vector<Edge>& edges, double targetRate = 50.0, double actualRate = 51.0) {
     ++run_;
     for (size_t i = 0; i < edges.size(); ++i) {
       const Edge& previous = i == 0 ? Edge{edges[0].right, edges[0].right} : edges[i - 1];
-      Quad(previous, edges[i], i == 0, targetRate);
+      Quad(previous, edges[i], i == 0, targetRate, actualRate);
       time_ += 1.0;
     }
     time_ += 5.0;
   }
 
-  void Quad(const Edge& previous, const Edge& current, bool first, double targetRate) {
+  void Quad(const Edge& previous, const Edge& current, bool first, double targetRate, double actualRate) {
     SwathQuad q;
     q.prevRight = At(previous.right);
     q.right = At(current.right);
@@ -50,6 +52,7 @@ class Job {
     q.run = run_;
     q.firstOfRun = first;
     q.targetRate = targetRate;
+    q.actualRate = actualRate;
     sink_.OnQuad(q);
   }
 
@@ -61,6 +64,15 @@ class Job {
     mark.latitude = p.latitude;
     sink_.OnMarkPoint(mark);
   }
+
+  void PathPoint(Metres at) {
+    zeltlog::PathPoint point;
+    point.at = At(at);
+    point.time = time_;
+    sink_.OnPathPoint(point);
+    time_ += 1.0;
+  }
+  void PathGap() { sink_.OnTimeGap(TimeGap{}); }
 
   LonLatRing Rectangle(double west, double south, double east, double north) const {
     return {grid_.At(west, south), grid_.At(east, south), grid_.At(east, north), grid_.At(west, north),
@@ -207,6 +219,53 @@ TEST(Coverage, UTurnsInOneRun) {
   }
 }
 
+double SignedArea(const LonLatRing& ring) { return SignedRingArea(ring.data(), ring.size()); }
+
+// The map's layers of the four passes: each pass in its bin of applied
+// rate, the 5 m strip where two passes overlap, the path thinned to its
+// turning points and broken at the gap.
+TEST(MapLayers, RateBinsOverlapAndPath) {
+  Job job;
+  job.Run(Pass(20, 0, 0, 200), 50.0, 50.0);   // on target
+  job.Run(Pass(20, 40, 200, 0), 50.0, 30.0);  // far under
+  job.Run(Pass(65, 45, 0, 200), 50.0, 60.0);  // over, 120 % exactly
+  job.Run(Pass(60, 80, 200, 0), 0.0, 40.0);   // no target
+  for (double north = 0; north <= 200; north += 10) job.PathPoint({10, north});
+  job.PathPoint({30, 200});
+  job.PathGap();
+  for (double north = 200; north >= 0; north -= 25) job.PathPoint({30, north});
+  const MapLayers layers = ComputeMapLayers(job.sink().data());
+  EXPECT_EQ(layers.problem, "");
+  const RateBin bins[] = {RateBin::FarUnder, RateBin::OnTarget, RateBin::Over, RateBin::NoTarget};
+  ASSERT_EQ(layers.rates.size(), 4u);
+  for (size_t i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(layers.rates[i].bin, bins[i]);
+    ExpectArea(MultiPolygonArea(layers.rates[i].ground) / 10000.0, 4000);
+    for (const LonLatPolygon& polygon : layers.rates[i].ground) EXPECT_GT(SignedArea(polygon.outer), 0.0);
+  }
+  ExpectArea(MultiPolygonArea(layers.overlap) / 10000.0, 1000);
+  ASSERT_EQ(layers.path.size(), 2u);
+  EXPECT_EQ(layers.path[0].size(), 3u);  // start, the corner, the end
+  EXPECT_EQ(layers.path[1].size(), 2u);
+}
+
+// Ground covered twice in one run, where a U-turn brings the swath back
+// over itself, is overlap as much as ground covered by two runs.
+TEST(MapLayers, OverlapWithinARun) {
+  Job job;
+  job.Run([] {
+    std::vector<Edge> edges = Pass(20, 0, 0, 100);
+    for (const auto& part : {HalfTurn({0, 100}, 20, 0), Pass(-20, 5, 90, 0)}) edges.insert(edges.end(), part.begin(), part.end());
+    return edges;
+  }());
+  const CoverageReport r = ComputeCoverage(job.sink().data());
+  const MapLayers layers = ComputeMapLayers(job.sink().data());
+  EXPECT_NEAR(MultiPolygonArea(layers.overlap) / 10000.0, r.overlapAreaHa, r.overlapAreaHa * 0.01);
+  ASSERT_EQ(layers.rates.size(), 1u);
+  EXPECT_EQ(layers.rates[0].bin, RateBin::OnTarget);
+}
+
 TEST(Coverage, FieldFromBoundaryAndExclusionPoints) {
   struct Case {
     const char* name;
@@ -320,6 +379,8 @@ TEST(Coverage, DamagedQuadsGiveFiniteFigures) {
     q.run = static_cast<int>(random() % 4);
     q.firstOfRun = random() % 50 == 0;
     q.time = i * (random() % 7 == 0 ? -1.0 : 1.0);
+    q.targetRate = 50.0;
+    q.actualRate = static_cast<double>(random() % 3) * 25.0;
     sink.OnQuad(q);
     if (random() % 100 == 0) sink.OnMarkPoint({128, -34.0 + near(random), 142.0 + near(random), 0.0, ""});
     sink.OnPathPoint({corner(), static_cast<double>(i), 1.0, 0});
@@ -333,6 +394,25 @@ TEST(Coverage, DamagedQuadsGiveFiniteFigures) {
   EXPECT_LE(r.sprayedAreaHa, r.grossSprayedAreaHa * (1 + 1e-9));
   ASSERT_TRUE(r.fieldAreaHa.has_value());
   EXPECT_NEAR(*r.fieldAreaHa, *r.skippedAreaHa + r.sprayedAreaHa - *r.outsideAreaHa, 1e-6);
+
+  // The map draws from the same quads: every point it draws is on the globe.
+  // Scattered quads that all cross each other leave the overlap out.
+  const MapLayers layers = ComputeMapLayers(sink.data());
+  EXPECT_EQ(layers.problem, "the overlap is not drawn: too many swaths cross each other");
+  EXPECT_EQ(layers.rates.size(), 3u);
+  auto onTheGlobe = [](const LonLat& p) { return std::fabs(p.latitude) <= 90.0 && std::fabs(p.longitude) <= 360.0; };
+  size_t points = 0;
+  auto check = [&](const LonLatRing& ring) {
+    for (const LonLat& p : ring) EXPECT_TRUE(onTheGlobe(p)) << p.longitude << " " << p.latitude;
+    points += ring.size();
+  };
+  for (const RateBinGround& bin : layers.rates) {
+    for (const LonLatPolygon& polygon : bin.ground) check(polygon.outer);
+  }
+  for (const LonLatPolygon& polygon : layers.overlap) check(polygon.outer);
+  for (const auto& piece : layers.path) check(piece);
+  EXPECT_GT(points, 1000u);
+  EXPECT_LE(MultiPolygonArea(layers.overlap), r.grossSprayedAreaHa * 10000.0);
 }
 
 }  // namespace

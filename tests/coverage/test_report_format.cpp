@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "coverage/map_page.h"
 #include "coverage/report_format.h"
+
+#include <cmath>
 
 namespace zeltlog {
 namespace {
@@ -124,6 +127,71 @@ TEST(ReportFormat, JsonArrayOneObjectPerLog) {
 ]
 )");
   EXPECT_EQ(FormatReportJson({}), "[]\n");
+}
+
+
+TEST(MapPage, ScriptStrings) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"plain", "\"plain\""},
+      {"a\"b\\c", "\"a\\\"b\\\\c\""},
+      {"</script><!--&", "\"\\u003c/script\\u003e\\u003c!--\\u0026\""},
+      {"tab\tline\n\x01", "\"tab\\u0009line\\u000a\\u0001\""},
+      {"\xE2\x80\xA8\xE2\x80\xA9\xE2\x80\xA6", "\"\\u2028\\u2029\xE2\x80\xA6\""},  // the ellipsis stays
+      {"\xC3\xA9t\xC3\xA9", "\"\xC3\xA9t\xC3\xA9\""},
+  };
+  for (const auto& [text, expected] : cases) {
+    std::string out;
+    AppendScriptString(out, text);
+    EXPECT_EQ(out, expected);
+  }
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+// The page's figures and data, for a log named with markup characters and a
+// mark whose name tries to end the script. The page is checked in a browser
+// by the report command's test.
+TEST(MapPage, FiguresDataAndEscaping) {
+  CoverageReport r = Sample(false);
+  r.log = "logs/A&B <1>.LOG";
+  r.sprayedAreaHa = 12.3456;
+  MapLayers layers;
+  layers.rates.push_back({RateBin::Over, {{{{142.0, -34.0}, {142.001, -34.0}, {142.001, -33.999}, {142.0, -34.0}}, {}}}});
+  layers.path.push_back({{142.0, -34.0}, {142.5, -34.25}});
+  const double nan = std::nan("");
+  const std::vector<CollectedMark> marks = {
+      {5, {142.25, -34.125}, 0.0, "</script><img src=x onerror=alert(1)>\xE9"},
+      {128, {142.0, -34.0}, 0.0, "corner"},  // a boundary point draws the field, not a mark
+      {6, {nan, -34.0}, 0.0, "lost"},
+  };
+  const std::string page = FormatMapPage(r, layers, marks);
+  EXPECT_EQ(Count(page, "<script"), 3u);
+  EXPECT_EQ(Count(page, "</script>"), 3u);
+  EXPECT_EQ(Count(page, "<link"), 0u);
+  EXPECT_EQ(Count(page, "<script src"), 0u);
+  EXPECT_NE(page.find("<title>Map report: A&amp;B &lt;1&gt;.LOG</title>"), std::string::npos);
+  EXPECT_NE(page.find("<p class=\"log\">logs/A&amp;B &lt;1&gt;.LOG</p>"), std::string::npos);
+  for (const char* row : {"<tr><th>Sprayed area</th><td class=\"n\">12.35 ha</td></tr>",
+                          "<tr><th>Overlap area</th><td class=\"n\">0.10 ha</td></tr>",
+                          "<tr><th>Field area</th><td class=\"n\">-</td></tr>",
+                          "<tr><th>Applied rate</th><td class=\"n\">54.17 l/ha</td></tr>",
+                          "<tr><th>Volume</th><td class=\"n\">81.2 l</td></tr>",
+                          "<tr><td class=\"n\">2</td><td class=\"n\">08:20:26</td><td class=\"n\">08:20:46</td>"
+                          "<td class=\"n\">0.40</td><td class=\"n\">0.35</td></tr>"}) {
+    EXPECT_NE(page.find(row), std::string::npos) << row;
+  }
+  EXPECT_NE(page.find("\"rates\": [\n{\"colour\": \"#ffa500\", \"label\": \"105 to 120 % of target\", \"ground\": "
+                      "[[[[-34.0000000,142.0000000],[-34.0000000,142.0010000],[-33.9990000,142.0010000],"
+                      "[-34.0000000,142.0000000]]]]}],\n"),
+            std::string::npos);
+  EXPECT_NE(page.find("\"path\": [[[-34.0000000,142.0000000],[-34.2500000,142.5000000]]],\n"), std::string::npos);
+  EXPECT_NE(page.find("\"marks\": [\n{\"at\": [-34.1250000,142.2500000], \"code\": 5, \"name\": "
+                      "\"\\u0026lt;/script\\u0026gt;\\u0026lt;img src=x onerror=alert(1)\\u0026gt;\xC3\xA9\"}]\n"),
+            std::string::npos);
 }
 
 }  // namespace

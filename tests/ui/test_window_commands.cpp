@@ -1,6 +1,7 @@
 // The window's commands end to end on real files, with the file choices
-// injected: "ZELT LOG", "GOOGLE EARTH", "KML to JOB", "EXPORT", the hidden
-// and disabled commands, OK after tracking, and choices that are no good.
+// injected: "ZELT LOG", "GOOGLE EARTH", "KML to JOB", "EXPORT", "MAP
+// REPORT", the hidden and disabled commands, OK after tracking, and
+// choices that are no good.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -62,7 +63,7 @@ class CommandTest : public WindowTest {
   testkit::TempDir dir;
 };
 
-TEST_F(CommandTest, MapReportListsTheCoverageOfTheChosenLogAndWritesNoDocument) {
+TEST_F(CommandTest, MapReportListsTheCoverageAndOpensTheMapPageBesideTheLog) {
   choices.push_back(Write("R.LOG", SmallLog()));
   Press(id::kMapReport);
   EXPECT_EQ(filters, std::vector<std::string>{kLogFileFilter});
@@ -73,6 +74,8 @@ TEST_F(CommandTest, MapReportListsTheCoverageOfTheChosenLogAndWritesNoDocument) 
   EXPECT_NE(std::find(lines.begin(), lines.end(), "Log:                " + dir.File("R.LOG")), lines.end());
   EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Sprayed area:", 0) == 0; }));
   EXPECT_FALSE(std::filesystem::exists(dir.File("R.KML")));
+  EXPECT_EQ(opened, std::vector<std::string>{dir.File("R_REPORT.html")});
+  EXPECT_NE(ReadFile(dir.File("R_REPORT.html")).find("<title>Map report: R.LOG</title>"), std::string::npos);
   // A log that cannot be read gives a message and leaves the window usable.
   choices.push_back(dir.File("GONE.LOG"));
   Press(id::kMapReport);
