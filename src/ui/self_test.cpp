@@ -81,7 +81,9 @@ int Run(const std::string& log, const char* picture) {
   }
   Press(*window, id::kExport);
   Settle();
-  // MAP REPORT of the same log: its table ends the event list.
+  const size_t documentsOpened = opened.size();
+  // MAP REPORT of the same log: its table ends the event list, and its map
+  // page is opened.
   choice = log;
   Press(*window, id::kMapReport);
   Settle();
@@ -98,8 +100,12 @@ int Run(const std::string& log, const char* picture) {
     std::fprintf(stderr, "zeltlog: %s\n", message.c_str());
     if (message.rfind("DATA.DAT Closed", 0) != 0) status = 1;
   }
-  if (opened.size() != 3) {
-    std::fprintf(stderr, "zeltlog: %zu documents opened, 3 expected\n", opened.size());
+  if (documentsOpened != 3) {
+    std::fprintf(stderr, "zeltlog: %zu documents opened, 3 expected\n", documentsOpened);
+    status = 1;
+  }
+  if (opened.size() != documentsOpened + 1) {
+    std::fprintf(stderr, "zeltlog: %zu map pages opened, 1 expected\n", opened.size() - documentsOpened);
     status = 1;
   }
   if (!pictureProblem.empty()) {

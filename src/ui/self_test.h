@@ -6,8 +6,9 @@
 
 namespace zeltlog::ui {
 
-// Returns 0 when the three documents were written and DATA.DAT was
-// exported beside the log without an error message, else 1. Messages the
+// Returns 0 when the three documents were written, DATA.DAT was exported
+// beside the log and MAP REPORT opened its page without an error message,
+// else 1. Messages the
 // window would have shown go to standard error, and the event list as it
 // stands at the end (the report's table last) to standard output, each
 // line after "event ". With a picture path, the window's client area after
