@@ -40,9 +40,10 @@ CLI::App* AddReportCommand(CLI::App& app, ReportCommandOptions& o) {
   // The Windows build has no GDAL: its help says what that leaves out.
   const bool gis = GisFilesLeftOut() == nullptr;
   CLI::App* report = app.add_subcommand(
-      "report", gis ? "Report the sprayed area, overlap, skips and applied rate of guidance logs, optionally as GIS layers"
-                    : "Report the sprayed area, overlap, skips and applied rate of guidance logs (GIS layers and "
-                      "GIS files are left out of the Windows build: it has no GDAL)");
+      "report",
+      gis ? "Report the sprayed area, overlap, skips and applied rate of guidance logs, optionally as GIS layers"
+          : "Report the sprayed area, overlap, skips and applied rate of guidance logs (GIS layers and GIS files are "
+            "left out of the Windows build: it has no GDAL)");
   report->add_option("LOG", o.logs, "Guidance logs to report")->required();
   report->add_flag("--json", o.json, "Print a JSON array with one object per log instead of the table");
   report->add_option("--field", o.field,
