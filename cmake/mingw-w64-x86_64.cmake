@@ -8,8 +8,8 @@ set(CMAKE_C_COMPILER ${ZELTLOG_MINGW}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${ZELTLOG_MINGW}-g++-posix)
 set(CMAKE_RC_COMPILER ${ZELTLOG_MINGW}-windres)
 
-# Headers and libraries only from the mingw tree (and a wxWidgets build
-# given by its wx-config); programs such as wx-config from the host.
+# Headers and libraries only from the mingw tree (and the builds of the
+# libraries named below); programs such as wx-config from the host.
 set(CMAKE_FIND_ROOT_PATH /usr/${ZELTLOG_MINGW})
 if(wxWidgets_CONFIG_EXECUTABLE)
   # The wxWidgets build's prefix (its bin/wx-config) is a root of its own.
@@ -17,6 +17,9 @@ if(wxWidgets_CONFIG_EXECUTABLE)
   get_filename_component(ZELTLOG_WX_PREFIX "${ZELTLOG_WX_PREFIX}" DIRECTORY)
   list(APPEND CMAKE_FIND_ROOT_PATH ${ZELTLOG_WX_PREFIX})
 endif()
+# The static builds of GEOS and libzip (scripts/build-windows), by their
+# prefixes.
+list(APPEND CMAKE_FIND_ROOT_PATH ${ZELTLOG_WINDOWS_LIBRARIES})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/output_plan.h"
+#include "converters/field_file.h"
 #include "coverage/coverage_sink.h"
 #include "coverage/report_format.h"
 #include "gis/gis_module.h"
@@ -36,17 +37,25 @@ class SilentPlatform : public Platform {
 }  // namespace
 
 CLI::App* AddReportCommand(CLI::App& app, ReportCommandOptions& o) {
+  // The Windows build has no GDAL: its help says what that leaves out.
+  const bool gis = GisFilesLeftOut() == nullptr;
   CLI::App* report = app.add_subcommand(
-      "report", "Report the sprayed area, overlap, skips and applied rate of guidance logs, optionally as GIS layers");
+      "report",
+      gis ? "Report the sprayed area, overlap, skips and applied rate of guidance logs, optionally as GIS layers"
+          : "Report the sprayed area, overlap, skips and applied rate of guidance logs (GIS layers and GIS files are "
+            "left out of the Windows build: it has no GDAL)");
   report->add_option("LOG", o.logs, "Guidance logs to report")->required();
   report->add_flag("--json", o.json, "Print a JSON array with one object per log instead of the table");
   report->add_option("--field", o.field,
-                     "The field's polygons, from any file GDAL reads (KML, KMZ, GeoJSON, Shapefile, GeoPackage); "
-                     "without it the log's boundary points")
+                     gis ? "The field's polygons, from any file GDAL reads (KML, KMZ, GeoJSON, Shapefile, GeoPackage); "
+                           "without it the log's boundary points"
+                         : "The field's polygons, from a KML as a map viewer saves it (no other GIS files in the "
+                           "Windows build); without it the log's boundary points")
       ->type_name("FILE");
   report->add_option("--export", o.exportPath,
-                     "Write the path, swaths, coverage, skipped, field and marks layers to FILE (.gpkg, .geojson, "
-                     ".shp or .fgb; one file per layer for the last three)")
+                     gis ? "Write the path, swaths, coverage, skipped, field and marks layers to FILE (.gpkg, "
+                           ".geojson, .shp or .fgb; one file per layer for the last three)"
+                         : "Not in the Windows build (it has no GDAL): the layers as a GIS file")
       ->type_name("FILE");
   report->add_option("--html", o.htmlPath,
                      "Write a map page to FILE: the field, the coverage coloured by applied rate, overlaps, skipped "
@@ -76,6 +85,10 @@ CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMult
 }
 
 int RunReport(const ReportCommandOptions& o) {
+  if (const char* leftOut = GisFilesLeftOut(); leftOut && !o.exportPath.empty()) {
+    std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", o.exportPath.c_str(), leftOut);
+    return 1;
+  }
   // No export or page may write over a log, the field or one another.
   const bool several = o.logs.size() > 1;
   std::vector<std::string> inputs = o.logs, outputs;
@@ -88,7 +101,7 @@ int RunReport(const ReportCommandOptions& o) {
   LonLatMultiPolygon field;
   if (!o.field.empty()) {
     PolygonFile file;
-    const std::string problem = ReadPolygonFileWithModule(o.field, file);
+    const std::string problem = ReadFieldFile(o.field, file);
     if (!problem.empty() || file.polygons.empty()) {
       std::fprintf(stderr, "zeltlog-cli: %s: %s\n", o.field.c_str(),
                    problem.empty() ? "it holds no polygon" : problem.c_str());

@@ -16,6 +16,8 @@ constexpr std::string_view kLineStringTag = "<LineString>";
 constexpr std::string_view kPointTag = "<Point>";
 constexpr std::string_view kCoordinatesTag = "<coordinates>";
 constexpr std::string_view kCoordinatesEndTag = "</coordinates>";
+constexpr std::string_view kOuterBoundaryTag = "<outerBoundary";
+constexpr std::string_view kInnerBoundaryTag = "<innerBoundary";
 // Every tag that decides how a line is taken fits in this many characters.
 constexpr size_t kDecidingLength = 14;
 // A token is a coordinate tuple; only its first two fields are read, so
@@ -25,12 +27,12 @@ constexpr size_t kTokenLimit = 4096;
 enum class Refusal { None, Line, Points };
 
 // Takes the KML one character at a time, with TABs already removed and
-// line ends as "\n", and writes a vertex line for every tuple it finds.
-// Lines are never held whole: only the first characters that decide what a
-// line is, and the current token.
+// line ends as "\n", and gives every tuple it finds to the taker, each
+// coordinates block opening a ring. Lines are never held whole: only the
+// first characters that decide what a line is, and the current token.
 class CoordinateScanner {
  public:
-  CoordinateScanner(ConversionSession& s, OutputFile& job) : s_(s), job_(job) {
+  explicit CoordinateScanner(KmlVertexTaker& taker) : taker_(taker) {
     start_.reserve(kDecidingLength);
     token_.reserve(64);
   }
@@ -72,7 +74,12 @@ class CoordinateScanner {
       refusal_ = Refusal::Points;
       return false;
     }
-    if (Begins(start_, kCoordinatesTag)) blockCounter_ = 1;
+    if (Begins(start_, kOuterBoundaryTag)) hole_ = false;
+    if (Begins(start_, kInnerBoundaryTag)) hole_ = true;
+    if (Begins(start_, kCoordinatesTag)) {
+      blockCounter_ = 1;
+      taker_.Ring(hole_);
+    }
     if (Begins(start_, kCoordinatesEndTag)) {
       blockCounter_ = 0;
       return true;
@@ -121,24 +128,60 @@ class CoordinateScanner {
   }
 
   void WriteVertex(double latitude, double longitude) {
-    line_.clear();
-    AppendFormat(line_, "\t%3.14lf %3.14lf\n", {latitude, longitude});
-    job_.Write(line_);
-    s_.AddEvent(EventKind::Summary, line_);
+    taker_.Vertex(latitude, longitude);
     ++vertices_;
   }
 
-  ConversionSession& s_;
-  OutputFile& job_;
-  std::string line_;
+  KmlVertexTaker& taker_;
   std::string start_;
   std::string token_;
   bool decided_ = false;
   bool takingTuples_ = false;
   int blockCounter_ = 0;
+  bool hole_ = false;
   int vertices_ = 0;
   Refusal refusal_ = Refusal::None;
 };
+
+// The vertex lines of a job file, each also listed as it stands there.
+class JobVertexLines : public KmlVertexTaker {
+ public:
+  JobVertexLines(ConversionSession& s, OutputFile& job) : s_(s), job_(job) {}
+  void Ring(bool) override {}
+  void Vertex(double latitude, double longitude) override {
+    line_.clear();
+    AppendFormat(line_, "\t%3.14lf %3.14lf\n", {latitude, longitude});
+    job_.Write(line_);
+    s_.AddEvent(EventKind::Summary, line_);
+  }
+
+ private:
+  ConversionSession& s_;
+  OutputFile& job_;
+  std::string line_;
+};
+
+// The KML is taken as a text-mode reader takes it: CR LF becomes LF.
+void Scan(ByteReader& kml, CoordinateScanner& scanner) {
+  bool refused = false;
+  bool pendingCarriageReturn = false;
+  for (int byte = kml.ReadByte(); byte >= 0 && !refused; byte = kml.ReadByte()) {
+    if (pendingCarriageReturn) {
+      pendingCarriageReturn = false;
+      if (byte != '\n' && !scanner.Take('\r')) {
+        refused = true;
+        break;
+      }
+    }
+    if (byte == '\r') {
+      pendingCarriageReturn = true;
+    } else if (byte != '\t') {
+      refused = !scanner.Take(static_cast<char>(byte));
+    }
+  }
+  if (!refused && pendingCarriageReturn) refused = !scanner.Take('\r');
+  if (!refused) scanner.Finish();
+}
 
 bool IsWholeNumber(std::string_view text, int& value) {
   if (text.empty() || text.size() > 9) return false;
@@ -164,6 +207,18 @@ void CloseJob(ConversionSession& s, OutputFile& job, CommandResult& result) {
 }
 
 }  // namespace
+
+std::string ScanKmlCoordinates(const std::string& path, KmlVertexTaker& taker) {
+  ByteReader kml;
+  std::string reason;
+  if (!kml.Open(path, &reason)) return reason;
+  CoordinateScanner scanner(taker);
+  Scan(kml, scanner);
+  if (kml.Failed()) return "read error";
+  if (scanner.refusal() == Refusal::Line) return "it is a line, not a polygon";
+  if (scanner.refusal() == Refusal::Points) return "it is a series of points, not a polygon";
+  return {};
+}
 
 std::string JobOptionsProblem(const KmlToJobOptions& o) {
   if (o.jobName.size() > kMaxJobNameLength) return "the job name has more than 20 characters";
@@ -236,26 +291,9 @@ CommandResult ConvertKmlToJobOn(ConversionSession& s, const KmlToJobOptions& o, 
   job.Write(exclude ? "\tEXC\n" : "\tINC\n");
   s.AddEvent(EventKind::Summary, exclude ? "EXC" : "INC");
 
-  // The KML is taken as a text-mode reader takes it: CR LF becomes LF.
-  CoordinateScanner scanner(s, job);
-  bool refused = false;
-  bool pendingCarriageReturn = false;
-  for (int byte = kml.ReadByte(); byte >= 0 && !refused; byte = kml.ReadByte()) {
-    if (pendingCarriageReturn) {
-      pendingCarriageReturn = false;
-      if (byte != '\n' && !scanner.Take('\r')) {
-        refused = true;
-        break;
-      }
-    }
-    if (byte == '\r') {
-      pendingCarriageReturn = true;
-    } else if (byte != '\t') {
-      refused = !scanner.Take(static_cast<char>(byte));
-    }
-  }
-  if (!refused && pendingCarriageReturn) refused = !scanner.Take('\r');
-  if (!refused) refused = !scanner.Finish();
+  JobVertexLines lines(s, job);
+  CoordinateScanner scanner(lines);
+  Scan(kml, scanner);
   result.inputRead = true;
   if (kml.Failed()) result.problems.push_back("read error");
   kml.Close();

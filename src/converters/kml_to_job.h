@@ -52,6 +52,23 @@ int JobLineNumber(const KmlToJobOptions& options);
 // character), or empty when it can be tried.
 std::string JobFileNameProblem(std::string_view name);
 
+// Where the tuples of a KML's coordinate blocks go as the command reads
+// them: each block opens a ring, a hole when an inner boundary tag came
+// last before it.
+class KmlVertexTaker {
+ public:
+  virtual void Ring(bool hole) = 0;
+  virtual void Vertex(double latitude, double longitude) = 0;
+
+ protected:
+  ~KmlVertexTaker() = default;
+};
+
+// Reads the KML at `path` as the command does (a map viewer's layout),
+// giving its rings and vertices to `taker`. Empty when it was read, else
+// why not: it cannot be opened or read, or it is a line or points.
+std::string ScanKmlCoordinates(const std::string& path, KmlVertexTaker& taker);
+
 // The command: asks for the KML (the options are the session's, as the
 // dialog left them), then converts it.
 CommandResult ConvertKmlToJob(ConversionSession& session, const KmlToJobOptions& options);

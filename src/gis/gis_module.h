@@ -22,6 +22,11 @@ struct GisModuleFunctions {
 inline constexpr int kGisModuleVersion = 1;
 inline constexpr const char* kGisModuleEntry = "zeltlog_gis_module_functions";
 
+// Why GIS files cannot be read or written by this build at all (the
+// Windows build has no GDAL), or null when they can, as long as the module
+// loads.
+const char* GisFilesLeftOut();
+
 // ReadPolygonFile and ExportCoverageLayers through the module. When it
 // cannot be loaded they fail with the reason ("GIS files need ...").
 std::string ReadPolygonFileWithModule(const std::string& path, PolygonFile& out);

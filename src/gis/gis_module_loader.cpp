@@ -30,7 +30,7 @@ std::string ExecutableFolder() {
 // Where the module may lie: named by ZELTLOG_GIS_MODULE, beside the
 // program, in the installed library folder next to it, where the build
 // left it, and where it was to be installed.
-std::vector<std::string> Candidates() {
+[[maybe_unused]] std::vector<std::string> Candidates() {
   std::vector<std::string> places;
   if (const char* named = std::getenv("ZELTLOG_GIS_MODULE"); named && *named) places.emplace_back(named);
   const std::string folder = ExecutableFolder();
@@ -56,7 +56,9 @@ const Loaded& Module() {
   static Loaded loaded;
   static std::once_flag once;
   std::call_once(once, [] {
-#ifndef _WIN32
+#if defined(ZELTLOG_GIS_LEFT_OUT)
+    loaded.problem = GisFilesLeftOut();
+#elif !defined(_WIN32)
     std::string lastError;
     for (const std::string& place : Candidates()) {
       void* handle = dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -83,6 +85,14 @@ const Loaded& Module() {
 }
 
 }  // namespace
+
+const char* GisFilesLeftOut() {
+#ifdef ZELTLOG_GIS_LEFT_OUT
+  return "GIS files are left out of the Windows build (it has no GDAL)";
+#else
+  return nullptr;
+#endif
+}
 
 std::string ReadPolygonFileWithModule(const std::string& path, PolygonFile& out) {
   const Loaded& module = Module();

@@ -81,16 +81,31 @@ int Run(const std::string& log, const char* picture) {
   }
   Press(*window, id::kExport);
   Settle();
+  const size_t documentsOpened = opened.size();
+  // MAP REPORT of the same log: its table ends the event list, and its map
+  // page is opened.
+  choice = log;
+  Press(*window, id::kMapReport);
+  Settle();
 
   int status = 0;
   for (const std::string& path : opened) std::printf("opened %s\n", path.c_str());
+  const EventStore& events = window->events();
+  for (size_t i = 0; i < events.size(); ++i) {
+    const std::string_view line = events.line(i);
+    std::printf("event %.*s\n", static_cast<int>(line.size()), line.data());
+  }
   // The export confirms itself with a message; any other is a failure.
   for (const std::string& message : messages) {
     std::fprintf(stderr, "zeltlog: %s\n", message.c_str());
     if (message.rfind("DATA.DAT Closed", 0) != 0) status = 1;
   }
-  if (opened.size() != 3) {
-    std::fprintf(stderr, "zeltlog: %zu documents opened, 3 expected\n", opened.size());
+  if (documentsOpened != 3) {
+    std::fprintf(stderr, "zeltlog: %zu documents opened, 3 expected\n", documentsOpened);
+    status = 1;
+  }
+  if (opened.size() != documentsOpened + 1) {
+    std::fprintf(stderr, "zeltlog: %zu map pages opened, 1 expected\n", opened.size() - documentsOpened);
     status = 1;
   }
   if (!pictureProblem.empty()) {

@@ -191,6 +191,17 @@ void Kmls(const std::filesystem::path& folder) {
       "\t\t\t\t\t</coordinates>\r\n\t\t\t\t</LinearRing>\r\n\t\t\t</outerBoundaryIs>\r\n\t\t</Polygon>\r\n"
       "\t</Placemark>\r\n</Document>\r\n</kml>\r\n";
   Write(folder, "polygon.KML", polygon);
+  // A field around the built jobs, with a pond left out.
+  const std::string holed =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<kml>\r\n<Document>\r\n\t<Placemark>\r\n\t\t<Polygon>\r\n"
+      "\t\t\t<outerBoundaryIs>\r\n\t\t\t\t<LinearRing>\r\n\t\t\t\t\t<coordinates>\r\n"
+      "\t\t\t\t\t\t142.1,-34.256,0 142.11,-34.256,0 142.11,-34.246,0 142.1,-34.246,0 142.1,-34.256,0 \r\n"
+      "\t\t\t\t\t</coordinates>\r\n\t\t\t\t</LinearRing>\r\n\t\t\t</outerBoundaryIs>\r\n"
+      "\t\t\t<innerBoundaryIs>\r\n\t\t\t\t<LinearRing>\r\n\t\t\t\t\t<coordinates>\r\n"
+      "\t\t\t\t\t\t142.103,-34.252,0 142.103,-34.25,0 142.105,-34.25,0 142.105,-34.252,0 142.103,-34.252,0 \r\n"
+      "\t\t\t\t\t</coordinates>\r\n\t\t\t\t</LinearRing>\r\n\t\t\t</innerBoundaryIs>\r\n\t\t</Polygon>\r\n"
+      "\t</Placemark>\r\n</Document>\r\n</kml>\r\n";
+  Write(folder, "field_with_hole.KML", holed);
   std::string big = "<Placemark>\n<Polygon>\n<coordinates>\n";
   for (int i = 0; i < 300; ++i) {
     big += std::to_string(142.0 + i * 0.0001) + "," + std::to_string(-34.0 - i * 0.00013) + ",0 ";
