@@ -1,5 +1,6 @@
 #include "sinks/quad_worker.h"
 
+#include <system_error>
 #include <utility>
 
 namespace zeltlog {
@@ -7,7 +8,12 @@ namespace zeltlog {
 QuadWorker::QuadWorker(std::function<void(const SwathQuad&)> write) : write_(std::move(write)) {
   filling_.reserve(kBatch);
   writing_.reserve(kBatch);
-  thread_ = std::thread([this] { Run(); });
+  try {
+    thread_ = std::thread([this] { Run(); });
+  } catch (const std::system_error&) {
+    // Where the system will not start another thread (a limit on
+    // processes), the quads are written on the caller's thread as they come.
+  }
 }
 
 void QuadWorker::HandOver() {

@@ -22,6 +22,10 @@ class QuadWorker {
   ~QuadWorker() { Finish(); }
 
   void Add(const SwathQuad& quad) {
+    if (!thread_.joinable()) {
+      write_(quad);  // no second thread could be started
+      return;
+    }
     filling_.push_back(quad);
     if (filling_.size() == kBatch) HandOver();
   }
