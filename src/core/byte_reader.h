@@ -45,6 +45,16 @@ class ByteReader {
     return count;
   }
 
+  // The bytes already read ahead, from the current position on: `available`
+  // of them, valid until the next read. Taken whole from the buffer, a
+  // frame costs no copy into a frame of its own.
+  const uint8_t* Buffered(size_t& available) const {
+    available = end_ - position_;
+    return buffer_.get() + position_;
+  }
+  // Passes over `count` of the bytes Buffered() showed.
+  void Skip(size_t count) { position_ += count; }
+
   // True when a read failed for another reason than the end of the file.
   bool Failed() const { return failed_; }
 

@@ -22,4 +22,21 @@ inline double ReducedAngle(double radians) {
 inline double PlainSin(double radians) { return std::sin(ReducedAngle(radians)); }
 inline double PlainCos(double radians) { return std::cos(ReducedAngle(radians)); }
 
+struct SineCosine {
+  double sine, cosine;
+};
+
+// Both at once, for the price of little more than one: the GNU C library's
+// sincos runs the same code as its sin and cos and gives the same bits.
+inline SineCosine PlainSineCosine(double radians) {
+  const double reduced = ReducedAngle(radians);
+#if defined(__GLIBC__)
+  SineCosine both;
+  ::sincos(reduced, &both.sine, &both.cosine);
+  return both;
+#else
+  return {std::sin(reduced), std::cos(reduced)};
+#endif
+}
+
 }  // namespace zeltlog

@@ -66,8 +66,9 @@ void UtmProjector::Project(double latitude, double longitude, double centralMeri
   if (longitude < 0.0) longitude += 360.0;
   if (longitude > 360.0) longitude -= 360.0;
   const double phi = latitude * pi_ * kOneOver180;
-  const double cosPhi = PlainCos(phi);
-  const double sinPhi = PlainSin(phi);
+  const SineCosine trig = PlainSineCosine(phi);
+  const double cosPhi = trig.cosine;
+  const double sinPhi = trig.sine;
   const double s2 = sinPhi * sinPhi;
   double t2;
   if (cosPhi == 0.0) {

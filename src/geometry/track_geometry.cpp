@@ -6,8 +6,11 @@
 
 namespace zeltlog {
 
-TrackGeometry::Across::Across(double degrees)
-    : cosine(PlainCos(degrees * kTrackRadiansPerDegree)), sine(PlainSin(degrees * kTrackRadiansPerDegree)) {}
+TrackGeometry::Across::Across(double degrees) {
+  const SineCosine both = PlainSineCosine(degrees * kTrackRadiansPerDegree);
+  cosine = both.cosine;
+  sine = both.sine;
+}
 
 TrackGeometry::TrackGeometry(GeometryHandler& out, double sprayProjection, double leftOffset, double rightOffset)
     : out_(out), sprayProjection_(sprayProjection), leftOffset_(leftOffset), rightOffset_(rightOffset) {}
@@ -69,10 +72,10 @@ void TrackGeometry::OnFix(const Fix& fix) {
   }
 
   // Spray projection: move the fix forward along the heading.
-  const double headingAngle = fix.heading * kTrackRadiansPerDegree;
+  const SineCosine heading = PlainSineCosine(fix.heading * kTrackRadiansPerDegree);
   const double projection = sprayProjection_ * speed;
-  latitude += PlainCos(headingAngle) * projection / metresPerDegreeLatitude_;
-  longitude += PlainSin(headingAngle) * projection / metresPerDegreeLongitude_;
+  latitude += heading.cosine * projection / metresPerDegreeLatitude_;
+  longitude += heading.sine * projection / metresPerDegreeLongitude_;
 
   // Time gaps: a jump forward breaks the path and stops the swath turning.
   if (previousFixTime_ > 1.0) {
