@@ -2,10 +2,14 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <memory>
 
 #include "converters/crlf_framer.h"
+#include "core/batch_worker.h"
 #include "core/output_set.h"
 #include "geodesy/utm_projector.h"
+#include "core/fixed_point.h"
 #include "core/output_names.h"
 #include "core/text_format.h"
 #include "kml/templates.h"
@@ -18,6 +22,18 @@ constexpr size_t kLogDataBytes = 60;     // the block after a "$LOG$" header
 constexpr int kWallHeightScale = 20;
 
 enum Wall { kAgeWall, kModeWall, kSatsWall, kWallCount };
+
+// One fix's line of the table and its points on the walls.
+struct Bin1Row {
+  double time, longitude, latitude, easting, northing, altitude, xSpeed, ySpeed, speed, deviation, rstdev;
+  uint32_t age, mode, satellites;
+};
+
+template <size_t N>
+char* Put(char* at, const char (&text)[N]) {
+  std::memcpy(at, text, N - 1);
+  return at + N - 1;
+}
 
 struct WallFile {
   const char* suffix;
@@ -37,6 +53,7 @@ class Bin1Run {
       while (framer_.Next(log_)) HandleFrame();
       if (framer_.held() != 0) problem_ = "the log ends inside a frame (truncated)";
 
+      if (rows_) rows_->Finish();
       if (!firstFixWritten_) {
         // A log without any fix has nothing to draw: earlier outputs of the
         // same names stay as they are, and nothing new is created.
@@ -157,11 +174,14 @@ class Bin1Run {
   }
 
   void WriteFix(double time) {
-    const double latitude = framer_.F64(20);
-    const double longitude = framer_.F64(28);
-    const int satellites = framer_.data()[9];
-    const int mode = framer_.U16(56);
-    const int age = framer_.U16(58);
+    Bin1Row row;
+    row.time = time;
+    row.latitude = framer_.F64(20);
+    row.longitude = framer_.F64(28);
+    // Satellites are a byte, age and mode 16-bit fields: never negative.
+    row.satellites = framer_.data()[9];
+    row.mode = framer_.U16(56);
+    row.age = framer_.U16(58);
 
     if (!firstFixWritten_) {
       firstFixWritten_ = true;
@@ -169,19 +189,13 @@ class Bin1Run {
       // The zone of the run's first fix holds for the whole run.
       double metresPerDegreeLatitude = 0.0, metresPerDegreeLongitude = 0.0;
       projector_.SelectEllipsoids(UtmProjector::kWgs84Index);
-      projector_.SetZoneFromLongitude(longitude);
-      projector_.ComputeGridScales(latitude, longitude, UtmProjector::kWgs84Index, metresPerDegreeLatitude,
+      projector_.SetZoneFromLongitude(row.longitude);
+      projector_.ComputeGridScales(row.latitude, row.longitude, UtmProjector::kWgs84Index, metresPerDegreeLatitude,
                                    metresPerDegreeLongitude);
       csv_->Write(kBin1CsvHeader);
-    }
-
-    const int heights[kWallCount] = {age * kWallHeightScale, mode * kWallHeightScale, satellites * kWallHeightScale};
-    for (int i = 0; i < kWallCount; ++i) {
-      OutputFile* wall = walls_[static_cast<size_t>(i)].file;
-      if (!wall) continue;
-      line_.clear();
-      AppendFormatted<"%8.8lf,%8.8lf,%d\n">(line_, {longitude, latitude, heights[i]});
-      wall->Write(line_);
+      // From here on the table and the walls are written on a thread of
+      // their own, row by row in the order of the fixes.
+      rows_ = std::make_unique<BatchWorker<Bin1Row>>([this](const Bin1Row& r) { WriteRow(r); });
     }
     if (s_.Wants(EventKind::Progress)) {
       line_.clear();
@@ -189,15 +203,70 @@ class Bin1Run {
       s_.AddEvent(EventKind::Progress, line_);
     }
 
-    projector_.Project(latitude, longitude, projector_.centralMeridian(), 1);
-    const double ySpeed = framer_.F32(40);
-    const double xSpeed = framer_.F32(44);
-    const double speed = std::sqrt(ySpeed * ySpeed + xSpeed * xSpeed);
-    line_.clear();
-    AppendFormatted<"%3.3lf,%10.9lf,%10.9lf,%8.4lf,%8.4lf,%3.3lf, %5.5lf, %5.5lf,%5.5lf,  %d,%d,%d,%2.3lf,%2.3lf\n">(
-        line_, {time, longitude, latitude, projector_.easting(), projector_.northing(), framer_.F32(36), xSpeed,
-                  ySpeed, speed, age, mode, satellites, framer_.F32(52), rstdev_});
-    csv_->Write(line_);
+    projector_.Project(row.latitude, row.longitude, projector_.centralMeridian(), 1);
+    row.easting = projector_.easting();
+    row.northing = projector_.northing();
+    row.altitude = framer_.F32(36);
+    row.ySpeed = framer_.F32(40);
+    row.xSpeed = framer_.F32(44);
+    row.speed = std::sqrt(row.ySpeed * row.ySpeed + row.xSpeed * row.xSpeed);
+    row.deviation = framer_.F32(52);
+    row.rstdev = rstdev_;
+    rows_->Add(row);
+  }
+
+  void WriteRow(const Bin1Row& r) {
+    // "%8.8lf,%8.8lf,%d\n": the same point on every wall, at its own height.
+    char point[2 * kFixedTextLimit + 2];
+    char* pointEnd = WriteFixed<8>(point, r.longitude, 8);
+    *pointEnd++ = ',';
+    pointEnd = WriteFixed<8>(pointEnd, r.latitude, 8);
+    *pointEnd++ = ',';
+    const auto pointSize = static_cast<size_t>(pointEnd - point);
+    const uint32_t heights[kWallCount] = {r.age * kWallHeightScale, r.mode * kWallHeightScale,
+                                          r.satellites * kWallHeightScale};
+    for (int i = 0; i < kWallCount; ++i) {
+      OutputFile* wall = walls_[static_cast<size_t>(i)].file;
+      if (!wall) continue;
+      char* at = wall->Room(pointSize + 12);
+      std::memcpy(at, point, pointSize);
+      at = WriteUnsigned(at + pointSize, heights[i]);
+      *at++ = '\r';
+      *at++ = '\n';
+      wall->Advance(at);
+    }
+
+    // "%3.3lf,%10.9lf,%10.9lf,%8.4lf,%8.4lf,%3.3lf, %5.5lf, %5.5lf,%5.5lf,  %d,%d,%d,%2.3lf,%2.3lf\n"
+    char* at = csv_->Room(9 * kFixedTextLimit + 3 * 10 + 20);
+    at = WriteFixed<3>(at, r.time, 3);
+    *at++ = ',';
+    at = WriteFixed<9>(at, r.longitude, 10);
+    *at++ = ',';
+    at = WriteFixed<9>(at, r.latitude, 10);
+    *at++ = ',';
+    at = WriteFixed<4>(at, r.easting, 8);
+    *at++ = ',';
+    at = WriteFixed<4>(at, r.northing, 8);
+    *at++ = ',';
+    at = WriteFixed<3>(at, r.altitude, 3);
+    at = Put(at, ", ");
+    at = WriteFixed<5>(at, r.xSpeed, 5);
+    at = Put(at, ", ");
+    at = WriteFixed<5>(at, r.ySpeed, 5);
+    *at++ = ',';
+    at = WriteFixed<5>(at, r.speed, 5);
+    at = Put(at, ",  ");
+    at = WriteUnsigned(at, r.age);
+    *at++ = ',';
+    at = WriteUnsigned(at, r.mode);
+    *at++ = ',';
+    at = WriteUnsigned(at, r.satellites);
+    *at++ = ',';
+    at = WriteFixed<3>(at, r.deviation, 2);
+    *at++ = ',';
+    at = WriteFixed<3>(at, r.rstdev, 2);
+    at = Put(at, "\r\n");
+    csv_->Advance(at);
   }
 
   ConversionSession& s_;
@@ -214,6 +283,8 @@ class Bin1Run {
                                            {"_MODE.KML", "<description>GPS Mode</description>\n", nullptr},
                                            {"_SATS.KML", "<description>GPS Sats</description>\n", nullptr}}};
   bool firstFixWritten_ = false;
+  // Declared last: its thread ends before the files it writes go.
+  std::unique_ptr<BatchWorker<Bin1Row>> rows_;
 };
 
 }  // namespace

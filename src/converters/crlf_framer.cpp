@@ -11,6 +11,23 @@ bool CrLfFramer::HoldsBin1Start() const {
 
 bool CrLfFramer::Next(ByteReader& in) {
   for (;;) {
+    if (position_ == 0 && keepBin1Whole_) {
+      // A BIN1 fix that lies whole in the read-ahead is taken in one piece:
+      // the same bytes the loop below would collect one at a time.
+      size_t available = 0;
+      const uint8_t* at = in.Buffered(available);
+      if (available >= kBin1FrameBytes && std::memcmp(at, "$BIN", 4) == 0 && little_endian::U16(at + 4) == 1 &&
+          little_endian::U16(at + 6) == 52) {
+        std::memcpy(buffer_.data(), at, kBin1FrameBytes);
+        in.Skip(kBin1FrameBytes);
+        count_ += kBin1FrameBytes;
+        if (buffer_[kBin1FrameBytes - 2] == '\r' && buffer_[kBin1FrameBytes - 1] == '\n') {
+          length_ = kBin1FrameBytes - 2;
+          return true;
+        }
+        continue;  // a broken fix
+      }
+    }
     const int byte = in.ReadByte();
     if (byte < 0) return false;
     ++count_;

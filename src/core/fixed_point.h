@@ -160,4 +160,12 @@ char* WriteFixed(char* out, double value, int width) {
 #endif
 }
 
+// Writes `n` as printf's "%u" (and "%d" of a non-negative int) would.
+inline char* WriteUnsigned(char* out, uint32_t n) {
+  using namespace fixed_detail;
+  if (n < kPowersOfTen[9]) return WriteWholeDigits(out, n, DigitCount(n));
+  out = WriteWholeDigits(out, n / kPowersOfTen[9], DigitCount(n / kPowersOfTen[9]));
+  return WriteDigits<9>(out, n % kPowersOfTen[9]);
+}
+
 }  // namespace zeltlog

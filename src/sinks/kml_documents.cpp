@@ -41,7 +41,7 @@ void KmlDocumentSink::OnBegin(const PrescanFigures&) {
   swath_ = OpenDocument(outputs_, paths_.swath, kml::kRateDocumentHead, "SW ", "Swaths", kml::kRateStyleCatalogue);
   marks_ = OpenDocument(outputs_, paths_.marks, kml::kMarkDocumentHead, "MA ", "Marks", "<open>1</open>\n");
   if (swath_) {
-    quadWorker_ = std::make_unique<QuadWorker>([this](const SwathQuad& quad) { swathText_.WriteQuad(*swath_, quad); });
+    quadWorker_ = std::make_unique<BatchWorker<SwathQuad>>([this](const SwathQuad& quad) { swathText_.WriteQuad(*swath_, quad); });
   }
 }
 

@@ -4,7 +4,7 @@
 // track and swath geometry and the mark records. Each document is an
 // output of the run's OutputSet, created when the run begins and committed
 // when it ends. The swath quads are written on a thread of their own
-// (sinks/quad_worker.h), in order, while the log is still being read.
+// (core/batch_worker.h), in order, while the log is still being read.
 #pragma once
 
 #include <memory>
@@ -12,7 +12,7 @@
 
 #include "core/output_set.h"
 #include "sinks/kml_swath_text.h"
-#include "sinks/quad_worker.h"
+#include "core/batch_worker.h"
 #include "sinks/sink.h"
 
 namespace zeltlog {
@@ -46,7 +46,7 @@ class KmlDocumentSink : public Sink {
   std::string text_;
   // The quads go to swathText_ on the worker's thread until the run ends.
   KmlSwathText swathText_;
-  std::unique_ptr<QuadWorker> quadWorker_;
+  std::unique_ptr<BatchWorker<SwathQuad>> quadWorker_;
 };
 
 }  // namespace zeltlog

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
+#include <limits>
 
 #include "converters/bin1_converter.h"
 #include "core/text_format.h"
@@ -87,6 +89,63 @@ TEST_F(Bin1Converter, OneFixGivesRowAndWalls) {
   EXPECT_NE(Output("_AGE.KML").find("<altitudeMode>relativeToGround</altitudeMode>\r\n<coordinates>\r\n9.00000000,"
                                     "45.00000000,140\r\n</coordinates>\r\n"),
             std::string::npos);
+}
+
+// The table and the walls are written with their own number writer and on
+// a thread of their own: every field of damaged or extreme fixes, and more
+// rows than one batch, must come out as printf writes them.
+TEST_F(Bin1Converter, RowsOfExtremeFixesAsPrintfWritesThem) {
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+  std::vector<Bin1Fix> fixes;
+  for (const float value : {0.0f, -0.0f, -0.000004f, 0.0000049f, 3.4e38f, -3.4e38f, inf, -inf, nan, 1e9f, -123.4565f}) {
+    Bin1Fix fix;
+    fix.altitude = value;
+    fix.xSpeed = value;
+    fix.ySpeed = -value;
+    fix.stdev = value;
+    fix.age = 65535;
+    fix.mode = 0;
+    fix.satellites = 255;
+    fix.longitude = -179.9999999995;
+    fix.latitude = -0.0000000004;
+    fixes.push_back(fix);
+  }
+  for (int i = 0; i < 5000; ++i) {
+    Bin1Fix fix;
+    fix.time = 0.2 * i + 1.0;
+    fix.longitude = 142.1 + i * 1.37e-7;
+    fix.latitude = -34.2 - i * 2.11e-7;
+    fix.age = static_cast<unsigned>(i % 300);
+    fixes.push_back(fix);
+  }
+  Bytes log = Sentence(30, "123456789.123456");
+  for (const Bin1Fix& fix : fixes) {
+    const Bytes frame = Bin1Frame(fix);
+    log.insert(log.end(), frame.begin(), frame.end());
+  }
+  ASSERT_TRUE(Convert(log).Succeeded());
+  const Lines rows = CsvRows();
+  const std::string age = Output("_AGE.KML");
+  ASSERT_EQ(rows.size(), fixes.size() + 1);
+  UtmProjector projector;
+  projector.SelectEllipsoids(UtmProjector::kWgs84Index);
+  projector.SetZoneFromLongitude(fixes[0].longitude);
+  size_t wallAt = 0;
+  for (size_t i = 0; i < fixes.size(); ++i) {
+    const Bin1Fix& f = fixes[i];
+    projector.Project(f.latitude, f.longitude, projector.centralMeridian(), 1);
+    const double speed = std::sqrt(double(f.ySpeed) * f.ySpeed + double(f.xSpeed) * f.xSpeed);
+    char row[4096];
+    std::snprintf(row, sizeof row,
+                  "%3.3lf,%10.9lf,%10.9lf,%8.4lf,%8.4lf,%3.3lf, %5.5lf, %5.5lf,%5.5lf,  %d,%d,%d,%2.3lf,%2.3lf", f.time,
+                  f.longitude, f.latitude, projector.easting(), projector.northing(), double(f.altitude),
+                  double(f.xSpeed), double(f.ySpeed), speed, int(f.age), int(f.mode), int(f.satellites),
+                  double(f.stdev), 123456789.123456);
+    ASSERT_EQ(rows[i + 1], row) << i;
+    std::snprintf(row, sizeof row, "%8.8lf,%8.8lf,%d\r\n", f.longitude, f.latitude, int(f.age) * 20);
+    wallAt = age.find(row, wallAt);
+    ASSERT_NE(wallAt, std::string::npos) << i << ": " << row;
+  }
 }
 
 TEST_F(Bin1Converter, FixesThatAreNotWritten) {
