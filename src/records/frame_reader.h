@@ -27,6 +27,10 @@ std::optional<std::string> ReadHeaderText(ByteReader& log);
 
 class FrameReader {
  public:
+  // Payloads are copied in pieces of this many bytes; the frame buffer has
+  // room for the last piece to run past the longest payload.
+  static constexpr size_t kCopyPiece = 16;
+
   enum class Status { Good, Bad, End };
 
   explicit FrameReader(ByteReader& log) : log_(log) {}
@@ -46,7 +50,7 @@ class FrameReader {
 
  private:
   ByteReader& log_;
-  std::array<uint8_t, kRecordBufferSize> buffer_{};
+  std::array<uint8_t, kRecordBufferSize + kCopyPiece> buffer_{};
   size_t payloadLength_ = 0;
   uint8_t identifier_ = 0;
   ChecksumError error_;

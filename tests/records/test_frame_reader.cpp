@@ -112,6 +112,19 @@ TEST(FrameReader, BytesPastThePayloadReadAsZero) {
                        .Frame(141, testkit::Payload().U8(200).Raw("map"))
                        .str());
   EXPECT_EQ(r.lines, (std::vector<std::string>{"ABCDEFGHIJKLMNOPQRSTUVWXYZ", "xy", "Prescription Map:  map"}));
+  // The same when the first payload is only a little longer, with the short
+  // frame last in the file, and with many bytes after it (a frame is then
+  // taken from the read-ahead in whole pieces that run past its end).
+  for (const char* first : {"ABCDEFGH", "ABCDEFGHIJKLMNOPQRST"}) {
+    for (const bool last : {false, true}) {
+      LogBuilder log;
+      log.Frame(250, testkit::TextMessage(first)).Frame(250, testkit::Payload().U8(0).Raw("xy"));
+      if (!last) log.Frame(250, testkit::TextMessage("a message long enough to follow"));
+      const auto lines = RunPass(log.str()).lines;
+      ASSERT_GE(lines.size(), 2u) << first << last;
+      EXPECT_EQ(lines[1], "xy") << first << last;
+    }
+  }
 }
 
 TEST(FrameReader, PrescanFoldsRangesRatesAndTank) {
