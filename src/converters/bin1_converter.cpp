@@ -7,11 +7,12 @@
 
 #include "converters/crlf_framer.h"
 #include "core/batch_worker.h"
-#include "core/output_set.h"
-#include "geodesy/utm_projector.h"
+#include "core/disk_text.h"
 #include "core/fixed_point.h"
 #include "core/output_names.h"
+#include "core/output_set.h"
 #include "core/text_format.h"
+#include "geodesy/utm_projector.h"
 #include "kml/templates.h"
 
 namespace zeltlog {
@@ -29,11 +30,9 @@ struct Bin1Row {
   uint32_t age, mode, satellites;
 };
 
-template <size_t N>
-char* Put(char* at, const char (&text)[N]) {
-  std::memcpy(at, text, N - 1);
-  return at + N - 1;
-}
+constexpr auto kCommaSpace = OnDisk(", ");
+constexpr auto kCommaTwoSpaces = OnDisk(",  ");
+constexpr auto kLineEnd = OnDisk("\n");
 
 struct WallFile {
   const char* suffix;
@@ -231,9 +230,7 @@ class Bin1Run {
       char* at = wall->Room(pointSize + 12);
       std::memcpy(at, point, pointSize);
       at = WriteUnsigned(at + pointSize, heights[i]);
-      *at++ = '\r';
-      *at++ = '\n';
-      wall->Advance(at);
+      wall->Advance(Put(at, kLineEnd));
     }
 
     // "%3.3lf,%10.9lf,%10.9lf,%8.4lf,%8.4lf,%3.3lf, %5.5lf, %5.5lf,%5.5lf,  %d,%d,%d,%2.3lf,%2.3lf\n"
@@ -249,13 +246,13 @@ class Bin1Run {
     at = WriteFixed<4>(at, r.northing, 8);
     *at++ = ',';
     at = WriteFixed<3>(at, r.altitude, 3);
-    at = Put(at, ", ");
+    at = Put(at, kCommaSpace);
     at = WriteFixed<5>(at, r.xSpeed, 5);
-    at = Put(at, ", ");
+    at = Put(at, kCommaSpace);
     at = WriteFixed<5>(at, r.ySpeed, 5);
     *at++ = ',';
     at = WriteFixed<5>(at, r.speed, 5);
-    at = Put(at, ",  ");
+    at = Put(at, kCommaTwoSpaces);
     at = WriteUnsigned(at, r.age);
     *at++ = ',';
     at = WriteUnsigned(at, r.mode);
@@ -265,7 +262,7 @@ class Bin1Run {
     at = WriteFixed<3>(at, r.deviation, 2);
     *at++ = ',';
     at = WriteFixed<3>(at, r.rstdev, 2);
-    at = Put(at, "\r\n");
+    at = Put(at, kLineEnd);
     csv_->Advance(at);
   }
 

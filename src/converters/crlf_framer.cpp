@@ -5,8 +5,8 @@
 
 namespace zeltlog {
 
-bool CrLfFramer::HoldsBin1Start() const {
-  return std::memcmp(buffer_.data(), "$BIN", 4) == 0 && U16(4) == 1 && U16(6) == 52;
+bool CrLfFramer::IsBin1Start(const uint8_t* bytes) {
+  return std::memcmp(bytes, "$BIN", 4) == 0 && little_endian::U16(bytes + 4) == 1 && little_endian::U16(bytes + 6) == 52;
 }
 
 bool CrLfFramer::Next(ByteReader& in) {
@@ -16,12 +16,14 @@ bool CrLfFramer::Next(ByteReader& in) {
       // the same bytes the loop below would collect one at a time.
       size_t available = 0;
       const uint8_t* at = in.Buffered(available);
-      if (available >= kBin1FrameBytes && std::memcmp(at, "$BIN", 4) == 0 && little_endian::U16(at + 4) == 1 &&
-          little_endian::U16(at + 6) == 52) {
+      if (available >= kBin1FrameBytes && IsBin1Start(at)) {
         std::memcpy(buffer_.data(), at, kBin1FrameBytes);
         in.Skip(kBin1FrameBytes);
         count_ += kBin1FrameBytes;
-        if (buffer_[kBin1FrameBytes - 2] == '\r' && buffer_[kBin1FrameBytes - 1] == '\n') {
+        position_ = kBin1FrameBytes;
+        const bool whole = EndsInCrLf();
+        position_ = 0;
+        if (whole) {
           length_ = kBin1FrameBytes - 2;
           return true;
         }
@@ -50,7 +52,7 @@ bool CrLfFramer::Next(ByteReader& in) {
       position_ = 0;  // a broken fix
       continue;
     }
-    if (keepBin1Whole_ && position_ == 8 && HoldsBin1Start()) {
+    if (keepBin1Whole_ && position_ == 8 && IsBin1Start(buffer_.data())) {
       fixedEnd_ = kBin1FrameBytes;
       continue;
     }

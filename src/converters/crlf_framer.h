@@ -55,7 +55,8 @@ class CrLfFramer {
 
  private:
   bool EndsInCrLf() const { return buffer_[position_ - 2] == '\r' && buffer_[position_ - 1] == '\n'; }
-  bool HoldsBin1Start() const;
+  // The first eight bytes of a frame announce message 1 with a block of 52.
+  static bool IsBin1Start(const uint8_t* bytes);
 
   std::array<uint8_t, kBufferSize> buffer_{};
   size_t position_ = 0;

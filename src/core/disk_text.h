@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 namespace zeltlog {
@@ -25,6 +26,13 @@ constexpr DiskText<2 * N> OnDisk(const char (&text)[N]) {
     out.chars[out.size++] = text[i];
   }
   return out;
+}
+
+// Copies the text to `at` and returns the end.
+template <size_t N>
+char* Put(char* at, const DiskText<N>& text) {
+  std::memcpy(at, text.chars, text.size);
+  return at + text.size;
 }
 
 }  // namespace zeltlog

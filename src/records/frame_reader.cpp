@@ -63,7 +63,9 @@ FrameReader::Status FrameReader::Next() {
     // is cleared of what came along: past the payload the buffer reads zero.
     for (size_t i = 0; i < got; i += kCopyPiece) CopyPiece(buffer_.data() + i, at + 4 + i);
     std::memset(buffer_.data() + got, 0, kCopyPiece);
-    if (got + kCopyPiece < payloadLength_) std::memset(buffer_.data() + got + kCopyPiece, 0, payloadLength_ - got - kCopyPiece);
+    if (got + kCopyPiece < payloadLength_) {
+      std::memset(buffer_.data() + got + kCopyPiece, 0, payloadLength_ - got - kCopyPiece);
+    }
     payloadLength_ = got;
     identifier_ = at[2];
     error_ = {at[2], length, XorOf(at, length), at[3]};

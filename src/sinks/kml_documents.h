@@ -10,9 +10,9 @@
 #include <memory>
 #include <string>
 
+#include "core/batch_worker.h"
 #include "core/output_set.h"
 #include "sinks/kml_swath_text.h"
-#include "core/batch_worker.h"
 #include "sinks/sink.h"
 
 namespace zeltlog {

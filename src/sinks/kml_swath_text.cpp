@@ -19,12 +19,6 @@ constexpr auto kQuadRing =
 constexpr auto kQuadTail = OnDisk("</coordinates>\n</LinearRing>\n</outerBoundaryIs>\n</Polygon>\n</Placemark>\n");
 constexpr auto kLineEnd = OnDisk("\n");
 
-template <size_t N>
-char* Put(char* at, const DiskText<N>& text) {
-  std::memcpy(at, text.chars, text.size);
-  return at + text.size;
-}
-
 }  // namespace
 
 const KmlSwathText::Corner& KmlSwathText::Text(Corner& corner, const GeoPoint& point) {
