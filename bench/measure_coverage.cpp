@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
   zeltlog::CoverageSink sink;
   zeltlog::PrescanFigures prescan;
   prescan.tankUsed = 5000.0;
-  sink.OnBegin(prescan);
+  sink.OnFigures(prescan);
   const double metresPerDegreeLatitude = 110950.0, metresPerDegreeLongitude = 92290.0;
   auto at = [&](double east, double north) {
     return zeltlog::GeoPoint{142.1 + east / metresPerDegreeLongitude, -34.25 + north / metresPerDegreeLatitude, 50.0};

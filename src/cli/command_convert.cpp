@@ -37,7 +37,7 @@ bool StandardErrorIsTerminal() {
 class ReportSink : public Sink {
  public:
   explicit ReportSink(LogReport& report) : r_(report) {}
-  void OnBegin(const PrescanFigures& f) override {
+  void OnFigures(const PrescanFigures& f) override {
     r_.summaryRead = true;
     r_.latitudeMax = f.latitudeMax, r_.latitudeMin = f.latitudeMin;
     r_.longitudeMax = f.longitudeMax, r_.longitudeMin = f.longitudeMin;

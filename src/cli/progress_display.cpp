@@ -16,36 +16,21 @@ ProgressDisplay::ProgressDisplay(std::function<double()> clock) : clock_(std::mo
 void ProgressDisplay::Start(std::string label) {
   label_ = std::move(label);
   started_ = clock_();
-  pass_ = 0;
-  lastDone_ = 0;
-  earlierPasses_ = 0;
 }
 
 std::string ProgressDisplay::Update(unsigned long long done, unsigned long long total) {
-  if (done < lastDone_) {
-    earlierPasses_ += lastDone_;
-    ++pass_;
-  }
-  lastDone_ = done;
   if (total == 0) return {};
-  if (done >= total) {
-    // The pass is complete; what follows (the summary, the next pass)
-    // starts on a clean line.
-    earlierPasses_ += done;
-    lastDone_ = 0;
-    ++pass_;
-    return Erase();
-  }
+  // Read whole: what follows (the end line, the next log) starts on a clean line.
+  if (done >= total) return Erase();
   const double now = clock_();
   const double elapsed = now - started_;
   if (elapsed < kDelaySeconds || (shown_ && now - drawn_ < kRedrawSeconds)) return {};
   drawn_ = now;
   shown_ = true;
-  const double rate = static_cast<double>(earlierPasses_ + done) / elapsed / 1e6;
+  const double rate = static_cast<double>(done) / elapsed / 1e6;
   const int percent = static_cast<int>(done * 100 / total);
   char figures[96];
-  std::snprintf(figures, sizeof figures, ": %s %3d%% of the log read, %.1f MB/s", pass_ == 0 ? "scanning" : "converting",
-                percent, rate);
+  std::snprintf(figures, sizeof figures, ": converting %3d%% of the log read, %.1f MB/s", percent, rate);
   return "\r" + label_ + figures + "\033[K";
 }
 

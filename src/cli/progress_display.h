@@ -1,6 +1,5 @@
-// The progress line on a terminal while a log is converted: which pass is
-// under way, how much of the log it has read and how fast, redrawn in
-// place. It shows up only once a log has taken a second, so that short
+// The progress line on a terminal while a log is converted: how much of
+// the log the conversion has read and how fast, redrawn in place. It shows up only once a log has taken a second, so that short
 // runs print nothing extra, and is erased before any other output.
 #pragma once
 
@@ -16,9 +15,8 @@ class ProgressDisplay {
 
   // A new log starts: its name heads the line and its second starts.
   void Start(std::string label);
-  // The bytes of the log read so far by the current pass. Returns the text
-  // to write to the terminal, often nothing. A pass that starts over from
-  // the beginning of the log is the next pass.
+  // The bytes of the log converted so far. Returns the text to write to
+  // the terminal, often nothing.
   std::string Update(unsigned long long done, unsigned long long total);
   // The text that removes the line, when one is shown.
   std::string Erase();
@@ -32,9 +30,6 @@ class ProgressDisplay {
   double started_ = 0.0;
   double drawn_ = 0.0;
   bool shown_ = false;
-  int pass_ = 0;
-  unsigned long long lastDone_ = 0;
-  unsigned long long earlierPasses_ = 0;  // bytes read by the passes before this one
 };
 
 }  // namespace zeltlog::cli

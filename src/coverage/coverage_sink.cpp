@@ -4,7 +4,7 @@
 
 namespace zeltlog {
 
-void CoverageSink::OnBegin(const PrescanFigures& figures) {
+void CoverageSink::OnFigures(const PrescanFigures& figures) {
   data_.tankUsed = figures.tankUsed;
   data_.fixes = figures.fixes;
 }

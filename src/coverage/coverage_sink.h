@@ -12,7 +12,7 @@ namespace zeltlog {
 
 class CoverageSink : public Sink {
  public:
-  void OnBegin(const PrescanFigures& figures) override;
+  void OnFigures(const PrescanFigures& figures) override;
   void OnEnd(const RunEnd& end) override;
   void OnTimeGap(const TimeGap& gap) override;
   void OnPathPoint(const PathPoint& point) override;

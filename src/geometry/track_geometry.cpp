@@ -1,6 +1,7 @@
 #include "geometry/track_geometry.h"
 
 #include <cmath>
+#include <utility>
 
 #include "geodesy/plain_trig.h"
 
@@ -12,23 +13,22 @@ TrackGeometry::Across::Across(double degrees) {
   sine = both.sine;
 }
 
-TrackGeometry::TrackGeometry(GeometryHandler& out, double sprayProjection, double leftOffset, double rightOffset)
-    : out_(out), sprayProjection_(sprayProjection), leftOffset_(leftOffset), rightOffset_(rightOffset) {}
+TrackGeometry::TrackGeometry(GeometryHandler& out, double sprayProjection, InitialEdges initialEdges)
+    : out_(out), sprayProjection_(sprayProjection), initialEdges_(std::move(initialEdges)) {}
 
-void TrackGeometry::OnSections(const SwathSections& sections) {
-  leftOffset_ = sections.leftOffset;
-  rightOffset_ = sections.rightOffset;
+void TrackGeometry::SetEdges(double left, double right) {
+  leftOffset_ = left;
+  rightOffset_ = right;
+  edgesKnown_ = true;
 }
 
-void TrackGeometry::OnSwathWidth(const SwathWidth& width) {
-  leftOffset_ = 0.5 * width.width;
-  rightOffset_ = -0.5 * width.width;
-}
+void TrackGeometry::OnSections(const SwathSections& sections) { SetEdges(sections.leftOffset, sections.rightOffset); }
+
+void TrackGeometry::OnSwathWidth(const SwathWidth& width) { SetEdges(0.5 * width.width, -0.5 * width.width); }
 
 void TrackGeometry::OnJobSummary(const JobSummary& job) {
   const double width = job.machineWidth - job.overlapWidth;
-  leftOffset_ = 0.5 * width;
-  rightOffset_ = -0.5 * width;
+  SetEdges(0.5 * width, -0.5 * width);
 }
 
 // Positive offsets lie to the left of travel, the direction pointing left.
@@ -109,12 +109,18 @@ void TrackGeometry::OnFix(const Fix& fix) {
   ++fixes_;
   lastTime_ = time;
 
+  const bool sprayOn = fix.sprayState != 0;
+  const bool wasOn = previousSprayState_ != 0;
+  // The edges matter only where a quad is drawn.
+  if ((sprayOn || wasOn) && !edgesKnown_) {
+    const Edges initial = initialEdges_();
+    SetEdges(initial.left, initial.right);
+  }
+
   const double altitude = fix.altitude;
   const Across across(swathDirection_);
   const GeoPoint right = EdgeAt(latitude, longitude, altitude, across, rightOffset_);
   const GeoPoint left = EdgeAt(latitude, longitude, altitude, across, leftOffset_);
-  const bool sprayOn = fix.sprayState != 0;
-  const bool wasOn = previousSprayState_ != 0;
 
   if (sprayOn && !wasOn) {
     // A run starts: its first quad encloses no area.

@@ -6,6 +6,8 @@
 // GeometryHandler; nothing here formats text.
 #pragma once
 
+#include <functional>
+
 #include "geodesy/utm_projector.h"
 #include "geometry/geometry_handler.h"
 #include "records/record_handler.h"
@@ -17,10 +19,19 @@ inline constexpr double kTrackRadiansPerDegree = 0.017453333333333335;
 
 class TrackGeometry : public RecordHandler {
  public:
+  // The swath edges, metres from the fix (left positive).
+  struct Edges {
+    double left = 0.0, right = 0.0;
+  };
+  // Where the edges in force before the log's first swath record come
+  // from. Asked at most once, and only when a quad needs them: finding
+  // them may mean waiting for the pre-scan.
+  using InitialEdges = std::function<Edges()>;
+
   // `sprayProjection`: seconds of travel each fix is moved forward by.
-  // `leftOffset`, `rightOffset`: the swath edges in force before the log's
-  // first swath record, metres (left positive).
-  TrackGeometry(GeometryHandler& out, double sprayProjection, double leftOffset, double rightOffset);
+  TrackGeometry(GeometryHandler& out, double sprayProjection, InitialEdges initialEdges);
+  TrackGeometry(GeometryHandler& out, double sprayProjection, Edges initialEdges)
+      : TrackGeometry(out, sprayProjection, [initialEdges] { return initialEdges; }) {}
 
   void OnFix(const Fix& fix) override;
   void OnSections(const SwathSections& sections) override;
@@ -42,11 +53,14 @@ class TrackGeometry : public RecordHandler {
   };
   GeoPoint EdgeAt(double latitude, double longitude, double altitude, const Across& direction, double offset) const;
   void EmitQuad(double time, double speed);
+  void SetEdges(double left, double right);
 
   GeometryHandler& out_;
   UtmProjector projector_;
   double sprayProjection_;
-  double leftOffset_, rightOffset_;
+  InitialEdges initialEdges_;
+  bool edgesKnown_ = false;  // a swath record has come, or the initial edges were asked for
+  double leftOffset_ = 0.0, rightOffset_ = 0.0;
   double targetRate_ = 0.0, actualRate_ = 0.0;
 
   // The first three fixes set the swath direction whatever the speed.

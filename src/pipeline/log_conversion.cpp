@@ -2,6 +2,8 @@
 
 #include "core/output_names.h"
 #include "core/output_set.h"
+#include "pipeline/background_prescan.h"
+#include "pipeline/event_hold.h"
 #include "pipeline/log_passes.h"
 #include "sinks/event_lines.h"
 #include "sinks/kml_documents.h"
@@ -41,9 +43,6 @@ CommandResult RunLogConversion(ConversionSession& s) {
 
 namespace {
 
-// The start of a run over a log: the pre-scan, headed by the log's version
-// line. False, with the reason in `result`, when the log has nothing to
-// draw; earlier outputs of the log then stay as they are.
 // Every run starts the same way: the log is the chosen one, the event
 // list is cleared and the count of good frames starts again.
 void StartRun(ConversionSession& s, const std::string& path, CommandResult& result) {
@@ -53,25 +52,19 @@ void StartRun(ConversionSession& s, const std::string& path, CommandResult& resu
   s.goodRecordCount = 0;
 }
 
-bool Prescan(ConversionSession& s, const std::string& path, PrescanSummarySink& prescan, CommandResult& result) {
+// The start of a run over a log: the log opened for the pre-scan, and the
+// event list headed by its version line. False, with the reason in
+// `result`, when it cannot be read or is empty; earlier outputs of the log
+// then stay as they are.
+bool OpenForPrescan(ConversionSession& s, const std::string& path, OpenedLog& log, CommandResult& result) {
   StartRun(s, path, result);
-  OpenedLog log;
   if (!OpenLog(path, log, result)) return false;
   if (log.reader.Size() == 0) {
     result.Unreadable("the log is empty");
     return false;
   }
   if (log.header) s.AddEvent(EventKind::Summary, "Version: " + *log.header);
-  const FramePassCounts counts = RunFramePass(log.reader, prescan, s.platform);
-  NoteLastPosition(s, counts);
-  if (log.reader.Failed()) {
-    result.Unreadable("read error");
-  } else if (counts.goodFrames == 0) {
-    result.Unreadable("no valid record found");
-  } else if (prescan.figures().fixes == 0) {
-    result.Unreadable("the log holds no position fix");
-  }
-  return result.problems.empty();
+  return true;
 }
 
 }  // namespace
@@ -84,17 +77,21 @@ CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, 
     StartRun(s, path, result);
     return result;
   }
-  PrescanSummarySink prescan;
-  if (!Prescan(s, path, prescan, result)) return result;
+  OpenedLog prescanLog;
+  if (!OpenForPrescan(s, path, prescanLog, result)) return result;
+  BackgroundPrescan prescan(prescanLog);
+  // Everything the full pass lists goes through the hold, document
+  // failures included, so that it follows the summary.
+  EventHold hold(s.platform);
 
-  OutputSet outputs(s.platform);
+  OutputSet outputs(hold);
   KmlDocumentPaths paths = o.kmz ? KmzDocumentPathsFor(OutputBase(path)) : KmlDocumentPathsFor(OutputBase(path));
 #ifdef ZELTLOG_WITH_ANALYSIS
   if (o.kmz) outputs.PackEachOutput(WriteKmz);
 #endif
   if (o.lineOutput != 1) paths.path.clear();
   if (o.marksOutput != 1) paths.marks.clear();
-  EventLineSink events(s.platform, {o.marksOutput == 1, o.boundaryOutput == 1});
+  EventLineSink events(hold, {o.marksOutput == 1, o.boundaryOutput == 1});
   KmlDocumentSink documents(outputs, paths, o.boundaryOutput == 1);
   KmlViewerDocumentSink viewerDocuments(outputs, paths, o.boundaryOutput == 1, {o.timeStamps, o.rateColours});
   SinkFanout sinks;
@@ -106,9 +103,10 @@ CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, 
   }
   for (Sink* sink : extraSinks) sinks.Add(*sink);
 
-  const auto facts = RunFullPass(path, prescan, o.sprayProjection, sinks, s.platform, result);
-  result.outputs = outputs.report();
+  const auto facts = RunFullPass(path, prescan, hold, o.sprayProjection, sinks, s.platform, result);
+  NoteLastPosition(s, prescan.Wait().counts);
   if (!facts) return result;
+  result.outputs = outputs.report();
   s.goodRecordCount = facts->counts.goodFrames;
   NoteLastPosition(s, facts->counts);
   s.platform.RefreshFields(s);
@@ -118,14 +116,17 @@ CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, 
 
 CommandResult RunLogAnalysis(ConversionSession& s, const std::string& path, const std::vector<Sink*>& analyses) {
   CommandResult result;
-  PrescanSummarySink prescan;
-  if (!Prescan(s, path, prescan, result)) return result;
+  OpenedLog prescanLog;
+  if (!OpenForPrescan(s, path, prescanLog, result)) return result;
+  BackgroundPrescan prescan(prescanLog);
+  EventHold hold(s.platform);
   const RunOptions& o = s.options;
-  EventLineSink events(s.platform, {o.marksOutput == 1, o.boundaryOutput == 1});
+  EventLineSink events(hold, {o.marksOutput == 1, o.boundaryOutput == 1});
   SinkFanout sinks;
   sinks.Add(events);
   for (Sink* sink : analyses) sinks.Add(*sink);
-  const auto facts = RunFullPass(path, prescan, o.sprayProjection, sinks, s.platform, result);
+  const auto facts = RunFullPass(path, prescan, hold, o.sprayProjection, sinks, s.platform, result);
+  NoteLastPosition(s, prescan.Wait().counts);
   if (facts) s.goodRecordCount = facts->counts.goodFrames;
   return result;
 }

@@ -1,5 +1,10 @@
 #include "pipeline/log_passes.h"
 
+#include <utility>
+
+#include "pipeline/background_prescan.h"
+#include "pipeline/event_hold.h"
+
 #include "core/text_format.h"
 #include "geometry/track_geometry.h"
 #include "records/frame_reader.h"
@@ -8,14 +13,17 @@
 namespace zeltlog {
 namespace {
 constexpr unsigned kProgressEveryFrames = 1u << 16;
-}  // namespace
 
-FramePassCounts RunFramePass(ByteReader& log, RecordHandler& records, Platform& platform) {
+// The frames of a log from where it stands; `beforeFrame` is asked before
+// each, and false from it ends the pass.
+template <typename BeforeFrame>
+FramePassCounts FramePass(ByteReader& log, RecordHandler& records, Platform* progress, BeforeFrame&& beforeFrame) {
   FramePassCounts counts;
   FrameReader frames(log);
   unsigned sinceProgress = 0;
   const unsigned long long total = log.Size();
   for (;;) {
+    if (!beforeFrame()) break;
     const FrameReader::Status status = frames.Next();
     if (status == FrameReader::Status::End) break;
     if (status == FrameReader::Status::Bad) {
@@ -33,12 +41,18 @@ FramePassCounts RunFramePass(ByteReader& log, RecordHandler& records, Platform& 
     }
     if (++sinceProgress == kProgressEveryFrames) {
       sinceProgress = 0;
-      platform.ReportProgress(log.Position(), total);
+      if (progress) progress->ReportProgress(log.Position(), total);
     }
   }
-  platform.ReportProgress(log.Position(), total);
+  if (progress) progress->ReportProgress(log.Position(), total);
   counts.endedInsideFrame = frames.endedInsideFrame();
   return counts;
+}
+
+}  // namespace
+
+FramePassCounts RunFramePass(ByteReader& log, RecordHandler& records, Platform* progress) {
+  return FramePass(log, records, progress, [] { return true; });
 }
 
 bool OpenLog(const std::string& path, OpenedLog& log, CommandResult& result) {
@@ -51,20 +65,49 @@ bool OpenLog(const std::string& path, OpenedLog& log, CommandResult& result) {
   return true;
 }
 
-std::optional<FullPassFacts> RunFullPass(const std::string& path, const PrescanSummarySink& prescan,
+std::optional<FullPassFacts> RunFullPass(const std::string& path, BackgroundPrescan& prescan, EventHold& hold,
                                          double sprayProjection, SinkFanout& sinks, Platform& platform,
                                          CommandResult& result) {
   OpenedLog log;
   if (!OpenLog(path, log, result)) return std::nullopt;
-  result.inputRead = true;
 
-  sinks.OnBegin(prescan.figures());
   platform.SetBusy(true);
+  sinks.OnStart();
   if (log.header) sinks.OnHeaderText(*log.header);
-  TrackGeometry geometry(sinks, sprayProjection, prescan.lastLeftOffset(), prescan.lastRightOffset());
+  // The edges in force before the first swath record are the log's last
+  // ones, which only the pre-scan knows.
+  TrackGeometry geometry(sinks, sprayProjection, [&prescan] {
+    const PrescanSummarySink& summary = prescan.Wait().summary;
+    return TrackGeometry::Edges{summary.lastLeftOffset(), summary.lastRightOffset()};
+  });
   sinks.AddAfterSinks(geometry);
+
+  // The figures go to the sinks between two frames, as soon as the
+  // pre-scan has finished or the held lines have grown too many to wait.
+  bool begun = false, refused = false;
+  auto begin = [&] {
+    const PrescanOutcome& outcome = prescan.Wait();
+    if (auto reason = PrescanRefusal(outcome)) {
+      hold.Drop();
+      result.Unreadable(std::move(*reason));
+      refused = true;
+      return false;
+    }
+    hold.Release([&] { sinks.OnFigures(outcome.summary.figures()); });
+    begun = true;
+    return true;
+  };
   FullPassFacts facts;
-  facts.counts = RunFramePass(log.reader, sinks, platform);
+  facts.counts = FramePass(log.reader, sinks, &platform, [&] {
+    if (begun || (!prescan.Finished() && !hold.Full())) return true;
+    return begin();
+  });
+  if (!begun && !refused) begin();
+  if (refused) {
+    platform.SetBusy(false);
+    return std::nullopt;
+  }
+  result.inputRead = true;
   facts.fixes = geometry.fixes();
   const bool readError = log.reader.Failed();
   log.reader.Close();

@@ -10,7 +10,6 @@
 #include "core/command_result.h"
 #include "core/platform.h"
 #include "records/record_handler.h"
-#include "sinks/prescan_summary.h"
 #include "sinks/sink_fanout.h"
 
 namespace zeltlog {
@@ -25,8 +24,9 @@ struct FramePassCounts {
 
 // Reads the frames of an open log from where it stands: each good frame's
 // record is decoded once and goes to `records`; each bad frame goes to
-// `records` as a checksum error. Progress is reported now and then.
-FramePassCounts RunFramePass(ByteReader& log, RecordHandler& records, Platform& platform);
+// `records` as a checksum error. Progress goes to `progress` now and then
+// (none when it is null).
+FramePassCounts RunFramePass(ByteReader& log, RecordHandler& records, Platform* progress);
 
 // A log opened for its passes, with its header text read.
 struct OpenedLog {
@@ -37,15 +37,21 @@ struct OpenedLog {
 // when it cannot be opened.
 bool OpenLog(const std::string& path, OpenedLog& log, CommandResult& result);
 
-// The full pass over `path` into `sinks`: OnBegin with the pre-scan's
-// figures, the header text, every record and the geometry with the given
-// spray projection, then OnEnd. Problems of the log (truncated, unreadable,
-// no good frame, mostly bad frames) go into `result`.
+// The full pass over `path` into `sinks`, beside the pre-scan: OnStart, the
+// header text, every record and the geometry with the given spray
+// projection, the pre-scan's figures as soon as it has finished, then
+// OnEnd. The event lines that come before the figures wait in `hold`.
+// Problems of the log (truncated, unreadable, no good frame, mostly bad
+// frames) go into `result`. Nothing comes back when the log cannot be
+// opened or the pre-scan refuses it; the pass then ends where it stands,
+// its held lines are dropped, and nothing is to be committed.
 struct FullPassFacts {
   FramePassCounts counts;
   int fixes = 0;
 };
-std::optional<FullPassFacts> RunFullPass(const std::string& path, const PrescanSummarySink& prescan,
+class BackgroundPrescan;
+class EventHold;
+std::optional<FullPassFacts> RunFullPass(const std::string& path, BackgroundPrescan& prescan, EventHold& hold,
                                          double sprayProjection, SinkFanout& sinks, Platform& platform,
                                          CommandResult& result);
 

@@ -28,9 +28,12 @@ int ZoomLevelFor(double distance) {
   return level + 1;
 }
 
-void EventLineSink::OnBegin(const PrescanFigures& f) {
+void EventLineSink::OnStart() {
   wantsRecords_ = Wants(EventKind::Record);
   wantsProgress_ = Wants(EventKind::Progress);
+}
+
+void EventLineSink::OnFigures(const PrescanFigures& f) {
   auto summary = [&](std::string_view format, std::initializer_list<FormatArg> args) {
     line_.clear();
     AppendFormat(line_, format, args);

@@ -22,8 +22,9 @@ class EventLineSink : public Sink {
  public:
   EventLineSink(Platform& platform, MarkListing listing) : platform_(platform), listing_(listing) {}
 
+  void OnStart() override;
   // The summary lines of the pre-scan.
-  void OnBegin(const PrescanFigures& figures) override;
+  void OnFigures(const PrescanFigures& figures) override;
   // "Start:..., End:..., N, records, M checksum errors".
   void OnEnd(const RunEnd& end) override;
 

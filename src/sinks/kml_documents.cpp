@@ -34,7 +34,7 @@ KmlDocumentPaths KmlDocumentPathsFor(const std::string& base) { return {base + "
 KmlDocumentSink::KmlDocumentSink(OutputSet& outputs, KmlDocumentPaths paths, bool boundaries)
     : outputs_(outputs), paths_(std::move(paths)), boundaries_(boundaries) {}
 
-void KmlDocumentSink::OnBegin(const PrescanFigures&) {
+void KmlDocumentSink::OnStart() {
   std::string afterDescription(kml::kPathLineOpen);
   afterDescription.append(kml::kClampedCoordinatesOpen);
   path_ = OpenDocument(outputs_, paths_.path, kml::kPathDocumentHead, "LI ", "Path", afterDescription);

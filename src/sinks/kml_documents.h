@@ -29,7 +29,7 @@ class KmlDocumentSink : public Sink {
   KmlDocumentSink(const KmlDocumentSink&) = delete;
   KmlDocumentSink& operator=(const KmlDocumentSink&) = delete;
 
-  void OnBegin(const PrescanFigures& figures) override;
+  void OnStart() override;
   void OnEnd(const RunEnd& end) override;
   void OnMarkPoint(const MarkPoint& point) override;
   void OnTimeGap(const TimeGap& gap) override;

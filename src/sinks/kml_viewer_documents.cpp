@@ -101,7 +101,7 @@ KmlViewerDocumentSink::KmlViewerDocumentSink(OutputSet& outputs, KmlDocumentPath
                                              ViewerDocumentOptions options)
     : outputs_(outputs), paths_(std::move(paths)), boundaries_(boundaries), options_(options) {}
 
-void KmlViewerDocumentSink::OnBegin(const PrescanFigures&) {
+void KmlViewerDocumentSink::OnStart() {
   path_ = OpenDocument(outputs_, paths_.path, kPathStyle, "LI ", "Path", "ZELT 1");
   if (path_ && !options_.timeStamps) {
     // One placemark holds the whole path, a line per piece.

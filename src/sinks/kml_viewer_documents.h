@@ -27,7 +27,7 @@ class KmlViewerDocumentSink : public Sink {
  public:
   KmlViewerDocumentSink(OutputSet& outputs, KmlDocumentPaths paths, bool boundaries, ViewerDocumentOptions options);
 
-  void OnBegin(const PrescanFigures& figures) override;
+  void OnStart() override;
   void OnEnd(const RunEnd& end) override;
   void OnFix(const Fix& fix) override;
   void OnMarkPoint(const MarkPoint& point) override;

@@ -1,5 +1,5 @@
 // A sink consumes one conversion: the decoded records and the geometry of
-// the full pass, in log order, between OnBegin and OnEnd. The summary, the
+// the full pass, in log order, between OnStart and OnEnd. The summary, the
 // event lines and the KML documents are sinks; a new output is a new sink.
 #pragma once
 
@@ -32,7 +32,12 @@ struct RunEnd {
 
 class Sink : public RecordHandler, public GeometryHandler {
  public:
-  virtual void OnBegin(const PrescanFigures&) {}
+  // Before the first record: the place to create outputs.
+  virtual void OnStart() {}
+  // The pre-scan's figures, once per run. The pre-scan runs beside the
+  // full pass, so they come between two records, as soon as it has
+  // finished, and at the latest just before OnEnd.
+  virtual void OnFigures(const PrescanFigures&) {}
   virtual void OnEnd(const RunEnd&) {}
 };
 

@@ -90,8 +90,11 @@ class SinkFanout : public Sink {
   void OnQuad(const SwathQuad& v) override {
     for (Sink* sink : sinks_) sink->OnQuad(v);
   }
-  void OnBegin(const PrescanFigures& v) override {
-    for (Sink* sink : sinks_) sink->OnBegin(v);
+  void OnStart() override {
+    for (Sink* sink : sinks_) sink->OnStart();
+  }
+  void OnFigures(const PrescanFigures& v) override {
+    for (Sink* sink : sinks_) sink->OnFigures(v);
   }
   void OnEnd(const RunEnd& v) override {
     for (auto it = sinks_.rbegin(); it != sinks_.rend(); ++it) (*it)->OnEnd(v);

@@ -28,7 +28,7 @@ struct Edge {
 
 class Job {
  public:
-  Job() : grid_(-34.0, 142.0) { sink_.OnBegin(PrescanFigures{}); }
+  Job() : grid_(-34.0, 142.0) { sink_.OnFigures(PrescanFigures{}); }
 
   // One spray run: the writer's zero-area quad at the first edge, then a
   // quad between each edge and the next, one fix a second.
@@ -301,7 +301,7 @@ TEST(Coverage, TimeRatesDistanceAndVolume) {
   Job job;
   PrescanFigures prescan;
   prescan.tankUsed = 120.0;
-  job.sink().OnBegin(prescan);
+  job.sink().OnFigures(prescan);
   job.Run(Pass(20, 0, 0, 200), 50.0);  // 20 s of spraying at 50 l/ha
   job.Run(Pass(20, 40, 200, 100), 80.0);  // 10 s at 80 l/ha
   // The path: 100 m north, a gap in time, 50 m more; a jump back in time

@@ -47,7 +47,7 @@ class TrackGeometryTest : public ::testing::Test {
   }
 
   Recorder out;
-  TrackGeometry geometry{out, 0.0, 5.0, -5.0};
+  TrackGeometry geometry{out, 0.0, TrackGeometry::Edges{5.0, -5.0}};
 };
 
 // The grid reference (from the first fix only), the fix count and the first
@@ -138,9 +138,47 @@ TEST_F(TrackGeometryTest, TimeGapsAndCompactFixSpeed) {
   EXPECT_NEAR(out.points.back().speed, 2.0, 1e-6);
 }
 
+// The edges before the first swath record may have to wait for the
+// pre-scan: they are asked for once, and only when a quad needs them.
+TEST(TrackGeometry, InitialEdgesAskedOnlyWhenAQuadNeedsThem) {
+  struct Case {
+    const char* name;
+    bool swathRecordFirst;
+    int asked;
+    double left, right;  // of the first quad
+  } const cases[] = {{"spray on before any swath record", false, 1, 7.0, -6.5},
+                     {"a swath record before the spray", true, 0, 3.0, -3.0}};
+  for (const Case& c : cases) {
+    Recorder out;
+    int asked = 0;
+    TrackGeometry geometry(out, 0.0, [&asked] {
+      ++asked;
+      return TrackGeometry::Edges{7.0, -6.5};
+    });
+    Fix fix;
+    fix.latitude = -34.25;
+    fix.longitude = 142.1;
+    fix.speed = 3.0;
+    fix.timeOfDay = 100.0;
+    geometry.OnFix(fix);  // spray off: no quad, nothing asked
+    EXPECT_EQ(asked, 0) << c.name;
+    if (c.swathRecordFirst) geometry.OnSwathWidth({6.0});
+    for (int i = 0; i < 3; ++i) {
+      fix.sprayState = 1;
+      fix.timeOfDay += 0.2;
+      fix.latitude += 1e-5;
+      geometry.OnFix(fix);
+    }
+    EXPECT_EQ(asked, c.asked) << c.name;
+    ASSERT_EQ(out.quads.size(), 3u) << c.name;
+    EXPECT_DOUBLE_EQ(out.quads[0].leftOffset, c.left) << c.name;
+    EXPECT_DOUBLE_EQ(out.quads[0].rightOffset, c.right) << c.name;
+  }
+}
+
 TEST(TrackGeometry, SprayProjectionMovesTheFixForward) {
   Recorder out;
-  TrackGeometry geometry(out, 0.2, 0.0, 0.0);
+  TrackGeometry geometry(out, 0.2, TrackGeometry::Edges{});
   Fix fix;
   fix.latitude = -34.25;
   fix.longitude = 142.1;

@@ -2,6 +2,7 @@
 
 #include "log_builder.h"
 #include "pipeline/log_passes.h"
+#include "sinks/prescan_summary.h"
 #include "recording_platform.h"
 #include "records/frame_reader.h"
 #include "sinks/event_lines.h"
@@ -31,7 +32,7 @@ PassResult RunPass(const std::string& bytes, RecordHandler* other = nullptr) {
   EXPECT_TRUE(log.Open(path));
   PassResult result;
   result.header = ReadHeaderText(log);
-  result.counts = RunFramePass(log, other ? *other : static_cast<RecordHandler&>(lines), platform);
+  result.counts = RunFramePass(log, other ? *other : static_cast<RecordHandler&>(lines), &platform);
   result.lines = platform.Lines();
   return result;
 }
