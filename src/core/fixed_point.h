@@ -60,7 +60,8 @@ inline uint64_t RoundedScaledMagnitude(uint64_t bits, uint32_t power) {
     uint64_t scaled = (high << (64 - shift)) | (low >> shift);
     const uint64_t rest = low << (64 - shift);
     constexpr uint64_t kHalf = 1ULL << 63;
-    if (rest > kHalf || (rest == kHalf && (scaled & 1))) ++scaled;
+    // Without branches: which way a number rounds is a coin toss.
+    scaled += static_cast<uint64_t>(rest > kHalf) | (static_cast<uint64_t>(rest == kHalf) & scaled);
     return scaled;
   }
   uint64_t scaled = static_cast<uint64_t>(product >> shift);
@@ -92,6 +93,7 @@ inline char* WriteDigits(char* out, uint32_t n) {
     std::memcpy(out, kDigitPairs + 2 * (y >> kBits), 2);
     out += 2;
   }
+#pragma GCC unroll 4
   for (int i = kFirst; i < Digits; i += 2) {
     y = (y & kMask) * 100;
     std::memcpy(out, kDigitPairs + 2 * (y >> kBits), 2);
@@ -99,6 +101,22 @@ inline char* WriteDigits(char* out, uint32_t n) {
   }
   return out;
 }
+
+#ifdef __SIZEOF_INT128__
+// `scaled` (below 2^60) divided by 10^Precision, by a multiplication: the
+// compiler would otherwise divide a 64-bit number the slow way. With
+// k = 60 + ceil(log2 10^Precision) and M = floor(2^k / 10^Precision) + 1,
+// floor(n * M / 2^k) is the quotient for every n below 2^60, as n times
+// 10^Precision stays below 2^k, and M fits in 64 bits.
+template <int Precision>
+inline uint64_t QuotientOfScaled(uint64_t scaled) {
+  __extension__ typedef unsigned __int128 Uint128;
+  constexpr uint64_t kDivisor = kPowersOfTen[Precision];
+  constexpr int kShift = 60 + std::bit_width(kDivisor - 1);
+  constexpr uint64_t kMultiplier = static_cast<uint64_t>((static_cast<Uint128>(1) << kShift) / kDivisor) + 1;
+  return static_cast<uint64_t>((static_cast<Uint128>(scaled) * kMultiplier) >> kShift);
+}
+#endif
 
 // Digits of the largest number of each bit length.
 inline constexpr uint8_t kDigitsOfBitLength[] = {1, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 4, 5, 5,
@@ -142,7 +160,7 @@ char* WriteFixed(char* out, double value, int width) {
   if (static_cast<int>(bits >> 52) > kLargestFastBiasedExponent) return WriteFixedSlowly(out, value, width, Precision);
   constexpr uint32_t power = kPowersOfTen[Precision];
   const uint64_t scaled = RoundedScaledMagnitude(bits, power);
-  const uint64_t whole = scaled / power;
+  const uint64_t whole = QuotientOfScaled<Precision>(scaled);
   if (whole >= kPowersOfTen[9]) return WriteFixedSlowly(out, value, width, Precision);
   const int wholeDigits = DigitCount(static_cast<uint32_t>(whole));
   const int length = (negative ? 1 : 0) + wholeDigits + 1 + Precision;

@@ -128,6 +128,21 @@ TEST(FrameReader, BytesPastThePayloadReadAsZero) {
   }
 }
 
+TEST(FrameReader, ChecksumOfEveryPayloadLengthCoversItsOwnBytesOnly) {
+  // Frames are checked sixteen bytes at a time; the last piece runs into
+  // the next frame, whose bytes must not count, and the frame's own last
+  // byte must.
+  const Bytes after(20, 0xEE);
+  for (size_t size = 1; size <= 251; ++size) {
+    Bytes payload(size);
+    for (size_t i = 0; i < size; ++i) payload[i] = static_cast<uint8_t>(i * 37 + size);
+    const auto r = RunPass(LogBuilder().Frame(99, payload).FrameWithResidual(99, payload, 7, 0x5A).Frame(99, after).str());
+    ASSERT_EQ(r.counts.goodFrames, 2) << size;
+    ASSERT_EQ(r.lines, std::vector<std::string>{"   CS error  ID 99, bytes = " + std::to_string(size + 4) + "  cs = 90  7"})
+        << size;
+  }
+}
+
 TEST(FrameReader, PrescanFoldsRangesRatesAndTank) {
   LogBuilder log;
   testkit::Fix a;
