@@ -9,6 +9,7 @@
 
 #include "cli_runner.h"
 #include "log_builder.h"
+#include "test_text.h"
 
 namespace zeltlog {
 namespace {
@@ -45,15 +46,8 @@ std::string SchemaErrors(const std::string& path) {
 
 // A fix at 9 E heading north at 5 m/s on the 14th of `month` 2019.
 testkit::Payload ViewerFix(double time, double latitude, unsigned spray, int month = 5) {
-  testkit::Fix f;
-  f.time = testkit::Timestamp::FromTimeOfDay(time, 2019, month, 14);
-  f.latitude = latitude;
-  f.longitude = 9.0;
-  f.altitude = 50.5f;
-  f.speed = 5.0f;
-  f.heading = 1.0f;
-  f.spray = spray;
-  return testkit::Position1(f);
+  return testkit::Position1({.time = testkit::Timestamp::FromTimeOfDay(time, 2019, month, 14), .latitude = latitude,
+                             .longitude = 9.0, .altitude = 50.5f, .speed = 5.0f, .heading = 1.0f, .spray = spray});
 }
 
 // Fixes heading north on 14 May 2019 with the applied rate stepping
@@ -191,8 +185,7 @@ TEST(CliViewerDocumentsEdges, KmzOfThePlainDocumentsAndRefusals) {
 // is reported, the earlier KMZ stays as it was and nothing is left behind.
 TEST(CliViewerDocumentsEdges, KmzUnderAFileSizeLimit) {
   testkit::TempDir dir;
-  const auto job = testkit::BuildSprayJob({2000, 500, false, 5});
-  testkit::WriteFile(dir.File("JOB.LOG"), std::string(job.begin(), job.end()));
+  testkit::WriteFile(dir.File("JOB.LOG"), testkit::Str(testkit::BuildSprayJob({2000, 500, false, 5})));
   testkit::WriteFile(dir.File("JOB_SIC.KMZ"), "earlier swaths");
   const auto run = RunCli("convert -q --kmz --time " + ShellQuote(dir.File("JOB.LOG")), "ulimit -f 64; ");
   EXPECT_EQ(run.status, 1);
@@ -225,13 +218,12 @@ TEST(CliViewerDocumentsEdges, NoTimeWhereTheFixHasNoCalendarDate) {
 TEST(CliViewerDocumentsWhole, PathAndSwathWithTimeAndRates) {
   testkit::TempDir dir;
   testkit::LogBuilder log("TEST");
-  const auto fix = [](double time, double latitude, unsigned spray) { return ViewerFix(time, latitude, spray); };
   log.Frame(35, testkit::Sections(4, 1000, -1000));
   log.Frame(34, testkit::TargetRate(1, 0, 50.0f));
   log.Frame(36, testkit::ActualRate(1, 0, 45.0f));
-  log.Frame(1, fix(3600.0, 45.0, 1));
-  log.Frame(1, fix(3600.2, 45.00001, 1));
-  log.Frame(1, fix(3620.4, 45.00002, 0));
+  log.Frame(1, ViewerFix(3600.0, 45.0, 1));
+  log.Frame(1, ViewerFix(3600.2, 45.00001, 1));
+  log.Frame(1, ViewerFix(3620.4, 45.00002, 0));
   testkit::WriteFile(dir.File("JOB.LOG"), log.str());
   const auto run = RunCli("convert -q --no-marks --spray-projection 0 --time --color-by rate " +
                           ShellQuote(dir.File("JOB.LOG")));

@@ -68,15 +68,9 @@ std::string StraightPass(int fixes) {
   log.Frame(140, testkit::FlowStatus(1, 500.0f, 0, 650.0f, 80.0f, 40.0f));
   const double metresPerDegree = 110930.0;  // of latitude near 34 S
   for (int i = 0; i < fixes; ++i) {
-    testkit::Fix fix;
-    fix.time = testkit::Timestamp::FromTimeOfDay(30000.0 + i * 0.2);
-    fix.latitude = -34.25 + i / metresPerDegree;
-    fix.longitude = 141.0;
-    fix.altitude = 50.0f;
-    fix.speed = 5.0f;
-    fix.heading = 0.0f;
-    fix.spray = i + 1 < fixes ? 1 : 0;
-    log.Frame(1, testkit::Position1(fix));
+    log.Frame(1, testkit::Position1({.time = testkit::Timestamp::FromTimeOfDay(30000.0 + i * 0.2),
+                                     .latitude = -34.25 + i / metresPerDegree, .longitude = 141.0, .altitude = 50.0f,
+                                     .speed = 5.0f, .heading = 0.0f, .spray = i + 1 < fixes ? 1u : 0u}));
   }
   log.Frame(140, testkit::FlowStatus(1, 404.0f, 0, 650.0f, 80.0f, 40.0f));
   return log.str();
@@ -112,7 +106,6 @@ TEST(ReportCommand, ReportsALogEndToEnd) {
   EXPECT_EQ(none.status, 1);
   EXPECT_NE(none.err.find("NONE.LOG: the log holds no position fix"), std::string::npos) << none.err;
 }
-
 
 // What headless Chromium drew of a map page opened from disk: the page's
 // data-drawn words ("Path:2 ...") by layer, and its data-error.

@@ -98,25 +98,12 @@ TEST_F(Bin1Converter, RowsOfExtremeFixesAsPrintfWritesThem) {
   const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
   std::vector<Bin1Fix> fixes;
   for (const float value : {0.0f, -0.0f, -0.000004f, 0.0000049f, 3.4e38f, -3.4e38f, inf, -inf, nan, 1e9f, -123.4565f}) {
-    Bin1Fix fix;
-    fix.altitude = value;
-    fix.xSpeed = value;
-    fix.ySpeed = -value;
-    fix.stdev = value;
-    fix.age = 65535;
-    fix.mode = 0;
-    fix.satellites = 255;
-    fix.longitude = -179.9999999995;
-    fix.latitude = -0.0000000004;
-    fixes.push_back(fix);
+    fixes.push_back({.satellites = 255, .latitude = -0.0000000004, .longitude = -179.9999999995, .altitude = value,
+                     .ySpeed = -value, .xSpeed = value, .stdev = value, .mode = 0, .age = 65535});
   }
   for (int i = 0; i < 5000; ++i) {
-    Bin1Fix fix;
-    fix.time = 0.2 * i + 1.0;
-    fix.longitude = 142.1 + i * 1.37e-7;
-    fix.latitude = -34.2 - i * 2.11e-7;
-    fix.age = static_cast<unsigned>(i % 300);
-    fixes.push_back(fix);
+    fixes.push_back({.time = 0.2 * i + 1.0, .latitude = -34.2 - i * 2.11e-7, .longitude = 142.1 + i * 1.37e-7,
+                     .age = static_cast<unsigned>(i % 300)});
   }
   Bytes log = Sentence(30, "123456789.123456");
   for (const Bin1Fix& fix : fixes) {
@@ -149,15 +136,9 @@ TEST_F(Bin1Converter, RowsOfExtremeFixesAsPrintfWritesThem) {
 }
 
 TEST_F(Bin1Converter, FixesThatAreNotWritten) {
-  Bin1Fix early;
-  early.time = 0.05;
-  Bin1Fix changed;
-  changed.time = 200.0;
+  const Bin1Fix early{.time = 0.05}, changed{.time = 200.0};
   // Impossible coordinates under a good checksum: listed and skipped.
-  Bin1Fix north, west, lost;
-  north.latitude = 90.5;
-  west.longitude = -360.25;
-  lost.latitude = std::nan("");
+  const Bin1Fix north{.latitude = 90.5}, west{.longitude = -360.25}, lost{.latitude = std::nan("")};
   // Listed with their counts, written nowhere; with no fix at all nothing
   // is written, and earlier outputs of the same names stay.
   testkit::WriteFile(dir.File("track.CSV"), "earlier fixes");
@@ -176,9 +157,7 @@ TEST_F(Bin1Converter, FixesThatAreNotWritten) {
 
   // The edges of the globe are positions.
   platform.events.Clear();
-  Bin1Fix pole, far;
-  pole.latitude = -90.0;
-  far.longitude = 360.0;
+  const Bin1Fix pole{.latitude = -90.0}, far{.longitude = 360.0};
   EXPECT_TRUE(Convert(Join({Bin1Frame(pole), Bin1Frame(far)})).Succeeded());
   EXPECT_EQ(CsvRows().size(), 3u);
 
@@ -195,11 +174,8 @@ TEST_F(Bin1Converter, FixesThatAreNotWritten) {
 TEST_F(Bin1Converter, ZonesAndHemispheres) {
   // The zone of the first fix holds for the whole run: 6 degrees east
   // belongs to the zone of 9 anyway, 5.5 would start another one.
-  Bin1Fix first, boundary, beyond, south;
-  boundary.longitude = 6.0;
-  beyond.longitude = 5.5;
-  south.latitude = -33.8688;
-  south.longitude = 151.2093;
+  const Bin1Fix first, boundary{.longitude = 6.0}, beyond{.longitude = 5.5},
+      south{.latitude = -33.8688, .longitude = 151.2093};
   Convert(Join({Bin1Frame(first), Bin1Frame(boundary), Bin1Frame(beyond)}));
   const Lines rows = CsvRows();
   ASSERT_EQ(rows.size(), 4u);
@@ -234,19 +210,14 @@ TEST_F(Bin1Converter, SentencesAndHeaders) {
   EXPECT_EQ(platform.Lines(), expected);
   const Lines rows = CsvRows();
   ASSERT_EQ(rows.size(), 5u);
-  EXPECT_EQ(rows[1].substr(rows[1].size() - 12), ",0.250,0.000");  // each run starts without a sentence
-  EXPECT_EQ(rows[2].substr(rows[2].size() - 12), ",0.250,0.456");
-  EXPECT_EQ(rows[3].substr(rows[3].size() - 12), ",0.250,1.234");
-  EXPECT_EQ(rows[4].substr(rows[4].size() - 12), ",0.250,1.234");
+  // Each run starts without a sentence; a short sentence keeps the last value.
+  const char* ends[] = {",0.250,0.000", ",0.250,0.456", ",0.250,1.234", ",0.250,1.234"};
+  for (size_t i = 1; i < 5; ++i) EXPECT_EQ(rows[i].substr(rows[i].size() - 12), ends[i - 1]) << i;
 }
 
 TEST_F(Bin1Converter, FixHoldingCrLfStaysWhole) {
   // Mode 0x0A0D puts CR LF inside the binary fields.
-  Bin1Fix held;
-  held.mode = 0x0A0D;
-  held.time = 300.25;
-  Bin1Fix last;
-  last.time = 400.0;
+  const Bin1Fix held{.time = 300.25, .mode = 0x0A0D}, last{.time = 400.0};
   // A fix cut short is collected with the start of the next one and
   // dropped as a broken frame; the one after is read again.
   const Bytes broken = Bin1Frame(Bin1Fix{});

@@ -190,15 +190,11 @@ TEST_F(KmlToJob, JobFileThatCannotBeCreated) {
 }
 
 TEST_F(KmlToJob, JobNameRules) {
-  auto number = [](std::string name, int jobNumber) { return JobLineNumber({std::move(name), 0, jobNumber}); };
-  EXPECT_EQ(number("12", 1), 12);
-  EXPECT_EQ(number("999", 1), 999);
-  EXPECT_EQ(number("007", 1), 7);
-  EXPECT_EQ(number("0", 5), 5);
-  EXPECT_EQ(number("1000", 5), 5);
-  EXPECT_EQ(number("12A", 5), 5);
-  EXPECT_EQ(number(" 12", 5), 5);
-  EXPECT_EQ(number("", 5), 5);
+  // A name of 1 to 999 is the number; anything else leaves the job number.
+  for (const auto& [name, number] : std::vector<std::pair<std::string, int>>{
+           {"12", 12}, {"999", 999}, {"007", 7}, {"0", 5}, {"1000", 5}, {"12A", 5}, {" 12", 5}, {"", 5}}) {
+    EXPECT_EQ(JobLineNumber({name, 0, 5}), number) << name;
+  }
   EXPECT_EQ(JobOptionsProblem({"12345678901234567890", 0, 1}), "");
   EXPECT_EQ(JobOptionsProblem({"123456789012345678901", 0, 1}), "the job name has more than 20 characters");
   EXPECT_EQ(JobOptionsProblem({"A", 0, 0}), "the job number is not between 1 and 999");

@@ -46,6 +46,10 @@ class Conversion : public ::testing::Test {
     testkit::WriteFile(dir.File(name), bytes);
     return dir.File(name);
   }
+  std::string OneFixLog(const std::string& name) {
+    const testkit::Fix fix{.time = {}, .latitude = -34.25, .longitude = 142.1};
+    return WriteLog(name, testkit::LogBuilder().Frame(1, testkit::Position1(fix)).str());
+  }
   testkit::TempDir dir;
   testkit::RecordingPlatform platform;
   ConversionSession session{platform};
@@ -58,10 +62,7 @@ TEST_F(Conversion, ChooserCancelledOrChosen) {
   EXPECT_EQ(session.chosenLogPath, "earlier");
   EXPECT_EQ(platform.clears, 0);
   // A chosen log is converted and its folder remembered.
-  testkit::Fix fix;
-  fix.latitude = -34.25;
-  fix.longitude = 142.1;
-  platform.choices.push_back(WriteLog("J.LOG", testkit::LogBuilder().Frame(1, testkit::Position1(fix)).str()));
+  platform.choices.push_back(OneFixLog("J.LOG"));
   const auto outcome = RunLogConversion(session);
   EXPECT_TRUE(outcome.chosen);
   EXPECT_EQ(session.chosenLogPath, dir.File("J.LOG"));
@@ -70,8 +71,7 @@ TEST_F(Conversion, ChooserCancelledOrChosen) {
 }
 
 TEST_F(Conversion, OutputThatCannotBeCreatedGetsNoWritesAndIsReported) {
-  const auto job = testkit::BuildSprayJob({600, 100, false, 1});
-  const std::string log = WriteLog("T.LOG", std::string(job.begin(), job.end()));
+  const std::string log = WriteLog("T.LOG", testkit::Str(testkit::BuildSprayJob({600, 100, false, 1})));
   std::filesystem::create_directory(dir.File("T_SIC.KML"));
   const auto outcome = RunLogConversionOn(session, log);
   EXPECT_FALSE(outcome.Succeeded());
@@ -134,10 +134,7 @@ TEST_F(Conversion, TruncatedLogIsConvertedAndFlagged) {
 }
 
 TEST_F(Conversion, OutputSwitches) {
-  testkit::Fix fix;
-  fix.latitude = -34.25;
-  fix.longitude = 142.1;
-  const std::string log = WriteLog("S.LOG", testkit::LogBuilder().Frame(1, testkit::Position1(fix)).str());
+  const std::string log = OneFixLog("S.LOG");
   session.options.lineOutput = 0;
   session.options.marksOutput = 0;
   auto outcome = RunLogConversionOn(session, log);

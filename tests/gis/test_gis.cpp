@@ -108,14 +108,8 @@ struct SmallJob {
         q.right = at(right, i * 10.0);
         q.left = at(right - 20, i * 10.0);
         q.prevLeft = i == 0 ? q.prevRight : at(right - 20, (i - 1) * 10.0);
-        q.time = time += 1.0;
-        q.run = run;
-        q.firstOfRun = i == 0;
-        q.targetRate = 50.0;
-        q.actualRate = 48.5;
-        q.speed = 10.0;
-        q.leftOffset = 10.0;
-        q.rightOffset = -10.0;
+        q.time = time += 1.0, q.run = run, q.firstOfRun = i == 0;
+        q.targetRate = 50.0, q.actualRate = 48.5, q.speed = 10.0, q.leftOffset = 10.0, q.rightOffset = -10.0;
         sink.OnQuad(q);
       }
     }

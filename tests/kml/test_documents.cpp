@@ -27,15 +27,8 @@ std::string PolyStyle(const std::string& id, const std::string& width, const std
 testkit::LogBuilder SmallJob() {
   testkit::LogBuilder log("TEST");
   auto fix = [](double time, double latitude, float altitude, unsigned spray) {
-    testkit::Fix f;
-    f.time = testkit::Timestamp::FromTimeOfDay(time);
-    f.latitude = latitude;
-    f.longitude = 9.0;
-    f.altitude = altitude;
-    f.speed = 5.0f;
-    f.heading = 0.0f;
-    f.spray = spray;
-    return testkit::Position1(f);
+    return testkit::Position1({.time = testkit::Timestamp::FromTimeOfDay(time), .latitude = latitude, .longitude = 9.0,
+                               .altitude = altitude, .speed = 5.0f, .heading = 0.0f, .spray = spray});
   };
   log.Frame(35, testkit::Sections(4, 1000, -1000));
   log.Frame(34, testkit::TargetRate(1, 0, 50.0f));
@@ -171,10 +164,7 @@ TEST_F(SmallJobConversion, MarksDocument) {
 TEST(Documents, SecondRunStartsAfresh) {
   testkit::TempDir dir;
   testkit::WriteFile(dir.File("A.LOG"), SmallJob().str());
-  testkit::Fix parked;
-  parked.time = testkit::Timestamp::FromTimeOfDay(50.0);
-  parked.latitude = 45.5;
-  parked.longitude = 9.5;
+  const testkit::Fix parked{.time = testkit::Timestamp::FromTimeOfDay(50.0), .latitude = 45.5, .longitude = 9.5};
   testkit::WriteFile(dir.File("B.LOG"), testkit::LogBuilder("PARKED").Frame(1, testkit::Position1(parked)).str());
   testkit::RecordingPlatform platform;
   ConversionSession session(platform);

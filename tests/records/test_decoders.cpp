@@ -59,14 +59,8 @@ TEST(Decoders, PositionFixesAndPlausibility) {
   EXPECT_DOUBLE_EQ(fix->timeOfDay, 3723.45);
   EXPECT_DOUBLE_EQ(DecodeCompact(compact(2100001000u, 2100001000u, 65535, 0))->altitude, 5691.875);
 
-  testkit::Fix built;
-  built.time = testkit::Timestamp::FromTimeOfDay(100.5);
-  built.latitude = -34.25;
-  built.longitude = 142.125;
-  built.altitude = 48.5f;
-  built.speed = 12.25f;
-  built.heading = 271.5f;
-  built.spray = 2;
+  const testkit::Fix built{.time = testkit::Timestamp::FromTimeOfDay(100.5), .latitude = -34.25, .longitude = 142.125,
+                           .altitude = 48.5f, .speed = 12.25f, .heading = 271.5f, .spray = 2};
   const auto full = DecodeFullPosition(PayloadBuffer(testkit::Position1(built)).view());
   ASSERT_TRUE(full);
   EXPECT_EQ(std::vector<double>({full->latitude, full->longitude, full->altitude, full->speed, full->heading,
@@ -81,24 +75,11 @@ TEST(Decoders, PositionFixesAndPlausibility) {
 }
 
 TEST(Decoders, RecordLines) {
-  testkit::JobSummary job;
-  job.created = {2012, 11, 12, 9, 5, 7, 0};
-  job.updated = {2012, 11, 12, 12, 9, 11, 0};
-  job.appVersion = "APP 3.10";
-  job.machineArea = 12.5f;
-  job.overlapArea = 1.5f;
-  job.skipArea = 0.25f;
-  job.appliedEst = 3.0f;
-  job.perimeter = 1500.0f;
-  job.appliedCalc = 2.75f;
-  job.timeZone = -5;
-  job.machineWidth = 24.0f;
-  job.overlapWidth = 0.5f;
-  job.offset = 1.25f;
-  job.maxLat = -34.1;
-  job.minLat = -34.2;
-  job.minLon = 142.0;
-  job.maxLon = 142.3;
+  const testkit::JobSummary job{.created = {2012, 11, 12, 9, 5, 7, 0}, .updated = {2012, 11, 12, 12, 9, 11, 0},
+                                .appVersion = "APP 3.10", .machineArea = 12.5f, .overlapArea = 1.5f, .skipArea = 0.25f,
+                                .appliedEst = 3.0f, .perimeter = 1500.0f, .appliedCalc = 2.75f, .timeZone = -5,
+                                .machineWidth = 24.0f, .overlapWidth = 0.5f, .offset = 1.25f, .maxLat = -34.1,
+                                .minLat = -34.2, .minLon = 142.0, .maxLon = 142.3};
   const std::vector<std::pair<RecordId, Payload>> records = {
       {RecordId::SystemVersions, testkit::SystemVersions("SYS 4.2", "CPU 1.0", "GPS 3.4", "DIF 1.0")},
       {RecordId::JobSummary, testkit::JobSummaryRecord(job)},

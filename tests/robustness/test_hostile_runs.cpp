@@ -55,10 +55,8 @@ class PipedRun {
     pid_ = fork();
     if (pid_ == 0) {
       dup2(ends[1], 1);
-      close(ends[0]);
-      close(ends[1]);
-      const int null = open("/dev/null", O_WRONLY);
-      dup2(null, 2);
+      close(ends[0]), close(ends[1]);
+      dup2(open("/dev/null", O_WRONLY), 2);
       std::vector<char*> argv{const_cast<char*>(ZELTLOG_CLI_PATH)};
       for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
       argv.push_back(nullptr);
@@ -81,10 +79,7 @@ class PipedRun {
       bytes -= static_cast<size_t>(got);
     }
   }
-  void CloseOutput() {
-    close(out_);
-    out_ = -1;
-  }
+  void CloseOutput() { close(out_), out_ = -1; }
   void Signal(int signal) { kill(pid_, signal); }
   // The raw wait status.
   int Wait() {
@@ -273,16 +268,17 @@ TEST_F(HostileRuns, ReplacedDocumentsKeepTheirPermissions) {
   const mode_t mask = umask(022);
   umask(mask);
   EXPECT_EQ(RunCli("convert " + Q("P.LOG")).status, 0);
-  struct stat status;
-  ASSERT_EQ(stat(F("P_SIC.KML").c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 07777, 0600u);
-  ASSERT_EQ(stat(F("P.KML").c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 07777, 0640u);
+  auto statusOf = [&](const char* name) {
+    struct stat status {};
+    EXPECT_EQ(stat(F(name).c_str(), &status), 0) << name;
+    return status;
+  };
+  EXPECT_EQ(statusOf("P_SIC.KML").st_mode & 07777, 0600u);
+  EXPECT_EQ(statusOf("P.KML").st_mode & 07777, 0640u);
   if (grouped) {
-    EXPECT_EQ(status.st_gid, group);
+    EXPECT_EQ(statusOf("P.KML").st_gid, group);
   }
-  ASSERT_EQ(stat(F("P_M.KML").c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 07777, 0666u & ~mask);
+  EXPECT_EQ(statusOf("P_M.KML").st_mode & 07777, 0666u & ~mask);
 }
 
 // Usage errors and names: NaN is no projection time; a name without an
@@ -322,9 +318,8 @@ TEST_F(HostileRuns, SideConvertersOnHostileContent) {
   WriteFile(F("LINE.KML"), "<LineString>\n<coordinates>\n1,2 3,4\n</coordinates>\n");
   WriteFile(F("7"), "earlier job");
   WriteFile(F("J.LOG"), JobLog(300));
-  for (const char* tool : {"rq7", "bin1", "convert"}) {
+  for (const auto& [tool, input] : {std::pair{"rq7", "C.BIN"}, {"bin1", "G.BIN"}, {"convert", "J.LOG"}}) {
     SCOPED_TRACE(tool);
-    const std::string input = std::string(tool) == "rq7" ? "C.BIN" : std::string(tool) == "bin1" ? "G.BIN" : "J.LOG";
     const auto result = RunCli(std::string(tool) + " -v --events " + Q(std::string(tool) + ".DAT") + " " + Q(input));
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out.find('\0'), std::string::npos);
