@@ -1,11 +1,12 @@
 // Items handed in batches to a thread of their own, which passes each of
 // them, in the order they came, to `write`. A document that is most of a
 // run's output is formatted this way on the second core while the first
-// goes on decoding: the same bytes in the same order, and at most two
+// goes on decoding: the same bytes in the same order, and at most five
 // batches in memory.
 #pragma once
 
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <system_error>
@@ -20,7 +21,6 @@ class BatchWorker {
  public:
   explicit BatchWorker(std::function<void(const Item&)> write) : write_(std::move(write)) {
     filling_.reserve(kBatch);
-    writing_.reserve(kBatch);
     try {
       thread_ = std::thread([this] { Run(); });
     } catch (const std::system_error&) {
@@ -49,41 +49,54 @@ class BatchWorker {
       std::lock_guard<std::mutex> lock(mutex_);
       finishing_ = true;
     }
-    changed_.notify_all();
+    ready_.notify_one();
     thread_.join();
   }
 
  private:
   static constexpr size_t kBatch = 2048;
+  // Batches handed over and waiting: a few, so that neither side waits for
+  // the other at every batch when one of them is slow for a moment.
+  static constexpr size_t kWaiting = 3;
 
   void HandOver() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return !handedOver_; });
-    std::swap(filling_, writing_);
-    handedOver_ = true;
-    changed_.notify_all();
+    std::vector<Item> next;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      room_.wait(lock, [this] { return waiting_.size() < kWaiting; });
+      waiting_.push_back(std::move(filling_));
+      if (!spare_.empty()) {
+        next = std::move(spare_.back());
+        spare_.pop_back();
+      }
+    }
+    ready_.notify_one();
+    filling_ = std::move(next);
+    filling_.reserve(kBatch);
   }
 
   void Run() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-      changed_.wait(lock, [this] { return handedOver_ || finishing_; });
-      if (!handedOver_) return;
-      // The batch is this thread's until it says so.
+      ready_.wait(lock, [this] { return !waiting_.empty() || finishing_; });
+      if (waiting_.empty()) return;
+      std::vector<Item> batch = std::move(waiting_.front());
+      waiting_.pop_front();
       lock.unlock();
-      for (const Item& item : writing_) write_(item);
-      writing_.clear();
+      room_.notify_one();
+      for (const Item& item : batch) write_(item);
+      batch.clear();
       lock.lock();
-      handedOver_ = false;
-      changed_.notify_all();
+      spare_.push_back(std::move(batch));
     }
   }
 
   std::function<void(const Item&)> write_;
-  std::vector<Item> filling_, writing_;
+  std::vector<Item> filling_;
   std::mutex mutex_;
-  std::condition_variable changed_;
-  bool handedOver_ = false;  // writing_ holds a batch not yet written
+  std::condition_variable ready_, room_;
+  std::deque<std::vector<Item>> waiting_;  // in the order they came
+  std::vector<std::vector<Item>> spare_;   // written batches, their memory kept
   bool finishing_ = false;
   std::thread thread_;
 };
