@@ -5,12 +5,21 @@
 
 namespace zeltlog {
 
-BackgroundPrescan::BackgroundPrescan(OpenedLog& log) : log_(log) {
+void BackgroundPrescan::Start() {
+  if (started_) return;
+  started_ = true;
   try {
     thread_ = std::thread([this] { Run(); });
   } catch (const std::system_error&) {
-    Run();  // no second thread: the pre-scan goes first, as it always did
+    Run();  // no second thread: the pre-scan runs now
   }
+}
+
+void BackgroundPrescan::Adopt(const PrescanOutcome& outcome) {
+  if (started_) return;
+  started_ = true;
+  outcome_ = outcome;
+  finished_.store(true, std::memory_order_release);
 }
 
 BackgroundPrescan::~BackgroundPrescan() {
@@ -29,6 +38,7 @@ void BackgroundPrescan::Run() noexcept {
 }
 
 const PrescanOutcome& BackgroundPrescan::Wait() {
+  Start();
   if (thread_.joinable()) thread_.join();
   if (failure_) std::rethrow_exception(failure_);
   return outcome_;

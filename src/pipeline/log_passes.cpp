@@ -72,6 +72,11 @@ std::optional<FullPassFacts> RunFullPass(const std::string& path, BackgroundPres
   if (!OpenLog(path, log, result)) return std::nullopt;
 
   platform.SetBusy(true);
+  // A listing of every record cannot wait for the figures until the end:
+  // the pre-scan starts at once. Otherwise this pass gathers them itself.
+  if (platform.WantsEvents(EventKind::Record)) prescan.Start();
+  PrescanSummarySink ownFigures;
+  sinks.Add(ownFigures);
   sinks.OnStart();
   if (log.header) sinks.OnHeaderText(*log.header);
   // The edges in force before the first swath record are the log's last
@@ -83,7 +88,8 @@ std::optional<FullPassFacts> RunFullPass(const std::string& path, BackgroundPres
   sinks.AddAfterSinks(geometry);
 
   // The figures go to the sinks between two frames, as soon as the
-  // pre-scan has finished or the held lines have grown too many to wait.
+  // pre-scan has finished or the held lines have grown too many to wait,
+  // and at the latest after the last frame.
   bool begun = false, refused = false;
   auto begin = [&] {
     const PrescanOutcome& outcome = prescan.Wait();
@@ -102,7 +108,10 @@ std::optional<FullPassFacts> RunFullPass(const std::string& path, BackgroundPres
     if (begun || (!prescan.Finished() && !hold.Full())) return true;
     return begin();
   });
-  if (!begun && !refused) begin();
+  if (!begun && !refused) {
+    prescan.Adopt({ownFigures, facts.counts, log.reader.Failed()});
+    begin();
+  }
   if (refused) {
     platform.SetBusy(false);
     return std::nullopt;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -145,6 +146,56 @@ TEST_F(Conversion, OutputSwitches) {
   outcome = RunLogConversionOn(session, log);
   EXPECT_TRUE(outcome.outputs.written.empty());
   EXPECT_TRUE(platform.Lines().empty());
+}
+
+// The figures of the whole log head the event list and the swath edges in
+// force before the log's first swath record are its last ones, whether
+// the pre-scan runs beside the full pass from the start (every record is
+// listed) or only once the pass finds it needs them (a quad before any
+// swath record); a checksum error early in the log still follows the
+// summary.
+TEST_F(Conversion, FiguresAndFirstEdgesComeFromTheWholeLog) {
+  struct Quiet : testkit::RecordingPlatform {
+    bool WantsEvents(EventKind kind) const override { return kind == EventKind::Summary || kind == EventKind::Error; }
+  };
+  struct Edges : Sink {
+    void OnQuad(const SwathQuad& q) override { seen.emplace_back(q.leftOffset, q.rightOffset); }
+    std::vector<std::pair<double, double>> seen;
+  };
+  testkit::LogBuilder log("V1");
+  log.FrameWithResidual(34, testkit::TargetRate(1, 0, 50.0f).bytes(), 9, 0x21);
+  for (int i = 0; i < 40; ++i) {
+    const testkit::Fix fix{.time = testkit::Timestamp::FromTimeOfDay(100.0 + 0.2 * i),
+                           .latitude = -34.25 + 1e-5 * i,
+                           .longitude = 142.1,
+                           .altitude = 48.0f,
+                           .speed = 6.0f,
+                           .heading = 3.0f,
+                           .spray = 1};
+    log.Frame(1, testkit::Position1(fix));
+    if (i == 10) log.Frame(35, testkit::Sections(4, 300, -300));
+    if (i == 30) log.Frame(35, testkit::Sections(4, 700, -650));
+  }
+  const std::string path = WriteLog("E.LOG", log.str());
+  testkit::RecordingPlatform everything;
+  Quiet quiet;
+  for (testkit::RecordingPlatform* shown : {static_cast<testkit::RecordingPlatform*>(&everything), static_cast<testkit::RecordingPlatform*>(&quiet)}) {
+    ConversionSession run{*shown};
+    Edges edges;
+    const auto outcome = RunLogConversionOn(run, path, {&edges});
+    EXPECT_TRUE(outcome.Succeeded());
+    ASSERT_EQ(edges.seen.size(), 44u);  // each change of edges closes two quads more
+    EXPECT_EQ(edges.seen.front(), std::make_pair(7.0, -6.5));
+    EXPECT_EQ(edges.seen[20], std::make_pair(3.0, -3.0));
+    EXPECT_EQ(edges.seen.back(), std::make_pair(7.0, -6.5));
+    const auto summary = shown->LinesOf(EventKind::Summary);
+    ASSERT_EQ(summary.size(), 8u);
+    EXPECT_EQ(summary[1], "Latitude range:  -34.24961000, -34.25000000, 0.00039000");
+    const auto lines = shown->Lines();
+    const auto error = std::find(lines.begin(), lines.end(), "   CS error  ID 34, bytes = 10  cs = 33  9");
+    ASSERT_NE(error, lines.end());
+    EXPECT_GT(error - lines.begin(), std::find(lines.begin(), lines.end(), summary[6]) - lines.begin());
+  }
 }
 
 }  // namespace
