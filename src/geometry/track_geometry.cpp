@@ -112,11 +112,20 @@ void TrackGeometry::OnFix(const Fix& fix) {
   const bool sprayOn = fix.sprayState != 0;
   const bool wasOn = previousSprayState_ != 0;
   // The edges matter only where a quad is drawn.
-  if ((sprayOn || wasOn) && !edgesKnown_) {
+  if (sprayOn || wasOn) DrawQuads(fix, latitude, longitude, time, speed, sprayOn, wasOn);
+
+  previousLatitude_ = latitude;
+  previousLongitude_ = longitude;
+  previousFixTime_ = time;
+  previousSwathDirection_ = swathDirection_;
+}
+
+void TrackGeometry::DrawQuads(const Fix& fix, double latitude, double longitude, double time, double speed,
+                              bool sprayOn, bool wasOn) {
+  if (!edgesKnown_) {
     const Edges initial = initialEdges_();
     SetEdges(initial.left, initial.right);
   }
-
   const double altitude = fix.altitude;
   const Across across(swathDirection_);
   const GeoPoint right = EdgeAt(latitude, longitude, altitude, across, rightOffset_);
@@ -162,11 +171,6 @@ void TrackGeometry::OnFix(const Fix& fix) {
     quad_.left = left;
     EmitQuad(time, speed);
   }
-
-  previousLatitude_ = latitude;
-  previousLongitude_ = longitude;
-  previousFixTime_ = time;
-  previousSwathDirection_ = swathDirection_;
 }
 
 }  // namespace zeltlog

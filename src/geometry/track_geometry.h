@@ -53,6 +53,9 @@ class TrackGeometry : public RecordHandler {
   };
   GeoPoint EdgeAt(double latitude, double longitude, double altitude, const Across& direction, double offset) const;
   void EmitQuad(double time, double speed);
+  // The quads of a fix while the spray is on, or the run's closing quad.
+  void DrawQuads(const Fix& fix, double latitude, double longitude, double time, double speed, bool sprayOn,
+                 bool wasOn);
   void SetEdges(double left, double right);
 
   GeometryHandler& out_;
