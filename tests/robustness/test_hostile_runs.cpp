@@ -345,5 +345,54 @@ TEST_F(HostileRuns, SideConvertersOnHostileContent) {
   EXPECT_EQ(ReadFile(F("7")), "earlier job");
 }
 
+// Where the system will not start another thread (here a user allowed a
+// single process), the pre-scan, the swath document's writer and the BIN1
+// writer run on the caller's thread: the same bytes and the same lines.
+TEST_F(HostileRuns, NoSecondThreadGivesTheSameBytes) {
+  if (geteuid() != 0) GTEST_SKIP() << "running as another user needs root";
+  WriteFile(F("JOB.LOG"), JobLog(6000));
+  // Sprayed before its first swath record: the edges wait for the pre-scan.
+  testkit::LogBuilder edges("V1");
+  for (int i = 0; i < 3000; ++i) {
+    const testkit::Fix fix{.time = testkit::Timestamp::FromTimeOfDay(100.0 + 0.2 * i),
+                           .latitude = -34.25 + 1e-5 * i,
+                           .longitude = 142.1 + 1e-6 * (i % 7),
+                           .altitude = 48.0f,
+                           .speed = 6.0f,
+                           .heading = 3.0f,
+                           .spray = (i / 500) % 2 == 0 ? 1u : 0u};
+    edges.Frame(1, testkit::Position1(fix));
+    if (i == 1000) edges.Frame(35, testkit::Sections(4, 700, -650));
+  }
+  WriteFile(F("EDGE.LOG"), edges.str());
+  testkit::Bytes gps;
+  for (int i = 0; i < 5000; ++i) {
+    const testkit::Bytes frame = testkit::Bin1Frame({.time = 100.0 + 0.2 * i, .latitude = 45.0 + 1e-6 * i});
+    gps.insert(gps.end(), frame.begin(), frame.end());
+  }
+  WriteFile(F("GPS.BIN"), Str(gps));
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+  const std::set<std::string> inputs{"JOB.LOG", "EDGE.LOG", "GPS.BIN"};
+  for (const char* command : {"convert JOB.LOG EDGE.LOG", "convert -v JOB.LOG EDGE.LOG", "bin1 GPS.BIN"}) {
+    std::vector<std::pair<testkit::CliResult, std::map<std::string, std::string>>> runs;
+    for (const bool oneProcess : {false, true}) {
+      const std::string run = "cd " + ShellQuote(dir.path()) + " && " + (oneProcess ? "ulimit -u 1 && exec " : "") +
+                              kCli + " " + command;
+      const auto result = testkit::RunShell(
+          oneProcess ? "setpriv --reuid=65534 --regid=65534 --clear-groups bash -c " + ShellQuote(run) : run);
+      runs.emplace_back(result, Snapshot(dir.path()));
+      for (const auto& [name, bytes] : runs.back().second) {
+        if (!inputs.count(name)) std::filesystem::remove(F(name));
+      }
+    }
+    EXPECT_EQ(runs[0].first.status, 0) << command;
+    EXPECT_EQ(runs[1].first.status, 0) << command << runs[1].first.err;
+    EXPECT_EQ(runs[0].first.out, runs[1].first.out) << command;
+    EXPECT_EQ(runs[0].first.err, runs[1].first.err) << command;
+    EXPECT_GT(runs[0].second.size(), inputs.size()) << command;
+    EXPECT_TRUE(runs[0].second == runs[1].second) << command;
+  }
+}
+
 }  // namespace
 }  // namespace zeltlog
