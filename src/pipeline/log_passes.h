@@ -44,7 +44,9 @@ bool OpenLog(const std::string& path, OpenedLog& log, CommandResult& result);
 // Problems of the log (truncated, unreadable, no good frame, mostly bad
 // frames) go into `result`. Nothing comes back when the log cannot be
 // opened or the pre-scan refuses it; the pass then ends where it stands,
-// its held lines are dropped, and nothing is to be committed.
+// its held lines are dropped, and nothing is to be committed. `sinks`
+// serves this one pass: the pass adds handlers of its own to it (the
+// geometry, its own gathering of the figures).
 struct FullPassFacts {
   FramePassCounts counts;
   int fixes = 0;
