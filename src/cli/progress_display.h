@@ -1,6 +1,7 @@
 // The progress line on a terminal while a log is converted: how much of
-// the log the conversion has read and how fast, redrawn in place. It shows up only once a log has taken a second, so that short
-// runs print nothing extra, and is erased before any other output.
+// the log the conversion has read and how fast, redrawn in place. It shows
+// up only once a log has taken a second, so that short runs print nothing
+// extra, and is erased before any other output.
 #pragma once
 
 #include <functional>

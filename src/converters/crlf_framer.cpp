@@ -20,10 +20,7 @@ bool CrLfFramer::Next(ByteReader& in) {
         std::memcpy(buffer_.data(), at, kBin1FrameBytes);
         in.Skip(kBin1FrameBytes);
         count_ += kBin1FrameBytes;
-        position_ = kBin1FrameBytes;
-        const bool whole = EndsInCrLf();
-        position_ = 0;
-        if (whole) {
+        if (EndsInCrLf(kBin1FrameBytes)) {
           length_ = kBin1FrameBytes - 2;
           return true;
         }
@@ -44,7 +41,7 @@ bool CrLfFramer::Next(ByteReader& in) {
     if (fixedEnd_ != 0) {
       if (position_ < fixedEnd_) continue;
       fixedEnd_ = 0;
-      if (EndsInCrLf()) {
+      if (EndsInCrLf(position_)) {
         length_ = position_ - 2;
         position_ = 0;
         return true;
@@ -56,7 +53,7 @@ bool CrLfFramer::Next(ByteReader& in) {
       fixedEnd_ = kBin1FrameBytes;
       continue;
     }
-    if (position_ >= 3 && EndsInCrLf()) {
+    if (position_ >= 3 && EndsInCrLf(position_)) {
       length_ = position_ - 2;
       position_ = 0;
       return true;

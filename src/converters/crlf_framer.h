@@ -54,7 +54,8 @@ class CrLfFramer {
   double F64(size_t offset) const { return little_endian::F64(buffer_.data() + offset); }
 
  private:
-  bool EndsInCrLf() const { return buffer_[position_ - 2] == '\r' && buffer_[position_ - 1] == '\n'; }
+  // The bytes gathered up to `end` finish with CR LF.
+  bool EndsInCrLf(size_t end) const { return buffer_[end - 2] == '\r' && buffer_[end - 1] == '\n'; }
   // The first eight bytes of a frame announce message 1 with a block of 52.
   static bool IsBin1Start(const uint8_t* bytes);
 

@@ -34,7 +34,6 @@ class BackgroundPrescan {
 
   // Starts the pre-scan, unless it has started or its outcome is known.
   void Start();
-  bool Started() const { return started_; }
   // True once the pre-scan has finished; it never blocks.
   bool Finished() const { return finished_.load(std::memory_order_acquire); }
   // The outcome: waits for the pre-scan to finish, starting it first if

@@ -104,8 +104,10 @@ CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, 
   for (Sink* sink : extraSinks) sinks.Add(*sink);
 
   const auto facts = RunFullPass(path, prescan, hold, o.sprayProjection, sinks, s.platform, result);
-  NoteLastPosition(s, prescan.Wait().counts);
-  if (!facts) return result;
+  if (!facts) {
+    NoteLastPosition(s, prescan.Wait().counts);
+    return result;
+  }
   result.outputs = outputs.report();
   s.goodRecordCount = facts->counts.goodFrames;
   NoteLastPosition(s, facts->counts);
@@ -126,7 +128,7 @@ CommandResult RunLogAnalysis(ConversionSession& s, const std::string& path, cons
   sinks.Add(events);
   for (Sink* sink : analyses) sinks.Add(*sink);
   const auto facts = RunFullPass(path, prescan, hold, o.sprayProjection, sinks, s.platform, result);
-  NoteLastPosition(s, prescan.Wait().counts);
+  NoteLastPosition(s, facts ? facts->counts : prescan.Wait().counts);
   if (facts) s.goodRecordCount = facts->counts.goodFrames;
   return result;
 }

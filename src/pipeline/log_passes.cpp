@@ -2,11 +2,10 @@
 
 #include <utility>
 
-#include "pipeline/background_prescan.h"
-#include "pipeline/event_hold.h"
-
 #include "core/text_format.h"
 #include "geometry/track_geometry.h"
+#include "pipeline/background_prescan.h"
+#include "pipeline/event_hold.h"
 #include "records/frame_reader.h"
 #include "records/record_table.h"
 
@@ -74,9 +73,12 @@ std::optional<FullPassFacts> RunFullPass(const std::string& path, BackgroundPres
   platform.SetBusy(true);
   // A listing of every record cannot wait for the figures until the end:
   // the pre-scan starts at once. Otherwise this pass gathers them itself.
-  if (platform.WantsEvents(EventKind::Record)) prescan.Start();
   PrescanSummarySink ownFigures;
-  sinks.Add(ownFigures);
+  if (platform.WantsEvents(EventKind::Record)) {
+    prescan.Start();
+  } else {
+    sinks.Add(ownFigures);
+  }
   sinks.OnStart();
   if (log.header) sinks.OnHeaderText(*log.header);
   // The edges in force before the first swath record are the log's last
