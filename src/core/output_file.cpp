@@ -41,16 +41,27 @@ void OutputFile::Flush() {
   used_ = 0;
 }
 
+void OutputFile::FlushChunks() {
+  size_t start = 0;
+  while (used_ - start >= kChunk) {
+    if (!failed_ && !file_.Write(buffer_.get() + start, kChunk, &failedErrno_)) failed_ = true;
+    written_ += kChunk;
+    start += kChunk;
+  }
+  used_ -= start;
+  if (start > 0) std::memmove(buffer_.get(), buffer_.get() + start, used_);
+}
+
 char* OutputFile::FlushForRoom() {
   if (!buffer_) buffer_ = std::make_unique<char[]>(kBufferSize);
   if (!file_.IsOpen()) return buffer_.get();
-  Flush();
+  FlushChunks();
   return buffer_.get() + used_;
 }
 
 void OutputFile::Append(const char* data, size_t size) {
   while (size > 0) {
-    if (used_ == kBufferSize) Flush();
+    if (used_ >= kChunk) FlushChunks();
     const size_t take = std::min(size, kBufferSize - used_);
     std::memcpy(buffer_.get() + used_, data, take);
     used_ += take;
@@ -70,7 +81,7 @@ void OutputFile::Write(std::string_view text) {
   const char* from = text.data();
   size_t left = text.size();
   while (left > 0) {
-    if (kBufferSize - used_ < 2) Flush();
+    if (used_ >= kChunk) FlushChunks();
     const size_t chunk = std::min(left, (kBufferSize - used_) / 2);
     char* to = buffer_.get() + used_;
     size_t i = 0;

@@ -19,27 +19,28 @@ namespace {
 TEST(OutputFile, TextModeWritesCrLfForEveryLineFeed) {
   testkit::TempDir dir;
   std::mt19937 random(5);
-  std::string text, expected;
+  std::string text;
   // Runs of every length around the eight-byte steps, across buffer refills.
   while (text.size() < 300000) {
     const size_t run = random() % 40;
-    for (size_t i = 0; i < run; ++i) {
-      const char c = static_cast<char>('a' + random() % 26);
-      text.push_back(c);
-      expected.push_back(c);
-    }
-    const int ends = static_cast<int>(random() % 3);
-    for (int i = 0; i < ends; ++i) {
-      text.push_back('\n');
-      expected.append("\r\n");
-    }
+    for (size_t i = 0; i < run; ++i) text.push_back(static_cast<char>('a' + random() % 26));
+    text.append(random() % 3, '\n');
   }
   OutputFile file;
   ASSERT_TRUE(file.Create(dir.File("T.KML"), OutputFile::Mode::Text));
+  // Pieces of the text, and between them bytes put straight into the room
+  // the file gives (up to its limit), across the chunks it writes.
+  std::string expected;
   for (size_t at = 0; at < text.size();) {
     const size_t piece = std::min<size_t>(1 + random() % 100000, text.size() - at);
     file.Write(std::string_view(text).substr(at, piece));
+    for (const char c : std::string_view(text).substr(at, piece)) expected.append(c == '\n' ? "\r\n" : std::string(1, c));
     at += piece;
+    const size_t room = random() % 3 == 0 ? OutputFile::kRoomLimit : random() % 700;
+    char* put = file.Room(room);
+    for (size_t i = 0; i < room; ++i) put[i] = static_cast<char>('A' + (at + i) % 26);
+    file.Advance(put + room);
+    expected.append(put, room);
   }
   EXPECT_FALSE(std::filesystem::exists(dir.File("T.KML")));  // not in place before it is complete
   ASSERT_TRUE(file.Close());
