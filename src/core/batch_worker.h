@@ -58,19 +58,25 @@ class BatchWorker {
   // Batches handed over and waiting: a few, so that neither side waits for
   // the other at every batch when one of them is slow for a moment.
   static constexpr size_t kWaiting = 3;
+  // The writer, once it has caught up, sleeps until this many batches wait:
+  // waking a thread costs the system more than the writer spends on a
+  // batch, and the writer is the faster of the two.
+  static constexpr size_t kWakeAt = 2;
 
   void HandOver() {
     std::vector<Item> next;
+    bool wake = false;
     {
       std::unique_lock<std::mutex> lock(mutex_);
       room_.wait(lock, [this] { return waiting_.size() < kWaiting; });
       waiting_.push_back(std::move(filling_));
+      wake = waiting_.size() == kWakeAt;
       if (!spare_.empty()) {
         next = std::move(spare_.back());
         spare_.pop_back();
       }
     }
-    ready_.notify_one();
+    if (wake) ready_.notify_one();
     filling_ = std::move(next);
     filling_.reserve(kBatch);
   }
@@ -78,7 +84,7 @@ class BatchWorker {
   void Run() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-      ready_.wait(lock, [this] { return !waiting_.empty() || finishing_; });
+      ready_.wait(lock, [this] { return waiting_.size() >= kWakeAt || finishing_; });
       if (waiting_.empty()) return;
       std::vector<Item> batch = std::move(waiting_.front());
       waiting_.pop_front();
