@@ -41,6 +41,21 @@ char* WriteFixedSlowly(char* out, double value, int width, int precision);
 }  // namespace fixed_detail
 
 #ifdef __SIZEOF_INT128__
+// mantissa * power / 2^shift rounded half to even, for a shift from 1 to
+// 63 and a product below 2^(64 + shift): in 64-bit words, the bits shifted
+// out, left-aligned, against one half.
+inline uint64_t RoundedShiftedProduct(uint64_t mantissa, uint32_t power, int shift) {
+  __extension__ typedef unsigned __int128 Uint128;
+  const Uint128 product = static_cast<Uint128>(mantissa) * power;
+  const auto high = static_cast<uint64_t>(product >> 64), low = static_cast<uint64_t>(product);
+  uint64_t scaled = (high << (64 - shift)) | (low >> shift);
+  const uint64_t rest = low << (64 - shift);
+  constexpr uint64_t kHalf = 1ULL << 63;
+  // Without branches: which way a number rounds is a coin toss.
+  scaled += static_cast<uint64_t>(rest > kHalf) | (static_cast<uint64_t>(rest == kHalf) & scaled);
+  return scaled;
+}
+
 // `bits` holds a finite, non-negative double below 2^30; returns it times
 // `power` rounded half to even, exactly.
 inline uint64_t RoundedScaledMagnitude(uint64_t bits, uint32_t power) {
@@ -52,18 +67,8 @@ inline uint64_t RoundedScaledMagnitude(uint64_t bits, uint32_t power) {
   const int shift = 1075 - biased;
   // mantissa * 10^9 < 2^83: beyond that shift the value rounds to 0.
   if (shift > 84) return 0;
+  if (shift < 64) return RoundedShiftedProduct(mantissa, power, shift);
   const Uint128 product = static_cast<Uint128>(mantissa) * power;
-  if (shift < 64) {
-    // The usual case, in 64-bit words: the bits shifted out, left-aligned,
-    // against one half.
-    const auto high = static_cast<uint64_t>(product >> 64), low = static_cast<uint64_t>(product);
-    uint64_t scaled = (high << (64 - shift)) | (low >> shift);
-    const uint64_t rest = low << (64 - shift);
-    constexpr uint64_t kHalf = 1ULL << 63;
-    // Without branches: which way a number rounds is a coin toss.
-    scaled += static_cast<uint64_t>(rest > kHalf) | (static_cast<uint64_t>(rest == kHalf) & scaled);
-    return scaled;
-  }
   uint64_t scaled = static_cast<uint64_t>(product >> shift);
   const Uint128 remainder = product & ((static_cast<Uint128>(1) << shift) - 1);
   const Uint128 half = static_cast<Uint128>(1) << (shift - 1);
@@ -146,25 +151,14 @@ inline char* WriteWholeDigits(char* out, uint32_t n, int digits) {
 
 }  // namespace fixed_detail
 
-// Writes `value` at `out` as "%<width>.<Precision>f" would and returns the
-// end; `out` has room for kFixedTextLimit characters.
+namespace fixed_detail {
+
+// The text of a number below 10^9 * 10^Precision, scaled and rounded.
 template <int Precision>
-char* WriteFixed(char* out, double value, int width) {
-  static_assert(Precision >= 1 && Precision <= 9);
-  using namespace fixed_detail;
-#ifdef __SIZEOF_INT128__
-  uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  const bool negative = (bits >> 63) != 0;
-  bits &= ~(1ULL << 63);
-  if (static_cast<int>(bits >> 52) > kLargestFastBiasedExponent) return WriteFixedSlowly(out, value, width, Precision);
-  constexpr uint32_t power = kPowersOfTen[Precision];
-  const uint64_t scaled = RoundedScaledMagnitude(bits, power);
-  const uint64_t whole = QuotientOfScaled<Precision>(scaled);
-  if (whole >= kPowersOfTen[9]) return WriteFixedSlowly(out, value, width, Precision);
+inline char* WriteScaledParts(char* out, bool negative, uint64_t whole, uint64_t scaled, int width) {
   const int wholeDigits = DigitCount(static_cast<uint32_t>(whole));
   const int length = (negative ? 1 : 0) + wholeDigits + 1 + Precision;
-  if (width > length) {
+  if (width > length) [[unlikely]] {
     std::memset(out, ' ', static_cast<size_t>(width - length));
     out += width - length;
   }
@@ -172,9 +166,51 @@ char* WriteFixed(char* out, double value, int width) {
   out += negative ? 1 : 0;
   out = WriteWholeDigits(out, static_cast<uint32_t>(whole), wholeDigits);
   *out++ = '.';
-  return WriteDigits<Precision>(out, static_cast<uint32_t>(scaled - whole * power));
+  return WriteDigits<Precision>(out, static_cast<uint32_t>(scaled - whole * kPowersOfTen[Precision]));
+}
+
+// WriteFixed for every double: out of the way of the usual numbers.
+template <int Precision>
+[[gnu::noinline, gnu::cold]] char* WriteFixedGenerally(char* out, double value, int width) {
+#ifdef __SIZEOF_INT128__
+  uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  const bool negative = (bits >> 63) != 0;
+  bits &= ~(1ULL << 63);
+  if (static_cast<int>(bits >> 52) > kLargestFastBiasedExponent) return WriteFixedSlowly(out, value, width, Precision);
+  const uint64_t scaled = RoundedScaledMagnitude(bits, kPowersOfTen[Precision]);
+  const uint64_t whole = QuotientOfScaled<Precision>(scaled);
+  if (whole >= kPowersOfTen[9]) return WriteFixedSlowly(out, value, width, Precision);
+  return WriteScaledParts<Precision>(out, negative, whole, scaled, width);
 #else
   return WriteFixedSlowly(out, value, width, Precision);
+#endif
+}
+
+}  // namespace fixed_detail
+
+// Writes `value` at `out` as "%<width>.<Precision>f" would and returns the
+// end; `out` has room for kFixedTextLimit characters. Inline for the usual
+// magnitudes, from 2^-11 to 2^30 (every coordinate, altitude and time of
+// day): each caller then has the branches of its own numbers to itself.
+template <int Precision>
+inline char* WriteFixed(char* out, double value, int width) {
+  static_assert(Precision >= 1 && Precision <= 9);
+  using namespace fixed_detail;
+#ifdef __SIZEOF_INT128__
+  uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  const uint64_t magnitude = bits & ~(1ULL << 63);
+  // value = mantissa * 2^-shift; the usual magnitudes have a shift from 23 to 63.
+  const unsigned shift = 1075u - static_cast<unsigned>(magnitude >> 52);
+  if (shift - 23u > 40u) [[unlikely]] return WriteFixedGenerally<Precision>(out, value, width);
+  const uint64_t mantissa = (magnitude & ((1ULL << 52) - 1)) | (1ULL << 52);
+  const uint64_t scaled = RoundedShiftedProduct(mantissa, kPowersOfTen[Precision], static_cast<int>(shift));
+  const uint64_t whole = QuotientOfScaled<Precision>(scaled);
+  if (whole >= kPowersOfTen[9]) [[unlikely]] return WriteFixedSlowly(out, value, width, Precision);
+  return WriteScaledParts<Precision>(out, bits != magnitude, whole, scaled, width);
+#else
+  return WriteFixedGenerally<Precision>(out, value, width);
 #endif
 }
 

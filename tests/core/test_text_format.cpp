@@ -57,9 +57,15 @@ std::vector<double> StressValues() {
     values.push_back(static_cast<double>(static_cast<int64_t>(random() % 4000000001) - 2000000000) / 1e7);
     values.push_back(static_cast<double>(static_cast<int64_t>(random() % 20001) - 10000) / 8.0);
   }
-  // Around 2^30, where the fixed-point writer hands over to the general path.
+  // Around 2^30 and 2^-11, where the fixed-point writer's usual path ends,
+  // and every binary magnitude between and beyond them.
   for (const double edge : {1073741824.0, 999999999.0, 1e9}) {
     for (const double step : {-1.0, -1e-6, 0.0, 1e-6, 1.0}) values.push_back(edge + step);
+  }
+  for (int exponent = -16; exponent <= 32; ++exponent) {
+    const double power = std::ldexp(1.0, exponent);
+    values.insert(values.end(), {power, std::nextafter(power, 0.0), std::nextafter(power, 2 * power), -power});
+    for (int i = 0; i < 200; ++i) values.push_back(std::ldexp(1.0 + static_cast<double>(random() >> 12) * 0x1p-52, exponent));
   }
   return values;
 }
