@@ -28,7 +28,23 @@ enum Wall { kAgeWall, kModeWall, kSatsWall, kWallCount };
 struct Bin1Row {
   double time, longitude, latitude, easting, northing, altitude, xSpeed, ySpeed, speed, deviation, rstdev;
   uint32_t age, mode, satellites;
+  // The walls' "lon,lat," text, formatted by the thread that decodes (the
+  // table's writer is the busier of the two). A fix's coordinates within
+  // the globe always fit (27 characters at most); should one not, it is
+  // left empty and formatted with the table.
+  uint8_t pointSize;
+  char point[31];
 };
+
+// Writes the walls' "%8.8lf,%8.8lf," of a point at `out`; room for
+// 2 * kFixedTextLimit + 2 characters.
+char* WritePointText(char* out, double longitude, double latitude) {
+  out = WriteFixed<8>(out, longitude, 8);
+  *out++ = ',';
+  out = WriteFixed<8>(out, latitude, 8);
+  *out++ = ',';
+  return out;
+}
 
 constexpr auto kCommaSpace = OnDisk(", ");
 constexpr auto kCommaTwoSpaces = OnDisk(",  ");
@@ -48,7 +64,10 @@ class Bin1Run {
   void Run(const std::string& base) {
     csv_ = outputs_.Create(base + ".CSV");
     if (csv_) {
-      for (WallFile& wall : walls_) wall.file = outputs_.Create(base + wall.suffix);
+      for (WallFile& wall : walls_) {
+        wall.file = outputs_.Create(base + wall.suffix);
+        anyWall_ = anyWall_ || wall.file;
+      }
       while (framer_.Next(log_)) HandleFrame();
       if (framer_.held() != 0) problem_ = "the log ends inside a frame (truncated)";
 
@@ -211,17 +230,27 @@ class Bin1Run {
     row.speed = std::sqrt(row.ySpeed * row.ySpeed + row.xSpeed * row.xSpeed);
     row.deviation = framer_.F32(52);
     row.rstdev = rstdev_;
+    row.pointSize = 0;
+    if (anyWall_) {
+      char point[2 * kFixedTextLimit + 2];
+      const auto size = static_cast<size_t>(WritePointText(point, row.longitude, row.latitude) - point);
+      if (size <= sizeof row.point) {
+        std::memcpy(row.point, point, sizeof row.point);
+        row.pointSize = static_cast<uint8_t>(size);
+      }
+    }
     rows_->Add(row);
   }
 
   void WriteRow(const Bin1Row& r) {
     // "%8.8lf,%8.8lf,%d\n": the same point on every wall, at its own height.
-    char point[2 * kFixedTextLimit + 2];
-    char* pointEnd = WriteFixed<8>(point, r.longitude, 8);
-    *pointEnd++ = ',';
-    pointEnd = WriteFixed<8>(pointEnd, r.latitude, 8);
-    *pointEnd++ = ',';
-    const auto pointSize = static_cast<size_t>(pointEnd - point);
+    char pointText[2 * kFixedTextLimit + 2];
+    const char* point = r.point;
+    size_t pointSize = r.pointSize;
+    if (pointSize == 0 && anyWall_) {
+      point = pointText;
+      pointSize = static_cast<size_t>(WritePointText(pointText, r.longitude, r.latitude) - pointText);
+    }
     const uint32_t heights[kWallCount] = {r.age * kWallHeightScale, r.mode * kWallHeightScale,
                                           r.satellites * kWallHeightScale};
     for (int i = 0; i < kWallCount; ++i) {
@@ -279,6 +308,7 @@ class Bin1Run {
   std::array<WallFile, kWallCount> walls_{{{"_AGE.KML", "<description>GPS Age</description>\n", nullptr},
                                            {"_MODE.KML", "<description>GPS Mode</description>\n", nullptr},
                                            {"_SATS.KML", "<description>GPS Sats</description>\n", nullptr}}};
+  bool anyWall_ = false;
   bool firstFixWritten_ = false;
   // Declared last: its thread ends before the files it writes go.
   std::unique_ptr<BatchWorker<Bin1Row>> rows_;
