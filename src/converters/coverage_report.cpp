@@ -2,8 +2,7 @@
 
 #include "core/output_names.h"
 #include "core/output_set.h"
-#include "coverage/coverage_sink.h"
-#include "coverage/map_layers.h"
+#include "coverage/coverage_module.h"
 #include "coverage/map_page.h"
 #include "coverage/report_format.h"
 #include "gis/gis_module.h"
@@ -15,6 +14,10 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
                                        const LonLatMultiPolygon* field, const std::string& exportPath,
                                        const std::string& pagePath) {
   CoverageReportOutcome outcome;
+  if (!CoverageModuleProblem().empty()) {
+    outcome.error = CoverageModuleProblem();
+    return outcome;
+  }
   CoverageSink sink;
   const CommandResult passes = RunLogAnalysis(session, log, {&sink});
   std::string problems;
@@ -24,11 +27,11 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
     return outcome;
   }
   outcome.damage = problems;
-  outcome.report = ComputeCoverage(sink.data(), field);
+  outcome.report = ComputeCoverageWithModule(sink.data(), field);
   outcome.report.log = log;
   if (!exportPath.empty()) outcome.exported = ExportCoverageLayersWithModule(exportPath, sink.data(), outcome.report);
   if (!pagePath.empty()) {
-    const std::string page = FormatMapPage(outcome.report, ComputeMapLayers(sink.data()), sink.data().marks);
+    const std::string page = FormatMapPage(outcome.report, ComputeMapLayersWithModule(sink.data()), sink.data().marks);
     OutputSet outputs(session.platform);
     if (OutputFile* file = outputs.Create(pagePath, OutputFile::Mode::Binary)) {
       file->WriteBytes(page.data(), page.size());

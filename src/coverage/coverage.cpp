@@ -218,6 +218,24 @@ bool UnionByTiles(const GeosContext& c, std::vector<GeosPtr> runUnions, const GE
 
 }  // namespace
 
+BoundaryRings BoundaryRingsOf(const CoverageData& data) {
+  BoundaryRings rings;
+  for (const CollectedMark& mark : data.marks) {
+    if (!std::isfinite(mark.at.longitude) || !std::isfinite(mark.at.latitude)) continue;
+    if (mark.type == 128) rings.boundary.push_back(mark.at);
+    if (mark.type == 130) rings.inclusion.push_back(mark.at);
+    if (mark.type == 131) rings.exclusion.push_back(mark.at);
+  }
+  for (LonLatRing* ring : {&rings.boundary, &rings.inclusion, &rings.exclusion}) {
+    if (ring->size() < 3) {
+      ring->clear();
+    } else if (ring->front().longitude != ring->back().longitude || ring->front().latitude != ring->back().latitude) {
+      ring->push_back(ring->front());
+    }
+  }
+  return rings;
+}
+
 CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygon* field) {
   CoverageReport r;
   GeosContext c;

@@ -1,7 +1,5 @@
 #include "coverage/coverage_sink.h"
 
-#include <cmath>
-
 namespace zeltlog {
 
 void CoverageSink::OnFigures(const PrescanFigures& figures) {
@@ -51,24 +49,6 @@ void CoverageSink::OnQuad(const SwathQuad& q) {
 
 void CoverageSink::OnMarkPoint(const MarkPoint& mark) {
   data_.marks.push_back({mark.type, {mark.longitude, mark.latitude}, mark.altitude, std::string(mark.name)});
-}
-
-BoundaryRings BoundaryRingsOf(const CoverageData& data) {
-  BoundaryRings rings;
-  for (const CollectedMark& mark : data.marks) {
-    if (!std::isfinite(mark.at.longitude) || !std::isfinite(mark.at.latitude)) continue;
-    if (mark.type == 128) rings.boundary.push_back(mark.at);
-    if (mark.type == 130) rings.inclusion.push_back(mark.at);
-    if (mark.type == 131) rings.exclusion.push_back(mark.at);
-  }
-  for (LonLatRing* ring : {&rings.boundary, &rings.inclusion, &rings.exclusion}) {
-    if (ring->size() < 3) {
-      ring->clear();
-    } else if (ring->front().longitude != ring->back().longitude || ring->front().latitude != ring->back().latitude) {
-      ring->push_back(ring->front());
-    }
-  }
-  return rings;
 }
 
 }  // namespace zeltlog

@@ -158,18 +158,6 @@ std::vector<GeosPtr> OverlapOf(const GeosContext& c, const std::vector<Piece>& p
   return overlaps;
 }
 
-double SignedArea(const LonLatRing& ring) {
-  double sum = 0.0;
-  for (size_t i = 1; i < ring.size(); ++i) {
-    sum += ring[i - 1].longitude * ring[i].latitude - ring[i].longitude * ring[i - 1].latitude;
-  }
-  return sum / 2.0;
-}
-
-void Orient(LonLatRing& ring, bool counterClockwise) {
-  if ((SignedArea(ring) > 0.0) != counterClockwise) std::reverse(ring.begin(), ring.end());
-}
-
 // A line with the points that lie within the thinning distance of the line
 // through their neighbours dropped, in stretches of a few hundred points:
 // over a whole job's path of passes back and forth, thinning in one piece
@@ -212,13 +200,6 @@ std::vector<LonLat> ThinnedLine(const GeosContext& c, const std::vector<PathVert
 }
 
 }  // namespace
-
-void OrientForFill(LonLatMultiPolygon& polygons) {
-  for (LonLatPolygon& polygon : polygons) {
-    Orient(polygon.outer, true);
-    for (LonLatRing& hole : polygon.holes) Orient(hole, false);
-  }
-}
 
 MapLayers ComputeMapLayers(const CoverageData& data) {
   MapLayers layers;

@@ -20,7 +20,7 @@ std::string ReasonOf(zip_t* archive) {
 
 }  // namespace
 
-bool WriteKmz(const std::string& kmlPath, const std::string& kmzPath, std::string* error) {
+bool WriteKmzArchive(const std::string& kmlPath, const std::string& kmzPath, std::string* error) {
   std::error_code ec;
   const auto status = std::filesystem::status(kmzPath, ec);
   if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {

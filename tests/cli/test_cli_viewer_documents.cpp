@@ -179,6 +179,20 @@ TEST(CliViewerDocumentsEdges, KmzOfThePlainDocumentsAndRefusals) {
   const auto unknown = RunCli("convert --color-by speed " + log);
   EXPECT_EQ(unknown.status, 2);
   EXPECT_NE(unknown.err.find("--color-by"), std::string::npos) << unknown.err;
+
+  // Without the analysis module the plain documents are written as ever;
+  // KMZ archives and the report are refused with the reason, and the
+  // archives of an earlier run stay as they were.
+  const std::string noModule = "ZELTLOG_ANALYSIS_MODULE=" + ShellQuote(dir.File("missing.so")) + " ";
+  const std::string earlierSwath = testkit::ReadFile(dir.File("JOB_SIC.KMZ"));
+  EXPECT_EQ(RunCli("convert -q " + log, noModule).status, 0);
+  for (const char* command : {"convert -q --kmz ", "report "}) {
+    const auto refused = RunCli(command + log, noModule);
+    EXPECT_EQ(refused.status, 1) << command;
+    EXPECT_NE(refused.err.find("the module libzeltlog-analysis.so, which could not be loaded"), std::string::npos)
+        << refused.err;
+  }
+  EXPECT_EQ(testkit::ReadFile(dir.File("JOB_SIC.KMZ")), earlierSwath);
 }
 
 // A KMZ whose document cannot be finished (the file size limit stops it)

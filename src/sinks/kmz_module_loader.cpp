@@ -1,0 +1,32 @@
+#include <mutex>
+
+#include "sinks/analysis_module.h"
+#include "sinks/kmz_archive.h"
+
+namespace zeltlog {
+
+bool WriteKmz(const std::string& kmlPath, const std::string& kmzPath, std::string* error) {
+#ifdef ZELTLOG_ANALYSIS_LINKED
+  return WriteKmzArchive(kmlPath, kmzPath, error);
+#else
+  static const KmzModuleFunctions* functions = nullptr;
+  static std::string problem;
+  static std::once_flag once;
+  std::call_once(once, [] {
+    std::string reason;
+    const auto* found = static_cast<const KmzModuleFunctions*>(LoadProgramModule(kAnalysisModule, kKmzModuleEntry, reason));
+    if (found && found->version == kKmzModuleVersion) {
+      functions = found;
+      return;
+    }
+    problem = AnalysisModuleProblem("KMZ archives need", found ? "not this program's module" : reason);
+  });
+  if (!functions) {
+    if (error) *error = problem;
+    return false;
+  }
+  return functions->writeKmzArchive(kmlPath, kmzPath, error);
+#endif
+}
+
+}  // namespace zeltlog
