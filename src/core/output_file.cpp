@@ -41,27 +41,16 @@ void OutputFile::Flush() {
   used_ = 0;
 }
 
-void OutputFile::FlushChunks() {
-  size_t start = 0;
-  while (used_ - start >= kChunk) {
-    if (!failed_ && !file_.Write(buffer_.get() + start, kChunk, &failedErrno_)) failed_ = true;
-    written_ += kChunk;
-    start += kChunk;
-  }
-  used_ -= start;
-  if (start > 0) std::memmove(buffer_.get(), buffer_.get() + start, used_);
-}
-
 char* OutputFile::FlushForRoom() {
   if (!buffer_) buffer_ = std::make_unique<char[]>(kBufferSize);
   if (!file_.IsOpen()) return buffer_.get();
-  FlushChunks();
+  Flush();
   return buffer_.get() + used_;
 }
 
 void OutputFile::Append(const char* data, size_t size) {
   while (size > 0) {
-    if (used_ >= kChunk) FlushChunks();
+    if (used_ == kBufferSize) Flush();
     const size_t take = std::min(size, kBufferSize - used_);
     std::memcpy(buffer_.get() + used_, data, take);
     used_ += take;
@@ -81,7 +70,7 @@ void OutputFile::Write(std::string_view text) {
   const char* from = text.data();
   size_t left = text.size();
   while (left > 0) {
-    if (used_ >= kChunk) FlushChunks();
+    if (kBufferSize - used_ < 2) Flush();
     const size_t chunk = std::min(left, (kBufferSize - used_) / 2);
     char* to = buffer_.get() + used_;
     size_t i = 0;

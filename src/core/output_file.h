@@ -44,9 +44,8 @@ class OutputFile {
   // then takes what was written up to `end`. Nothing written before
   // Advance reaches the file. Closed, the room is scratch that goes nowhere.
   static constexpr size_t kRoomLimit = 1 << 16;
-  char* Room([[maybe_unused]] size_t size) {
-    // Below a chunk, the buffer has kRoomLimit bytes of room.
-    if (used_ >= kChunk || !file_.IsOpen()) return FlushForRoom();
+  char* Room(size_t size) {
+    if (kBufferSize - used_ < size || !file_.IsOpen()) return FlushForRoom();
     return buffer_.get() + used_;
   }
   void Advance(const char* end) {
@@ -67,18 +66,10 @@ class OutputFile {
 
  private:
   void Append(const char* data, size_t size);
-  // Writes all that is buffered.
   void Flush();
-  // Writes the chunks that are full and keeps the rest at the start.
-  void FlushChunks();
   char* FlushForRoom();
 
-  // The file is written in chunks of this size at multiples of it, but for
-  // its last: the kernel then keeps a chunk as one piece of its page cache,
-  // and spends a fifth less of its time on a document than on writes that
-  // split pages. The buffer holds a chunk and the largest room beyond it.
-  static constexpr size_t kChunk = 1 << 18;
-  static constexpr size_t kBufferSize = kChunk + kRoomLimit;
+  static constexpr size_t kBufferSize = 1 << 18;
   TemporaryFile file_;
   Mode mode_ = Mode::Text;
   std::string path_;
