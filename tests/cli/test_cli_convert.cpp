@@ -32,10 +32,8 @@ TEST_F(CliConvert, SummaryPathsAndEventList) {
   EXPECT_EQ(quiet.status, 0) << quiet.err;
   const auto lines = SplitLines(quiet.out);
   ASSERT_EQ(lines.size(), 11u) << quiet.out;
+  // The summary lines whole: see the output modes' and the example log's tests.
   EXPECT_EQ(lines[0], "Version: ZELT GUIDANCE V4.20 SN 10442");
-  EXPECT_EQ(lines[1].rfind("Latitude range:  ", 0), 0u);
-  EXPECT_EQ(lines[3].rfind("Dist:  ", 0), 0u);
-  EXPECT_EQ(lines[7].rfind("Start:", 0), 0u);
   EXPECT_NE(lines[7].find(", 800, records, 1 checksum errors"), std::string::npos);
   EXPECT_EQ(lines[8], dir.File("JOB.KML"));
   EXPECT_EQ(lines[9], dir.File("JOB_SIC.KML"));
