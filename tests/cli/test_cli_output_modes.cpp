@@ -3,7 +3,6 @@
 // that cannot share standard output.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "cli_runner.h"
@@ -15,16 +14,10 @@ namespace zeltlog {
 namespace {
 
 using nlohmann::json;
+using testkit::Printf;
 using testkit::RunCli;
 using testkit::ShellQuote;
 using testkit::SplitLines;
-
-template <typename... Args>
-std::string Printf(const char* format, Args... args) {
-  char text[256];
-  std::snprintf(text, sizeof text, format, args...);
-  return text;
-}
 
 std::string RatesLine(const char* label, const json& rates) {
   if (rates.is_null()) return std::string(label) + "NOT SET";

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <limits>
 
@@ -120,14 +119,13 @@ TEST_F(Bin1Converter, RowsOfExtremeFixesAsPrintfWritesThem) {
     const Bin1Fix& f = fixes[i];
     projector.Project(f.latitude, f.longitude, projector.centralMeridian(), 1);
     const double speed = std::sqrt(double(f.ySpeed) * f.ySpeed + double(f.xSpeed) * f.xSpeed);
-    char row[4096];
-    std::snprintf(row, sizeof row,
-                  "%3.3lf,%10.9lf,%10.9lf,%8.4lf,%8.4lf,%3.3lf, %5.5lf, %5.5lf,%5.5lf,  %d,%d,%d,%2.3lf,%2.3lf", f.time,
-                  f.longitude, f.latitude, projector.easting(), projector.northing(), double(f.altitude),
-                  double(f.xSpeed), double(f.ySpeed), speed, int(f.age), int(f.mode), int(f.satellites),
-                  double(f.stdev), 123456789.123456);
-    ASSERT_EQ(rows[i + 1], row) << i;
-    std::snprintf(row, sizeof row, "%8.8lf,%8.8lf,%d\r\n", f.longitude, f.latitude, int(f.age) * 20);
+    ASSERT_EQ(rows[i + 1],
+              testkit::Printf("%3.3lf,%10.9lf,%10.9lf,%8.4lf,%8.4lf,%3.3lf, %5.5lf, %5.5lf,%5.5lf,  %d,%d,%d,%2.3lf,%2.3lf",
+                              f.time, f.longitude, f.latitude, projector.easting(), projector.northing(),
+                              double(f.altitude), double(f.xSpeed), double(f.ySpeed), speed, int(f.age), int(f.mode),
+                              int(f.satellites), double(f.stdev), 123456789.123456))
+        << i;
+    const std::string row = testkit::Printf("%8.8lf,%8.8lf,%d\r\n", f.longitude, f.latitude, int(f.age) * 20);
     wallAt = age.find(row, wallAt);
     ASSERT_NE(wallAt, std::string::npos) << i << ": " << row;
   }

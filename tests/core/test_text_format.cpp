@@ -2,7 +2,6 @@
 
 #include <clocale>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -10,15 +9,12 @@
 
 #include "core/fixed_point.h"
 #include "core/text_format.h"
+#include "test_text.h"
 
 namespace zeltlog {
 namespace {
 
-std::string Printf(const char* format, double value) {
-  char buffer[2048];
-  std::snprintf(buffer, sizeof buffer, format, value);
-  return buffer;
-}
+using testkit::Printf;
 
 // Values that stress rounding and the edges.
 std::vector<double> StressValues() {

@@ -146,8 +146,13 @@ TEST(Coverage, ParallelPassesWithASkipAndAnOverlap) {
   }
 }
 
-TEST(Coverage, RunStartTriangleAndQuadsWithoutArea) {
+TEST(Coverage, NothingSprayedThenARunStartTriangleAndQuadsWithoutArea) {
   Job job;
+  const CoverageReport none = ComputeCoverage(job.sink().data());
+  EXPECT_EQ(none.sprayedAreaHa, 0.0);
+  EXPECT_TRUE(none.coverage.empty());
+  EXPECT_FALSE(none.appliedRateLPerHa || none.targetRateLPerHa || none.fieldAreaHa);
+  EXPECT_EQ(none.problem, "");
   // The rig pivots on its left edge before it drives on: the quad after
   // the writer's zero-area one is a triangle; an offset change leaves a
   // quad whose previous and current corners are equal.
@@ -311,15 +316,6 @@ TEST(Coverage, TimeRatesDistanceAndVolume) {
   for (const RunFigures& run : r.runs) spans.push_back({run.startTime, run.endTime});
   EXPECT_EQ(spans, (std::vector<std::pair<double, double>>{{30000.0, 30020.0}, {30026.0, 30036.0}}));
   EXPECT_EQ(job.sink().data().pathPieceStarts, (std::vector<size_t>{0, 21}));
-}
-
-TEST(Coverage, NothingSprayed) {
-  Job job;
-  const CoverageReport r = ComputeCoverage(job.sink().data());
-  EXPECT_EQ(r.sprayedAreaHa, 0.0);
-  EXPECT_TRUE(r.coverage.empty());
-  EXPECT_FALSE(r.appliedRateLPerHa || r.targetRateLPerHa || r.fieldAreaHa);
-  EXPECT_EQ(r.problem, "");
 }
 
 // Quads of a damaged log: corners anywhere, not a number, repeated,
