@@ -19,8 +19,7 @@ using testkit::SplitLines;
 class CliConvert : public ::testing::Test {
  protected:
   std::string Log(const std::string& name, size_t fixes = 800) {
-    const auto job = testkit::BuildSprayJob({fixes, 200, true, 3});
-    testkit::WriteFile(dir.File(name), std::string(job.begin(), job.end()));
+    testkit::WriteFile(dir.File(name), testkit::Str(testkit::BuildSprayJob({fixes, 200, true, 3})));
     return dir.File(name);
   }
   testkit::TempDir dir;

@@ -52,11 +52,9 @@ std::vector<std::string> PlainLinesOf(const json& r) {
 class CliOutputModes : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto job = testkit::BuildSprayJob({800, 200, true, 3});
-    testkit::WriteFile(dir.File("A.LOG"), std::string(job.begin(), job.end()));
-    testkit::Fix fix;
-    fix.latitude = -34.5, fix.longitude = 142.25, fix.altitude = 50.5f, fix.speed = 3.0f;
-    fix.time = testkit::Timestamp::FromTimeOfDay(27725.25);
+    testkit::WriteFile(dir.File("A.LOG"), testkit::Str(testkit::BuildSprayJob({800, 200, true, 3})));
+    const testkit::Fix fix{.time = testkit::Timestamp::FromTimeOfDay(27725.25), .latitude = -34.5, .longitude = 142.25,
+                           .altitude = 50.5f, .speed = 3.0f};
     testkit::WriteFile(dir.File("B.LOG"), testkit::LogBuilder("CONSOLE 7.1").Frame(1, testkit::Position1(fix)).str());
   }
   std::string Quoted(const char* name) const { return ShellQuote(dir.File(name)); }
