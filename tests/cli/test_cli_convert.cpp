@@ -19,8 +19,7 @@ using testkit::SplitLines;
 class CliConvert : public ::testing::Test {
  protected:
   std::string Log(const std::string& name, size_t fixes = 800) {
-    const auto job = testkit::BuildSprayJob({fixes, 200, true, 3});
-    testkit::WriteFile(dir.File(name), std::string(job.begin(), job.end()));
+    testkit::WriteFile(dir.File(name), testkit::Str(testkit::BuildSprayJob({fixes, 200, true, 3})));
     return dir.File(name);
   }
   testkit::TempDir dir;
@@ -32,10 +31,8 @@ TEST_F(CliConvert, SummaryPathsAndEventList) {
   EXPECT_EQ(quiet.status, 0) << quiet.err;
   const auto lines = SplitLines(quiet.out);
   ASSERT_EQ(lines.size(), 11u) << quiet.out;
+  // The summary lines whole: see the output modes' and the example log's tests.
   EXPECT_EQ(lines[0], "Version: ZELT GUIDANCE V4.20 SN 10442");
-  EXPECT_EQ(lines[1].rfind("Latitude range:  ", 0), 0u);
-  EXPECT_EQ(lines[3].rfind("Dist:  ", 0), 0u);
-  EXPECT_EQ(lines[7].rfind("Start:", 0), 0u);
   EXPECT_NE(lines[7].find(", 800, records, 1 checksum errors"), std::string::npos);
   EXPECT_EQ(lines[8], dir.File("JOB.KML"));
   EXPECT_EQ(lines[9], dir.File("JOB_SIC.KML"));

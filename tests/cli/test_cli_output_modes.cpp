@@ -3,7 +3,6 @@
 // that cannot share standard output.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "cli_runner.h"
@@ -15,16 +14,10 @@ namespace zeltlog {
 namespace {
 
 using nlohmann::json;
+using testkit::Printf;
 using testkit::RunCli;
 using testkit::ShellQuote;
 using testkit::SplitLines;
-
-template <typename... Args>
-std::string Printf(const char* format, Args... args) {
-  char text[256];
-  std::snprintf(text, sizeof text, format, args...);
-  return text;
-}
 
 std::string RatesLine(const char* label, const json& rates) {
   if (rates.is_null()) return std::string(label) + "NOT SET";
@@ -59,11 +52,9 @@ std::vector<std::string> PlainLinesOf(const json& r) {
 class CliOutputModes : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto job = testkit::BuildSprayJob({800, 200, true, 3});
-    testkit::WriteFile(dir.File("A.LOG"), std::string(job.begin(), job.end()));
-    testkit::Fix fix;
-    fix.latitude = -34.5, fix.longitude = 142.25, fix.altitude = 50.5f, fix.speed = 3.0f;
-    fix.time = testkit::Timestamp::FromTimeOfDay(27725.25);
+    testkit::WriteFile(dir.File("A.LOG"), testkit::Str(testkit::BuildSprayJob({800, 200, true, 3})));
+    const testkit::Fix fix{.time = testkit::Timestamp::FromTimeOfDay(27725.25), .latitude = -34.5, .longitude = 142.25,
+                           .altitude = 50.5f, .speed = 3.0f};
     testkit::WriteFile(dir.File("B.LOG"), testkit::LogBuilder("CONSOLE 7.1").Frame(1, testkit::Position1(fix)).str());
   }
   std::string Quoted(const char* name) const { return ShellQuote(dir.File(name)); }

@@ -242,16 +242,13 @@ TEST(CliViewerDocumentsWhole, PathAndSwathWithTimeAndRates) {
   const auto run = RunCli("convert -q --no-marks --spray-projection 0 --time --color-by rate " +
                           ShellQuote(dir.File("JOB.LOG")));
   ASSERT_EQ(run.status, 0) << run.err;
-  std::string path = testkit::ReadFile(dir.File("JOB.KML"));
-  std::string swath = testkit::ReadFile(dir.File("JOB_SIC.KML"));
-  for (std::string* text : {&path, &swath}) {
-    for (size_t at = text->find("\r\n"); at != std::string::npos; at = text->find("\r\n", at)) text->erase(at, 1);
-  }
+  const std::string path = testkit::ReadFile(dir.File("JOB.KML")), swath = testkit::ReadFile(dir.File("JOB_SIC.KML"));
+  EXPECT_TRUE(testkit::IsWellFormedXml(path) && testkit::IsWellFormedXml(swath));
   const std::string head =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<kml xmlns=\"http://www.opengis.net/kml/2.2\" xmlns:gx=\"http://www.google.com/kml/ext/2.2\" "
       "xmlns:kml=\"http://www.opengis.net/kml/2.2\" xmlns:atom=\"http://www.w3.org/2005/Atom\">\n<Document>\n";
-  EXPECT_EQ(path, head +
+  EXPECT_EQ(path, testkit::CrLf(head +
                       "<name>LI JOB.KML</name>\n<open>1</open>\n<description>Path</description>\n"
                       "<Style id=\"pathLine\">\n<LineStyle>\n<color>ff0000ff</color>\n<width>1</width>\n</LineStyle>\n"
                       "</Style>\n<Folder>\n<name>ZELT 1</name>\n"
@@ -265,8 +262,8 @@ TEST(CliViewerDocumentsWhole, PathAndSwathWithTimeAndRates) {
                       "</TimeStamp>\n<styleUrl>#pathLine</styleUrl>\n"
                       "<Point>\n<altitudeMode>clampToGround</altitudeMode>\n"
                       "<coordinates>9.00000000,45.00002000,50.500\n</coordinates>\n</Point>\n</Placemark>\n"
-                      "</Folder>\n</Document>\n</kml>\n");
-  const size_t folder = swath.find("<Folder>\n");
+                      "</Folder>\n</Document>\n</kml>\n"));
+  const size_t folder = swath.find("<Folder>\r\n");
   ASSERT_NE(folder, std::string::npos) << swath;
   auto quad = [](const std::string& time, const std::string& when, const std::string& corners) {
     return "<Placemark>\n<name>time " + time + " s</name>\n<description>applied 45.0 l/ha, target 50.0 l/ha</description>\n"
@@ -277,7 +274,7 @@ TEST(CliViewerDocumentsWhole, PathAndSwathWithTimeAndRates) {
   // The first quad of the run encloses nothing; the one after the gap is
   // closed by the unsprayed fix, as in the plain document.
   EXPECT_EQ(swath.substr(folder),
-            "<Folder>\n<name>Swaths</name>\n" +
+            testkit::CrLf("<Folder>\n<name>Swaths</name>\n" +
                 quad("3600.00", "01:00:00.00",
                      " 9.0001269,44.9999984,50.500\n 9.0001269,44.9999984,50.500\n 8.9998731,45.0000016,50.500\n"
                      " 9.0001269,44.9999984,50.500\n 9.0001269,44.9999984,50.500\n") +
@@ -287,10 +284,10 @@ TEST(CliViewerDocumentsWhole, PathAndSwathWithTimeAndRates) {
                 quad("3620.40", "01:00:20.40",
                      " 9.0001269,45.0000084,50.500\n 9.0001269,45.0000184,50.500\n 8.9998731,45.0000216,50.500\n"
                      " 8.9998731,45.0000116,50.500\n 9.0001269,45.0000084,50.500\n") +
-                "</Folder>\n</Document>\n</kml>\n");
-  EXPECT_NE(swath.find("<description><![CDATA[<table border=\"1\" cellpadding=\"3\">\n"
-                       "<tr><th colspan=\"2\">Applied rate</th></tr>\n"
-                       "<tr><td bgcolor=\"#808080\">&nbsp;&nbsp;&nbsp;&nbsp;</td><td>nothing applied</td></tr>\n"),
+                "</Folder>\n</Document>\n</kml>\n"));
+  EXPECT_NE(swath.find(testkit::CrLf("<description><![CDATA[<table border=\"1\" cellpadding=\"3\">\n"
+                                     "<tr><th colspan=\"2\">Applied rate</th></tr>\n"
+                                     "<tr><td bgcolor=\"#808080\">&nbsp;&nbsp;&nbsp;&nbsp;</td><td>nothing applied</td></tr>\n")),
             std::string::npos);
 }
 

@@ -44,12 +44,9 @@ TEST(ReportCommand, Options) {
       parsed = false;
     }
     EXPECT_EQ(parsed, c.parses);
+    auto fields = [](const ReportCommandOptions& r) { return std::tie(r.logs, r.json, r.field, r.exportPath, r.htmlPath); };
     if (!c.parses) continue;
-    EXPECT_EQ(o.logs, c.expected.logs);
-    EXPECT_EQ(o.json, c.expected.json);
-    EXPECT_EQ(o.field, c.expected.field);
-    EXPECT_EQ(o.exportPath, c.expected.exportPath);
-    EXPECT_EQ(o.htmlPath, c.expected.htmlPath);
+    EXPECT_EQ(fields(o), fields(c.expected));
   }
 }
 

@@ -96,9 +96,7 @@ TEST_F(ControllerLog, OutputThatCannotBeCreated) {
 
 TEST_F(ControllerLog, OutputIsAGpsMessageLog) {
   // The blocks carry the receiver's messages; the extract converts.
-  testkit::Bin1Fix second;
-  second.time = 101.0;
-  const Bytes gps = Join({testkit::Bin1Frame(testkit::Bin1Fix{}), testkit::Bin1Frame(second)});
+  const Bytes gps = Join({testkit::Bin1Frame(testkit::Bin1Fix{}), testkit::Bin1Frame({.time = 101.0})});
   const Bytes log = Join({ControllerBlock(1, 2, 1, 3, Bytes(gps.begin(), gps.begin() + 100), 100),
                                    ControllerBlock(1, 2, 2, 3, Filled(64, 0), 64),
                                    ControllerBlock(1, 2, 1, 3, Bytes(gps.begin() + 100, gps.end()), 28)});

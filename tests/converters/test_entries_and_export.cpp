@@ -22,11 +22,8 @@ TEST(Tracking, OpensTheLogAndKeepsItOpen) {
   testkit::RecordingPlatform platform;
   ConversionSession session(platform);
   TrackedLog tracked;
-  testkit::Fix fix;
-  fix.latitude = 45.0;
-  fix.longitude = 9.0;
-  const auto log = testkit::LogBuilder("CONSOLE 7.1").Frame(1, testkit::Position1(fix)).bytes();
-  testkit::WriteFile(dir.File("LIVE.LOG"), std::string(log.begin(), log.end()));
+  const testkit::Fix fix{.time = {}, .latitude = 45.0, .longitude = 9.0};
+  testkit::WriteFile(dir.File("LIVE.LOG"), testkit::LogBuilder("CONSOLE 7.1").Frame(1, testkit::Position1(fix)).str());
   session.goodRecordCount = 12;
   platform.AddEvent(EventKind::Summary, "old line");
 

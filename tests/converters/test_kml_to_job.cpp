@@ -36,9 +36,10 @@ constexpr const char* kSquare = "-1.5,52.25,0 -1.49,52.25,0 -1.49,52.26 -1.5,52.
 const Lines kSquareVertices = {"\t52.25000000000000 -1.50000000000000\n", "\t52.25000000000000 -1.49000000000000\n",
                                "\t52.26000000000000 -1.49000000000000\n", "\t52.25000000000000 -1.50000000000000\n"};
 
-std::string OnDisk(const Lines& lines) {
-  std::string bytes;
-  for (const auto& line : lines) bytes += testkit::CrLf(line);
+// A job file as it lies on disk: its header, then the vertices.
+std::string JobFile(int number, const char* kind, const Lines& vertices) {
+  std::string bytes = testkit::CrLf(".JOB " + std::to_string(number) + " NONE\n.VERSION 1\n.POL 1\n\t" + kind + "\n");
+  for (const auto& line : vertices) bytes += testkit::CrLf(line);
   return bytes;
 }
 
@@ -64,11 +65,8 @@ TEST_F(KmlToJob, ViewerPolygonBecomesJobFile) {
   jobOptions.boundaryKind = 1;
   const CommandResult r = Convert(ViewerKml(ViewerPolygon(kSquare), true));
   EXPECT_TRUE(r.Succeeded());
-  Lines header = {".JOB 12 NONE\n", ".VERSION 1\n", ".POL 1\n", "\tEXC\n"};
-  Lines all = header;
-  all.insert(all.end(), kSquareVertices.begin(), kSquareVertices.end());
   // Named as typed, without an extension, beside the KML.
-  EXPECT_EQ(Job(), OnDisk(all));
+  EXPECT_EQ(Job(), JobFile(12, "EXC", kSquareVertices));
   EXPECT_EQ(r.outputs.written, Lines{dir.File("12")});
   Lines events = {".JOB 12 NONE\n", ".VERSION 1", ".POL 1", "EXC"};
   events.insert(events.end(), kSquareVertices.begin(), kSquareVertices.end());
@@ -81,20 +79,16 @@ TEST_F(KmlToJob, ViewerPolygonBecomesJobFile) {
   // the ".JOB" line.
   jobOptions = {"NORTH FIELD", 0, 7};
   EXPECT_TRUE(Convert(ViewerKml(ViewerPolygon(kSquare))).Succeeded());
-  all[0] = ".JOB 7 NONE\n";
-  all[3] = "\tINC\n";
-  EXPECT_EQ(Job(), OnDisk(all));
+  EXPECT_EQ(Job(), JobFile(7, "INC", kSquareVertices));
 }
 
 TEST_F(KmlToJob, SeveralBlocksAndTuplesAroundTags) {
   // Two polygons follow one another under the one ".POL 1".
   jobOptions.jobName = "TWO";
   EXPECT_TRUE(Convert(ViewerKml(ViewerPolygon(kSquare) + ViewerPolygon("10.5,-33.25 10.75,-33.25,12"))).Succeeded());
-  Lines expected = {".JOB 1 NONE\n", ".VERSION 1\n", ".POL 1\n", "\tINC\n"};
-  expected.insert(expected.end(), kSquareVertices.begin(), kSquareVertices.end());
-  expected.push_back("\t-33.25000000000000 10.50000000000000\n");
-  expected.push_back("\t-33.25000000000000 10.75000000000000\n");
-  EXPECT_EQ(Job(), OnDisk(expected));
+  Lines vertices = kSquareVertices;
+  vertices.insert(vertices.end(), {"\t-33.25000000000000 10.50000000000000\n", "\t-33.25000000000000 10.75000000000000\n"});
+  EXPECT_EQ(Job(), JobFile(1, "INC", vertices));
 
   // Tuples spread over several lines, a closing tag after the last tuple on
   // its line, a block that opens with a tuple on the tag's own line (not
@@ -102,9 +96,8 @@ TEST_F(KmlToJob, SeveralBlocksAndTuplesAroundTags) {
   jobOptions.jobName = "SPREAD";
   const std::string kml = "<coordinates>1,2,0\n3,4,0 5,6\n7,8 </coordinates>\n9,10\n<coordinates>\nx 11,12";
   EXPECT_TRUE(Convert(kml).Succeeded());
-  EXPECT_EQ(Job(), OnDisk({".JOB 1 NONE\n", ".VERSION 1\n", ".POL 1\n", "\tINC\n", "\t4.00000000000000 3.00000000000000\n",
-                          "\t6.00000000000000 5.00000000000000\n", "\t8.00000000000000 7.00000000000000\n",
-                          "\t12.00000000000000 11.00000000000000\n"}));
+  EXPECT_EQ(Job(), JobFile(1, "INC", {"\t4.00000000000000 3.00000000000000\n", "\t6.00000000000000 5.00000000000000\n",
+                                      "\t8.00000000000000 7.00000000000000\n", "\t12.00000000000000 11.00000000000000\n"}));
 }
 
 // A refused KML lists the lines it got to, and writes no job file: an
@@ -221,7 +214,7 @@ TEST_F(KmlToJob, ChooserAndLongLines) {
   EXPECT_EQ(session.lastChosenFolder, dir.path());
   const std::string job = Job();
   const std::string vertex = "\t2.50000000000000 1.25000000000000\r\n";
-  EXPECT_EQ(job.size(), std::string(".JOB 1 NONE\r\n.VERSION 1\r\n.POL 1\r\n\tINC\r\n").size() + 200000 * vertex.size());
+  EXPECT_EQ(job.size(), JobFile(1, "INC", {}).size() + 200000 * vertex.size());
   EXPECT_EQ(job.substr(job.size() - vertex.size()), vertex);
 }
 

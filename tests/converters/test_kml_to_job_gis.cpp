@@ -40,14 +40,8 @@ std::string ViewerKml() {
 // Indented with spaces, one coordinate per line.
 std::string OneCoordinatePerLineKml() {
   auto block = [](std::string tuples) {
-    std::string out = "          <coordinates>\n";
-    for (size_t start = 0; start < tuples.size();) {
-      size_t end = tuples.find(' ', start);
-      if (end == std::string::npos) end = tuples.size();
-      out += "            " + tuples.substr(start, end - start) + "\n";
-      start = end + 1;
-    }
-    return out + "          </coordinates>\n";
+    for (size_t at = 0; (at = tuples.find(' ', at)) != std::string::npos; at += 13) tuples.replace(at, 1, "\n            ");
+    return "          <coordinates>\n            " + tuples + "\n          </coordinates>\n";
   };
   return Kml("  <Placemark>\n    <Polygon>\n      <outerBoundaryIs>\n        <LinearRing>\n" + block(kOuterTuples) +
              "        </LinearRing>\n      </outerBoundaryIs>\n      <innerBoundaryIs>\n        <LinearRing>\n" +

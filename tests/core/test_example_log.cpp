@@ -5,6 +5,7 @@
 #include "log_builder.h"
 #include "recording_platform.h"
 #include "temp_dir.h"
+#include "test_text.h"
 #include "xml_check.h"
 
 namespace zeltlog {
@@ -14,11 +15,7 @@ namespace {
 // to the summary the README shows.
 TEST(ExampleLog, IsTheGeneratorsOutputAndConvertsCleanly) {
   const std::string shipped = testkit::ReadFile(std::string(ZELTLOG_SOURCE_DIR) + "/examples/SPRAYJOB.LOG");
-  testkit::JobOptions options;
-  options.fixes = 5000;
-  options.markEvery = 700;
-  const auto generated = testkit::BuildSprayJob(options);
-  ASSERT_EQ(shipped, std::string(generated.begin(), generated.end()));
+  ASSERT_EQ(shipped, testkit::Str(testkit::BuildSprayJob({.fixes = 5000, .markEvery = 700})));
 
   testkit::TempDir dir;
   testkit::WriteFile(dir.File("SPRAYJOB.LOG"), shipped);

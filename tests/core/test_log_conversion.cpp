@@ -165,13 +165,8 @@ TEST_F(Conversion, FiguresAndFirstEdgesComeFromTheWholeLog) {
   testkit::LogBuilder log("V1");
   log.FrameWithResidual(34, testkit::TargetRate(1, 0, 50.0f).bytes(), 9, 0x21);
   for (int i = 0; i < 40; ++i) {
-    const testkit::Fix fix{.time = testkit::Timestamp::FromTimeOfDay(100.0 + 0.2 * i),
-                           .latitude = -34.25 + 1e-5 * i,
-                           .longitude = 142.1,
-                           .altitude = 48.0f,
-                           .speed = 6.0f,
-                           .heading = 3.0f,
-                           .spray = 1};
+    const testkit::Fix fix{.time = testkit::Timestamp::FromTimeOfDay(100.0 + 0.2 * i), .latitude = -34.25 + 1e-5 * i,
+                           .longitude = 142.1, .altitude = 48.0f, .speed = 6.0f, .heading = 3.0f, .spray = 1};
     log.Frame(1, testkit::Position1(fix));
     if (i == 10) log.Frame(35, testkit::Sections(4, 300, -300));
     if (i == 30) log.Frame(35, testkit::Sections(4, 700, -650));

@@ -2,51 +2,27 @@
 
 #include <clocale>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <random>
+#include <utility>
 
 #include "core/fixed_point.h"
 #include "core/text_format.h"
+#include "test_text.h"
 
 namespace zeltlog {
 namespace {
 
-std::string Printf(const char* format, double value) {
-  char buffer[2048];
-  std::snprintf(buffer, sizeof buffer, format, value);
-  return buffer;
-}
+using testkit::Printf;
 
 // Values that stress rounding and the edges.
 std::vector<double> StressValues() {
-  std::vector<double> values = {0.0,
-                                -0.0,
-                                0.5,
-                                1.5,
-                                2.5,
-                                -2.5,
-                                0.125,
-                                0.0625,
-                                1e-300,
-                                -1e-300,
-                                1e300,
-                                -1e300,
-                                std::numeric_limits<double>::max(),
-                                std::numeric_limits<double>::denorm_min(),
-                                std::numeric_limits<double>::infinity(),
-                                -std::numeric_limits<double>::infinity(),
-                                std::numeric_limits<double>::quiet_NaN(),
-                                -std::numeric_limits<double>::quiet_NaN(),
-                                142.10400000,
-                                -34.2510,
-                                43751.5,
-                                0.0005,
-                                0.00049999999999999999,
-                                1.0000000005,
-                                9.9999999995,
-                                999.9995};
+  constexpr double kMax = std::numeric_limits<double>::max(), kInf = std::numeric_limits<double>::infinity(),
+                   kNan = std::numeric_limits<double>::quiet_NaN();
+  std::vector<double> values = {0.0, -0.0, 0.5, 1.5, 2.5, -2.5, 0.125, 0.0625, 1e-300, -1e-300, 1e300, -1e300, kMax,
+                                std::numeric_limits<double>::denorm_min(), kInf, -kInf, kNan, -kNan, 142.10400000,
+                                -34.2510, 43751.5, 0.0005, 0.00049999999999999999, 1.0000000005, 9.9999999995, 999.9995};
   std::mt19937_64 random(12345);
   for (int i = 0; i < 60000; ++i) {
     uint64_t bits = random();
@@ -101,15 +77,10 @@ void ExpectFixedLikePrintf(const std::vector<double>& values) {
 
 TEST(TextFormat, FixedPointWriterMatchesPrintfByteForByte) {
   const std::vector<double> values = StressValues();
-  ExpectFixedLikePrintf<1>(values);
-  ExpectFixedLikePrintf<2>(values);
-  ExpectFixedLikePrintf<3>(values);
-  ExpectFixedLikePrintf<4>(values);
-  ExpectFixedLikePrintf<5>(values);
-  ExpectFixedLikePrintf<6>(values);
-  ExpectFixedLikePrintf<7>(values);
-  ExpectFixedLikePrintf<8>(values);
-  ExpectFixedLikePrintf<9>(values);
+  // Every precision from 1 to 9.
+  [&]<int... P>(std::integer_sequence<int, P...>) {
+    (ExpectFixedLikePrintf<P + 1>(values), ...);
+  }(std::make_integer_sequence<int, 9>{});
 }
 
 TEST(TextFormat, FormatsParsedAtCompileTimeWriteTheSameBytes) {

@@ -106,21 +106,34 @@ void FourPasses(Job& job) {
   job.Run(Pass(60, 80, 200, 0));
 }
 
-TEST(Coverage, ParallelPassesWithASkipAndAnOverlap) {
+// The four passes in fields drawn as rectangles or ringed by boundary
+// marks (128), with an exclusion (131) or an inclusion ring (130).
+TEST(Coverage, ParallelPassesWithASkipAndAnOverlapInFields) {
+  using Marks = std::vector<std::pair<int, Metres>>;
+  const Marks boundary = {{128, {-10, -10}}, {128, {90, -10}}, {128, {90, 210}}, {128, {-10, 210}}};
+  Marks withHole = boundary, withInclusion = boundary;
+  for (Metres m : {Metres{40, 100}, Metres{45, 100}, Metres{45, 120}, Metres{40, 120}}) withHole.push_back({131, m});
+  for (Metres m : {Metres{90, 0}, Metres{100, 0}, Metres{100, 10}}) withInclusion.push_back({130, m});
   struct Case {
     const char* name;
-    double west, south, east, north;  // the field; none when west == east
-    double field, skipped, outside;
+    double west, south, east, north;  // the field as a rectangle; none when west == east
+    Marks marks;
+    double field, skipped, outside;  // square metres; no field when 0
   };
   const Case cases[] = {
-      {"no field", 0, 0, 0, 0, 0, 0, 0},
-      {"field around the passes", -10, -10, 90, 210, 22000, 7000, 0},
-      {"field cutting the passes", 10, 0, 70, 200, 12000, 1000, 4000},
+      {"no field", 0, 0, 0, 0, {}, 0, 0, 0},
+      {"field around the passes", -10, -10, 90, 210, {}, 22000, 7000, 0},
+      {"field cutting the passes", 10, 0, 70, 200, {}, 12000, 1000, 4000},
+      {"boundary ring", 0, 0, 0, 0, boundary, 22000, 7000, 0},
+      {"boundary with an exclusion hole in the skip", 0, 0, 0, 0, withHole, 22000 - 100, 7000 - 100, 0},
+      {"inclusion ring adds area", 0, 0, 0, 0, withInclusion, 22000 + 50, 7000 + 50, 0},
+      {"two boundary points make no ring", 0, 0, 0, 0, {{128, {0, 0}}, {128, {10, 0}}, {1, {5, 5}}}, 0, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Job job;
     FourPasses(job);
+    for (const auto& [type, at] : c.marks) job.Mark(type, at);
     LonLatMultiPolygon field;
     if (c.west != c.east) field.push_back({job.Rectangle(c.west, c.south, c.east, c.north), {}});
     const CoverageReport r = ComputeCoverage(job.sink().data(), field.empty() ? nullptr : &field);
@@ -133,7 +146,7 @@ TEST(Coverage, ParallelPassesWithASkipAndAnOverlap) {
       ExpectArea(run.grossAreaHa, 4000);
       ExpectArea(run.netAreaHa, 4000);
     }
-    EXPECT_EQ(r.fieldAreaHa.has_value(), c.field > 0);
+    ASSERT_EQ(r.fieldAreaHa.has_value(), c.field > 0);
     if (c.field > 0) {
       ExpectArea(*r.fieldAreaHa, c.field);
       ExpectArea(*r.skippedAreaHa, c.skipped);
@@ -146,8 +159,13 @@ TEST(Coverage, ParallelPassesWithASkipAndAnOverlap) {
   }
 }
 
-TEST(Coverage, RunStartTriangleAndQuadsWithoutArea) {
+TEST(Coverage, NothingSprayedThenARunStartTriangleAndQuadsWithoutArea) {
   Job job;
+  const CoverageReport none = ComputeCoverage(job.sink().data());
+  EXPECT_EQ(none.sprayedAreaHa, 0.0);
+  EXPECT_TRUE(none.coverage.empty());
+  EXPECT_FALSE(none.appliedRateLPerHa || none.targetRateLPerHa || none.fieldAreaHa);
+  EXPECT_EQ(none.problem, "");
   // The rig pivots on its left edge before it drives on: the quad after
   // the writer's zero-area one is a triangle; an offset change leaves a
   // quad whose previous and current corners are equal.
@@ -248,37 +266,6 @@ TEST(MapLayers, RateBinsOverlapAndPath) {
   EXPECT_EQ(layers.path[1].size(), 2u);
 }
 
-TEST(Coverage, FieldFromBoundaryAndExclusionPoints) {
-  struct Case {
-    const char* name;
-    std::vector<std::pair<int, Metres>> points;
-    double field;  // square metres; 0: no field
-  };
-  const std::vector<std::pair<int, Metres>> boundary = {{128, {-10, -10}}, {128, {90, -10}}, {128, {90, 210}}, {128, {-10, 210}}};
-  std::vector<std::pair<int, Metres>> withHole = boundary;
-  for (Metres m : {Metres{40, 100}, Metres{45, 100}, Metres{45, 120}, Metres{40, 120}}) withHole.push_back({131, m});
-  std::vector<std::pair<int, Metres>> withInclusion = boundary;
-  for (Metres m : {Metres{90, 0}, Metres{100, 0}, Metres{100, 10}}) withInclusion.push_back({130, m});
-  const Case cases[] = {
-      {"boundary ring", boundary, 22000},
-      {"boundary with an exclusion hole in the skip", withHole, 22000 - 100},
-      {"inclusion ring adds area", withInclusion, 22000 + 50},
-      {"two boundary points make no ring", {{128, {0, 0}}, {128, {10, 0}}, {1, {5, 5}}}, 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Job job;
-    FourPasses(job);
-    for (const auto& [type, at] : c.points) job.Mark(type, at);
-    const CoverageReport r = ComputeCoverage(job.sink().data());
-    ASSERT_EQ(r.fieldAreaHa.has_value(), c.field > 0);
-    if (c.field > 0) {
-      ExpectArea(*r.fieldAreaHa, c.field);
-      ExpectArea(*r.skippedAreaHa, c.field - 15000);
-    }
-  }
-}
-
 TEST(Coverage, TimeRatesDistanceAndVolume) {
   Job job;
   PrescanFigures prescan;
@@ -311,15 +298,6 @@ TEST(Coverage, TimeRatesDistanceAndVolume) {
   for (const RunFigures& run : r.runs) spans.push_back({run.startTime, run.endTime});
   EXPECT_EQ(spans, (std::vector<std::pair<double, double>>{{30000.0, 30020.0}, {30026.0, 30036.0}}));
   EXPECT_EQ(job.sink().data().pathPieceStarts, (std::vector<size_t>{0, 21}));
-}
-
-TEST(Coverage, NothingSprayed) {
-  Job job;
-  const CoverageReport r = ComputeCoverage(job.sink().data());
-  EXPECT_EQ(r.sprayedAreaHa, 0.0);
-  EXPECT_TRUE(r.coverage.empty());
-  EXPECT_FALSE(r.appliedRateLPerHa || r.targetRateLPerHa || r.fieldAreaHa);
-  EXPECT_EQ(r.problem, "");
 }
 
 // Quads of a damaged log: corners anywhere, not a number, repeated,

@@ -23,16 +23,9 @@ class TrackGeometryTest : public ::testing::Test {
  protected:
   void Drive(double time, double latitude, double longitude, double heading, double speed, uint8_t spray,
              RecordId format = RecordId::FullPosition) {
-    Fix fix;
-    fix.format = format;
-    fix.latitude = latitude;
-    fix.longitude = longitude;
-    fix.altitude = 10.0;
-    fix.heading = heading;
-    fix.speed = format == RecordId::CompactPosition ? 0.0 : speed;
-    fix.sprayState = spray;
-    fix.timeOfDay = time;
-    geometry.OnFix(fix);
+    geometry.OnFix({.format = format, .latitude = latitude, .longitude = longitude, .altitude = 10.0, .heading = heading,
+                    .speed = format == RecordId::CompactPosition ? 0.0 : speed, .sprayState = spray, .time = {},
+                    .timeOfDay = time});
   }
   // Metres east and north of the first fix.
   std::pair<double, double> Metres(const GeoPoint& p) const {
@@ -155,11 +148,7 @@ TEST(TrackGeometry, InitialEdgesAskedOnlyWhenAQuadNeedsThem) {
       ++asked;
       return TrackGeometry::Edges{7.0, -6.5};
     });
-    Fix fix;
-    fix.latitude = -34.25;
-    fix.longitude = 142.1;
-    fix.speed = 3.0;
-    fix.timeOfDay = 100.0;
+    Fix fix{.latitude = -34.25, .longitude = 142.1, .speed = 3.0, .time = {}, .timeOfDay = 100.0};
     geometry.OnFix(fix);  // spray off: no quad, nothing asked
     EXPECT_EQ(asked, 0) << c.name;
     if (c.swathRecordFirst) geometry.OnSwathWidth({6.0});
@@ -179,12 +168,8 @@ TEST(TrackGeometry, InitialEdgesAskedOnlyWhenAQuadNeedsThem) {
 TEST(TrackGeometry, SprayProjectionMovesTheFixForward) {
   Recorder out;
   TrackGeometry geometry(out, 0.2, TrackGeometry::Edges{});
-  Fix fix;
-  fix.latitude = -34.25;
-  fix.longitude = 142.1;
-  fix.speed = 10.0;  // 2 m north
-  fix.timeOfDay = 100.0;
-  geometry.OnFix(fix);
+  // 2 m north in 0.2 s.
+  geometry.OnFix({.latitude = -34.25, .longitude = 142.1, .speed = 10.0, .time = {}, .timeOfDay = 100.0});
   EXPECT_NEAR((out.points[0].at.latitude + 34.25) * out.grids[0].metresPerDegreeLatitude, 2.0, 1e-6);
   EXPECT_DOUBLE_EQ(out.points[0].at.longitude, 142.1);
 }

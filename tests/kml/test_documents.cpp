@@ -50,6 +50,12 @@ class SmallJobConversion : public ::testing::Test {
     session.options.sprayProjection = 0.0;
     outcome = RunLogConversionOn(session, dir.File("T.LOG"));
   }
+  // The document as written, CR LF line ends, and well-formed.
+  void ExpectDocument(const char* name, const std::string& expected) const {
+    const std::string document = testkit::ReadFile(dir.File(name));
+    EXPECT_EQ(document, testkit::CrLf(expected));
+    EXPECT_TRUE(testkit::IsWellFormedXml(document)) << name;
+  }
   testkit::TempDir dir;
   testkit::RecordingPlatform platform;
   ConversionSession session{platform};
@@ -97,9 +103,7 @@ TEST_F(SmallJobConversion, PathDocument) {
                                "9.00000000,45.00000000,50.000\n9.00000000,45.00001000,50.500\n"
                                "9.00000000,45.00002000,51.000\n"
                                "</coordinates>\n</LineString>\n</MultiGeometry>\n</Placemark>\n</kml>\n";
-  const std::string document = testkit::ReadFile(dir.File("T.KML"));
-  EXPECT_EQ(document, testkit::CrLf(expected));
-  EXPECT_TRUE(testkit::IsWellFormedXml(document));
+  ExpectDocument("T.KML", expected);
 }
 
 TEST_F(SmallJobConversion, SwathDocument) {
@@ -129,9 +133,7 @@ TEST_F(SmallJobConversion, SwathDocument) {
       " 9.0001269,45.0000200,51.000\n 8.9998731,45.0000200,51.000\n 8.9998731,45.0000100,50.500\n"
       " 9.0001269,45.0000100,50.500\n</coordinates>\n</LinearRing>\n</outerBoundaryIs>\n</Polygon>\n"
       "</Folder>\n</Document>\n</kml>\n";
-  const std::string document = testkit::ReadFile(dir.File("T_SIC.KML"));
-  EXPECT_EQ(document, testkit::CrLf(expected));
-  EXPECT_TRUE(testkit::IsWellFormedXml(document));
+  ExpectDocument("T_SIC.KML", expected);
 }
 
 TEST_F(SmallJobConversion, MarksDocument) {
@@ -156,9 +158,7 @@ TEST_F(SmallJobConversion, MarksDocument) {
       "<Placemark>\n<name>Post</name>\n<styleUrl>#sn_S</styleUrl>\n<Point>\n"
       "<coordinates>9.0000000,45.0000100,50.500\n </coordinates>\n</Point>\n</Placemark>\n"
       "</Folder>\n</Document>\n</kml>\n";
-  const std::string document = testkit::ReadFile(dir.File("T_M.KML"));
-  EXPECT_EQ(document, testkit::CrLf(expected));
-  EXPECT_TRUE(testkit::IsWellFormedXml(document));
+  ExpectDocument("T_M.KML", expected);
 }
 
 TEST(Documents, SecondRunStartsAfresh) {

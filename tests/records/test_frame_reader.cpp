@@ -90,11 +90,8 @@ TEST(FrameReader, FramingTable) {
 TEST(FrameReader, PayloadStartingWithSyncByteDoesNotSwallowTheNextFrame) {
   // A fix logged in May 2019 begins with 0xA5; the frame after it must
   // still be found by its own sync byte.
-  testkit::Fix fix;
-  fix.time = testkit::Timestamp::FromTimeOfDay(100.0, 2019, 5, 14);
-  fix.latitude = -34.25;
-  fix.longitude = 142.1;
-  fix.heading = 90.0f;
+  const testkit::Fix fix{.time = testkit::Timestamp::FromTimeOfDay(100.0, 2019, 5, 14), .latitude = -34.25,
+                         .longitude = 142.1, .heading = 90.0f};
   const Bytes position = testkit::Position1(fix).bytes();
   ASSERT_EQ(position[0], 0xA5);
   auto r = RunPass(LogBuilder().Frame(1, position).Frame(250, testkit::TextMessage("after")).Frame(2, position).str());
@@ -145,16 +142,9 @@ TEST(FrameReader, ChecksumOfEveryPayloadLengthCoversItsOwnBytesOnly) {
 
 TEST(FrameReader, PrescanFoldsRangesRatesAndTank) {
   LogBuilder log;
-  testkit::Fix a;
-  a.latitude = 10.5;
-  a.longitude = 359.5;
-  a.altitude = 100.0f;
-  testkit::Fix b = a;
-  b.latitude = 10.25;
-  b.longitude = 20.0;
-  b.altitude = 90.0f;
-  testkit::Fix rejected = a;
-  rejected.latitude = 95.0;
+  const testkit::Fix a{.time = {}, .latitude = 10.5, .longitude = 359.5, .altitude = 100.0f};
+  const testkit::Fix b{.time = {}, .latitude = 10.25, .longitude = 20.0, .altitude = 90.0f};
+  const testkit::Fix rejected{.time = {}, .latitude = 95.0, .longitude = 359.5, .altitude = 100.0f};
   log.Frame(1, testkit::Position1(a)).Frame(2, testkit::Position2(b)).Frame(1, testkit::Position1(rejected));
   log.Frame(34, testkit::TargetRate(1, 0, 0.05f)).Frame(34, testkit::TargetRate(1, 0, 40.0f));
   log.Frame(36, testkit::ActualRate(1, 0, 41.0f)).Frame(140, testkit::FlowStatus(1, 1000.0f, 0, 650, 41, 10));

@@ -3,27 +3,23 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string>
 
 #include "core/text_format.h"
 #include "geodesy/utm_projector.h"
+#include "test_text.h"
 
 namespace zeltlog {
 namespace {
+
+using testkit::Printf;
 
 double FromBits(uint64_t bits) {
   double value;
   std::memcpy(&value, &bits, sizeof value);
   return value;
-}
-
-std::string Printf(const char* format, double value) {
-  char buffer[128];
-  std::snprintf(buffer, sizeof buffer, format, value);
-  return buffer;
 }
 
 // "%F" wrote infinities and NaNs in small letters; printf writes capitals.

@@ -354,12 +354,8 @@ TEST_F(HostileRuns, NoSecondThreadGivesTheSameBytes) {
   // Sprayed before its first swath record: the edges wait for the pre-scan.
   testkit::LogBuilder edges("V1");
   for (int i = 0; i < 3000; ++i) {
-    const testkit::Fix fix{.time = testkit::Timestamp::FromTimeOfDay(100.0 + 0.2 * i),
-                           .latitude = -34.25 + 1e-5 * i,
-                           .longitude = 142.1 + 1e-6 * (i % 7),
-                           .altitude = 48.0f,
-                           .speed = 6.0f,
-                           .heading = 3.0f,
+    const testkit::Fix fix{.time = testkit::Timestamp::FromTimeOfDay(100.0 + 0.2 * i), .latitude = -34.25 + 1e-5 * i,
+                           .longitude = 142.1 + 1e-6 * (i % 7), .altitude = 48.0f, .speed = 6.0f, .heading = 3.0f,
                            .spray = (i / 500) % 2 == 0 ? 1u : 0u};
     edges.Frame(1, testkit::Position1(fix));
     if (i == 1000) edges.Frame(35, testkit::Sections(4, 700, -650));

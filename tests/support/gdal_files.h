@@ -16,6 +16,7 @@ struct GdalLayer {
   std::string name;
   std::vector<std::string> wkt;
   int epsg = 4326;
+  bool fromWgs84 = false;  // the text is in WGS-84 and turned into `epsg`
 };
 
 // False when GDAL could not write the file.
@@ -25,6 +26,9 @@ inline bool WriteGdalFile(const std::string& driverName, const std::string& path
   if (!driver) return false;
   GDALDatasetUniquePtr dataset(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
   if (!dataset) return false;
+  OGRSpatialReference wgs84;
+  wgs84.SetWellKnownGeogCS("WGS84");
+  wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
   for (const GdalLayer& l : layers) {
     OGRSpatialReference reference;
     reference.importFromEPSG(l.epsg);
@@ -33,7 +37,10 @@ inline bool WriteGdalFile(const std::string& driverName, const std::string& path
     if (!layer) return false;
     for (const std::string& wkt : l.wkt) {
       OGRGeometry* geometry = nullptr;
-      if (OGRGeometryFactory::createFromWkt(wkt.c_str(), &reference, &geometry) != OGRERR_NONE) return false;
+      if (OGRGeometryFactory::createFromWkt(wkt.c_str(), l.fromWgs84 ? &wgs84 : &reference, &geometry) != OGRERR_NONE) {
+        return false;
+      }
+      if (l.fromWgs84 && geometry->transformTo(&reference) != OGRERR_NONE) return false;
       OGRFeature feature(layer->GetLayerDefn());
       feature.SetGeometryDirectly(geometry);
       if (layer->CreateFeature(&feature) != OGRERR_NONE) return false;

@@ -1,6 +1,7 @@
 // Small text and byte helpers shared by the tests.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -38,6 +39,14 @@ inline std::vector<std::string> SplitLines(const std::string& text, const std::s
     start = stop + end.size();
   }
   return lines;
+}
+
+// What the C library's printf writes.
+template <typename... Args>
+std::string Printf(const char* format, Args... args) {
+  char text[4096];
+  std::snprintf(text, sizeof text, format, args...);
+  return text;
 }
 
 // How many entries a folder holds.
