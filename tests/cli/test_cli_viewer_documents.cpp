@@ -219,6 +219,8 @@ TEST(CliViewerDocumentsEdges, NoTimeWhereTheFixHasNoCalendarDate) {
   ASSERT_EQ(run.status, 0) << run.err;
   for (const char* name : {"JOB.KML", "JOB_SIC.KML"}) {
     const std::string document = testkit::ReadFile(dir.File(name));
+    std::string error;
+    EXPECT_TRUE(testkit::IsWellFormedXml(document, &error)) << name << ": " << error;
     EXPECT_EQ(document.find("<Time"), std::string::npos) << name;
     EXPECT_NE(document.find("<name>time 3600.20 s</name>"), std::string::npos) << name;
     if (HasTool("xmllint")) {
