@@ -40,7 +40,7 @@ std::vector<std::string> Candidates(const ProgramModule& module) {
 
 }  // namespace
 
-const void* LoadProgramModule(const ProgramModule& module, const char* entry, std::string& problem) {
+const void* LoadProgramModule(const ProgramModule& module, const char* entry, int version, std::string& problem) {
 #ifndef _WIN32
   std::string lastError;
   for (const std::string& place : Candidates(module)) {
@@ -51,7 +51,8 @@ const void* LoadProgramModule(const ProgramModule& module, const char* entry, st
     }
     using Entry = const void* (*)();
     if (auto function = reinterpret_cast<Entry>(dlsym(handle, entry))) {
-      if (const void* functions = function()) return functions;
+      const void* functions = function();
+      if (functions && *static_cast<const int*>(functions) == version) return functions;
     }
     lastError = place + " is not this program's module";
   }
@@ -59,6 +60,7 @@ const void* LoadProgramModule(const ProgramModule& module, const char* entry, st
 #else
   (void)module;
   (void)entry;
+  (void)version;
   problem = "this build has no modules";
 #endif
   return nullptr;

@@ -17,9 +17,12 @@ struct ProgramModule {
 };
 
 // Loads the module, from the path its variable names or else beside the
-// program and where the build and the installation put it, and returns what its C function `entry` returns; null, with the reason
-// in `problem`, when no module of that name could be loaded or none has
-// the entry. A module loaded stays loaded; callers keep what they got.
-const void* LoadProgramModule(const ProgramModule& module, const char* entry, std::string& problem);
+// program and where the build and the installation put it, and returns
+// the table of functions its C function `entry` returns. A table begins
+// with its version (an int); one of another version is another build's.
+// Null, with the reason in `problem`, when no module of that name with
+// that entry and version could be loaded. A module loaded stays loaded;
+// callers keep what they got.
+const void* LoadProgramModule(const ProgramModule& module, const char* entry, int version, std::string& problem);
 
 }  // namespace zeltlog

@@ -20,13 +20,9 @@ const Loaded& Module() {
     loaded.functions = &linked;
 #else
     std::string reason;
-    const auto* found =
-        static_cast<const CoverageModuleFunctions*>(LoadProgramModule(kAnalysisModule, kCoverageModuleEntry, reason));
-    if (found && found->version == kCoverageModuleVersion) {
-      loaded.functions = found;
-      return;
-    }
-    loaded.problem = AnalysisModuleProblem("the coverage report needs", found ? "not this program's module" : reason);
+    loaded.functions = static_cast<const CoverageModuleFunctions*>(
+        LoadProgramModule(kAnalysisModule, kCoverageModuleEntry, kCoverageModuleVersion, reason));
+    if (!loaded.functions) loaded.problem = AnalysisModuleProblem("the coverage report needs", reason);
 #endif
   });
   return loaded;

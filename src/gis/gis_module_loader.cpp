@@ -27,12 +27,9 @@ const Loaded& Module() {
 #endif
     };
     std::string problem;
-    const auto* functions = static_cast<const GisModuleFunctions*>(LoadProgramModule(kModule, kGisModuleEntry, problem));
-    if (functions && functions->version == kGisModuleVersion) {
-      loaded.functions = functions;
-      return;
-    }
-    if (functions) problem = "not this program's GIS module";
+    loaded.functions =
+        static_cast<const GisModuleFunctions*>(LoadProgramModule(kModule, kGisModuleEntry, kGisModuleVersion, problem));
+    if (loaded.functions) return;
     loaded.problem = "GIS files need the GDAL module " + std::string(kModule.fileName) + ", which could not be loaded" +
                      (problem.empty() ? std::string() : " (" + problem + ")");
 #endif

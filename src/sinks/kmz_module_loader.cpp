@@ -14,12 +14,9 @@ bool WriteKmz(const std::string& kmlPath, const std::string& kmzPath, std::strin
   static std::once_flag once;
   std::call_once(once, [] {
     std::string reason;
-    const auto* found = static_cast<const KmzModuleFunctions*>(LoadProgramModule(kAnalysisModule, kKmzModuleEntry, reason));
-    if (found && found->version == kKmzModuleVersion) {
-      functions = found;
-      return;
-    }
-    problem = AnalysisModuleProblem("KMZ archives need", found ? "not this program's module" : reason);
+    functions = static_cast<const KmzModuleFunctions*>(
+        LoadProgramModule(kAnalysisModule, kKmzModuleEntry, kKmzModuleVersion, reason));
+    if (!functions) problem = AnalysisModuleProblem("KMZ archives need", reason);
   });
   if (!functions) {
     if (error) *error = problem;
