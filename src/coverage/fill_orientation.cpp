@@ -1,8 +1,6 @@
-// OrientForFill, for the map's layers (in the analysis module) and the
-// map page (in the program): built into both.
-#include <algorithm>
+#include "coverage/fill_orientation.h"
 
-#include "coverage/map_layers.h"
+#include <algorithm>
 
 namespace zeltlog {
 namespace {

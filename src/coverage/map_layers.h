@@ -33,7 +33,4 @@ struct MapLayers {
 
 MapLayers ComputeMapLayers(const CoverageData& data);
 
-// Outer rings counter-clockwise, holes clockwise (in degrees, as drawn).
-void OrientForFill(LonLatMultiPolygon& polygons);
-
 }  // namespace zeltlog

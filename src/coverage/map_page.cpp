@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "coverage/fill_orientation.h"
 #include "coverage/map_page_assets.h"
 #include "coverage/report_format.h"
 #include "kml/xml_text.h"
