@@ -121,5 +121,5 @@ int main(int argc, char** argv) {
               report.overlapAreaHa);
   std::printf("fed %.2f s, coverage %.2f s, export %.2f s, peak memory %.1f MB\n", fed, computed - fed,
               exported - computed, usage.ru_maxrss / 1024.0);
-  return report.problem.empty() ? 0 : 1;
+  return report.problems.empty() ? 0 : 1;
 }

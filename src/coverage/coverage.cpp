@@ -315,7 +315,7 @@ CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygo
     // Ribbons and quads made valid are valid: a run of one needs no union.
     GeosPtr runUnion = run.pieces.size() == 1 ? std::move(run.pieces[0]) : UnionOf(c, std::move(run.pieces));
     if (!runUnion) {
-      r.problem = "the union of run " + std::to_string(run.figures.run) + " could not be computed";
+      r.problems.push_back("the union of run " + std::to_string(run.figures.run) + " could not be computed");
       continue;
     }
     run.figures.netAreaHa = Area(c, runUnion.get()) / kSquareMetresPerHectare;
@@ -327,7 +327,9 @@ CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygo
   GeosPtr fieldArea = FieldGeometry(c, data, field);
   if (fieldArea && GEOSisEmpty_r(c.handle(), fieldArea.get()) == 1) fieldArea.reset();
   if (fieldArea) r.field = ToLonLat(c, fieldArea.get());
-  if (!UnionByTiles(c, std::move(runUnions), fieldArea.get(), r)) r.problem = "the union of the runs could not be computed";
+  if (!UnionByTiles(c, std::move(runUnions), fieldArea.get(), r)) {
+    r.problems.push_back("the union of the runs could not be computed");
+  }
   r.sprayedAreaHa = MultiPolygonArea(r.coverage) / kSquareMetresPerHectare;
   r.overlapAreaHa = std::max(0.0, r.grossSprayedAreaHa - r.sprayedAreaHa);
   if (fieldArea) {

@@ -35,9 +35,9 @@ struct CoverageReport {
   LonLatMultiPolygon coverage;  // the union
   LonLatMultiPolygon skipped;   // field less union
   LonLatMultiPolygon field;
-  // Set when the geometry library could not compute a figure; the figures
-  // that depend on it are then left as they are.
-  std::string problem;
+  // What the geometry library could not compute, in the order found; the
+  // figures that depend on it are then left as they are.
+  std::vector<std::string> problems;
 };
 
 }  // namespace zeltlog

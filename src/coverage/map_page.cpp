@@ -233,10 +233,11 @@ void AppendFigures(std::string& out, const CoverageReport& r, const MapLayers& l
     }
     out += "</tbody>\n</table>\n";
   }
-  for (const std::string* problem : {&r.problem, &layers.problem}) {
-    if (problem->empty()) continue;
+  std::vector<std::string> problems = r.problems;
+  if (!layers.problem.empty()) problems.push_back(layers.problem);
+  for (const std::string& problem : problems) {
     out += "<p class=\"problem\">";
-    kml::AppendXmlText(out, *problem);
+    kml::AppendXmlText(out, problem);
     out += "</p>\n";
   }
   out += "</div>\n";

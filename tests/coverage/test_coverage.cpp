@@ -137,7 +137,7 @@ TEST(Coverage, ParallelPassesWithASkipAndAnOverlapInFields) {
     LonLatMultiPolygon field;
     if (c.west != c.east) field.push_back({job.Rectangle(c.west, c.south, c.east, c.north), {}});
     const CoverageReport r = ComputeCoverage(job.sink().data(), field.empty() ? nullptr : &field);
-    EXPECT_EQ(r.problem, "");
+    EXPECT_TRUE(r.problems.empty());
     ExpectArea(r.sprayedAreaHa, 15000);
     ExpectArea(r.grossSprayedAreaHa, 16000);
     ExpectArea(r.overlapAreaHa, 1000);
@@ -165,7 +165,7 @@ TEST(Coverage, NothingSprayedThenARunStartTriangleAndQuadsWithoutArea) {
   EXPECT_EQ(none.sprayedAreaHa, 0.0);
   EXPECT_TRUE(none.coverage.empty());
   EXPECT_FALSE(none.appliedRateLPerHa || none.targetRateLPerHa || none.fieldAreaHa);
-  EXPECT_EQ(none.problem, "");
+  EXPECT_TRUE(none.problems.empty());
   // The rig pivots on its left edge before it drives on: the quad after
   // the writer's zero-area one is a triangle; an offset change leaves a
   // quad whose previous and current corners are equal.
@@ -331,7 +331,7 @@ TEST(Coverage, DamagedQuadsGiveFiniteFigures) {
     sink.OnPathPoint({corner(), static_cast<double>(i), 1.0, 0});
   }
   const CoverageReport r = ComputeCoverage(sink.data());
-  EXPECT_EQ(r.problem, "");
+  EXPECT_TRUE(r.problems.empty());
   for (double figure : {r.sprayedAreaHa, r.grossSprayedAreaHa, r.overlapAreaHa, r.distanceM, r.sprayingTimeS}) {
     EXPECT_TRUE(std::isfinite(figure));
   }
