@@ -12,17 +12,10 @@
 
 namespace {
 
-class StoringPlatform : public zeltlog::Platform {
+class StoringEventLog : public zeltlog::EventLog {
  public:
   void AddEvent(zeltlog::EventKind kind, std::string_view line) override { events.Add(kind, line); }
   void ClearEvents() override { events.Clear(); }
-  std::optional<std::string> ChooseFile(std::string_view, std::string_view) override { return std::nullopt; }
-  void OpenInViewer(const std::string&) override {}
-  void Pause(int) override {}
-  void ShowMessage(std::string_view) override {}
-  void Beep() override {}
-  void SetBusy(bool) override {}
-  void RefreshFields(const zeltlog::ConversionSession&) override {}
   zeltlog::EventStore events;
 };
 
@@ -46,8 +39,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: measure_event_store LOG\n");
     return 2;
   }
-  StoringPlatform platform;
-  zeltlog::ConversionSession session(platform);
+  StoringEventLog platform;
+  zeltlog::Progress progress;
+  zeltlog::Desktop desktop;
+  zeltlog::ConversionSession session(platform, progress, desktop);
   const long before = ResidentKilobytes();
   const auto outcome = zeltlog::RunLogConversionOn(session, argv[1]);
   const long after = ResidentKilobytes();

@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zeltlog::fuzz::WriteInput(log, data, size);
 
   zeltlog::testkit::RecordingPlatform platform;
-  zeltlog::ConversionSession session(platform);
+  zeltlog::ConversionSession session(platform, platform, platform);
   const zeltlog::CommandResult result = zeltlog::ExtractControllerBlocksFrom(session, log);
   if (size == 0) {
     Check(!result.inputRead && result.outputs.written.empty(), "an empty log wrote an output");

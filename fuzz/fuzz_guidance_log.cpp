@@ -115,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zeltlog::fuzz::WriteInput(log, data, size);
 
   zeltlog::testkit::RecordingPlatform platform;
-  zeltlog::ConversionSession session(platform);
+  zeltlog::ConversionSession session(platform, platform, platform);
   session.options.sprayProjection = 0.2;
   const zeltlog::CommandResult outcome = zeltlog::RunLogConversionOn(session, log);
 

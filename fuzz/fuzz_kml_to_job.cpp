@@ -111,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zeltlog::fuzz::WriteInput(kmlPath, data + 1, size - 1);
 
   zeltlog::testkit::RecordingPlatform platform;
-  zeltlog::ConversionSession session(platform);
+  zeltlog::ConversionSession session(platform, platform, platform);
   zeltlog::KmlToJobOptions jobOptions;
   session.lastChosenFolder = zeltlog::fuzz::ScratchFolder();
   jobOptions.jobName = "12";

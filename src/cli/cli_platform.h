@@ -1,6 +1,7 @@
-// The command-line front end's platform: event lines go to standard output
-// or standard error by kind (all of them with -v), and to the exported
-// event list when one is asked for; there are no choosers or message boxes.
+// The command-line front end: event lines go to standard output or standard
+// error by kind (all of them with -v), and to the exported event list when
+// one is asked for; progress is a line on standard error; of the desktop
+// there is only the viewer (--open), and no choosers or message boxes.
 #pragma once
 
 #include <cstdio>
@@ -8,7 +9,9 @@
 
 #include "cli/event_lines.h"
 #include "cli/progress_display.h"
-#include "core/platform.h"
+#include "core/desktop.h"
+#include "core/event_log.h"
+#include "core/progress.h"
 
 namespace zeltlog::cli {
 
@@ -21,7 +24,7 @@ struct OutputOptions {
 
 class Spool;
 
-class CliPlatform : public Platform {
+class CliPlatform : public EventLog, public Progress, public Desktop {
  public:
   // Lines for standard output and standard error collect in `out` and `err`;
   // when `direct` is set they are passed on to the real streams as they
@@ -34,13 +37,9 @@ class CliPlatform : public Platform {
   // Each log's list starts afresh; the CLI keeps printing in order.
   void ClearEvents() override { errorLines_ = 0; }
   bool WantsEvents(EventKind kind) const override;
-  std::optional<std::string> ChooseFile(std::string_view, std::string_view) override { return std::nullopt; }
   void OpenInViewer(const std::string& path) override;
   void Pause(int milliseconds) override;
   void ShowMessage(std::string_view text) override;
-  void Beep() override {}
-  void SetBusy(bool) override {}
-  void RefreshFields(const ConversionSession&) override {}
   void ReportProgress(unsigned long long done, unsigned long long total) override;
 
   // Adds a line of the tool's own (not an event line); dropped when

@@ -69,7 +69,7 @@ bool StandardOutputTaken(const CommonOptions& common, const ConvertOptions& o) {
 
 // Converts one log; returns 0 when everything was read and written.
 int ConvertOne(const std::string& path, const ConvertOptions& o, CliPlatform& platform) {
-  ConversionSession session(platform);
+  ConversionSession session(platform, platform, platform);
   session.options.lineOutput = o.noPath ? 0 : 1;
   session.options.marksOutput = o.noMarks ? 0 : 1;
   session.options.boundaryOutput = o.noMarks || o.noBoundaries ? 0 : 1;
@@ -84,6 +84,7 @@ int ConvertOne(const std::string& path, const ConvertOptions& o, CliPlatform& pl
   std::vector<Sink*> extra;
   if (o.json) extra.push_back(&figures);
   const CommandResult result = RunLogConversionOn(session, path, extra);
+  if (o.open) OpenInTurn(platform, DocumentsForViewer(session, path, result.outputs));
   const int status = ReportCommandResult(platform, path, result);
   if (o.json) {
     report.log = path;

@@ -44,7 +44,7 @@ int RunKmlToJob(const CommonOptions& common, const KmlToJobCommandOptions& o) {
   {
     OutputOptions output{common.verbose, false, false, EventsToStandardOutput(common)};
     JobPlatform platform(output, events.writer());
-    ConversionSession session(platform);
+    ConversionSession session(platform, platform, platform);
     KmlToJobOptions options;
     options.jobName = o.name;
     options.boundaryKind = o.exclude ? 1 : 0;

@@ -1,8 +1,8 @@
 #include "cli/command_report.h"
 
 #include <CLI/CLI.hpp>
-#include <cstdio>
 
+#include "cli/cli_platform.h"
 #include "cli/commands.h"
 #include "cli/output_plan.h"
 #include "converters/field_file.h"
@@ -20,19 +20,11 @@ std::string BaseName(const std::string& path) {
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
-class SilentPlatform : public Platform {
- public:
-  void AddEvent(EventKind, std::string_view) override {}
-  void ClearEvents() override {}
-  bool WantsEvents(EventKind) const override { return false; }
-  std::optional<std::string> ChooseFile(std::string_view, std::string_view) override { return std::nullopt; }
-  void OpenInViewer(const std::string&) override {}
-  void Pause(int) override {}
-  void ShowMessage(std::string_view) override {}
-  void Beep() override {}
-  void SetBusy(bool) override {}
-  void RefreshFields(const ConversionSession&) override {}
-};
+// Text that ends in a line end, as the printer's lines take it.
+std::string_view WithoutLastLineEnd(std::string_view text) {
+  if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+  return text;
+}
 
 }  // namespace
 
@@ -76,18 +68,28 @@ std::string ExportPathFor(const std::string& exportPath, const std::string& log,
 
 CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMultiPolygon* field,
                                         const std::string& exportPath, const std::string& pagePath) {
-  // The report prints only its table or JSON: the event lines go nowhere.
-  SilentPlatform platform;
-  ConversionSession session(platform);
+  // The report prints only its table or JSON: the event lines go nowhere,
+  // and it neither shows progress nor uses the desktop.
+  UnreadEventLog events;
+  Progress progress;
+  Desktop none;
+  ConversionSession session(events, progress, none);
   // The swath as convert draws it by default.
   session.options.sprayProjection = kDefaultSprayProjection;
   return ReportCoverageOf(session, log, field, exportPath, pagePath);
 }
 
 int RunReport(const ReportCommandOptions& o) {
+  // Standard output carries the tables, each followed by the files its log
+  // wrote, or the JSON array alone.
+  OutputOptions output;
+  output.stdoutTaken = o.json;
+  CliPlatform printer(output, nullptr, true);
   if (const char* leftOut = GisFilesLeftOut(); leftOut && !o.exportPath.empty()) {
-    std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", o.exportPath.c_str(), leftOut);
-    return 1;
+    CommandResult refused;
+    refused.inputRead = true;
+    refused.outputs.failed.push_back({o.exportPath, leftOut});
+    return ReportCommandResult(printer, "", refused);
   }
   // No export or page may write over a log, the field or one another.
   const bool several = o.logs.size() > 1;
@@ -103,9 +105,9 @@ int RunReport(const ReportCommandOptions& o) {
     PolygonFile file;
     const std::string problem = ReadFieldFile(o.field, file);
     if (!problem.empty() || file.polygons.empty()) {
-      std::fprintf(stderr, "zeltlog-cli: %s: %s\n", o.field.c_str(),
-                   problem.empty() ? "it holds no polygon" : problem.c_str());
-      return 1;
+      CommandResult unread;
+      unread.Unreadable(problem.empty() ? "it holds no polygon" : problem);
+      return ReportCommandResult(printer, o.field, unread);
     }
     field = std::move(file.polygons);
   }
@@ -115,38 +117,15 @@ int RunReport(const ReportCommandOptions& o) {
     const std::string exportPath = o.exportPath.empty() ? "" : ExportPathFor(o.exportPath, log, several);
     const std::string pagePath = o.htmlPath.empty() ? "" : ExportPathFor(o.htmlPath, log, several);
     CoverageReportOutcome outcome = RunCoverageReport(log, o.field.empty() ? nullptr : &field, exportPath, pagePath);
-    if (!outcome.error.empty()) {
-      std::fprintf(stderr, "zeltlog-cli: %s: %s\n", log.c_str(), outcome.error.c_str());
-      status = 1;
-      continue;
+    // A damaged log is reported from what could be read, as convert draws it.
+    if (outcome.result.inputRead && !o.json) {
+      if (!reports.empty()) printer.Print("");
+      printer.Print(WithoutLastLineEnd(FormatReportTable(outcome.report)));
     }
-    if (!outcome.damage.empty()) {
-      // Reported from what could be read, as convert draws it.
-      std::fprintf(stderr, "zeltlog-cli: %s: %s\n", log.c_str(), outcome.damage.c_str());
-      status = 1;
-    }
-    if (!outcome.report.problem.empty()) {
-      std::fprintf(stderr, "zeltlog-cli: %s: %s\n", log.c_str(), outcome.report.problem.c_str());
-      status = 1;
-    }
-    if (!exportPath.empty() && !outcome.exported.ok()) {
-      std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", outcome.exported.failedPath.c_str(),
-                   outcome.exported.error.c_str());
-      status = 1;
-    }
-    for (const OutputFailure& failure : outcome.page.failed) {
-      std::fprintf(stderr, "zeltlog-cli: %s: cannot be written: %s\n", failure.path.c_str(), failure.reason.c_str());
-      status = 1;
-    }
-    if (!o.json) {
-      if (!reports.empty()) std::fputs("\n", stdout);
-      std::fputs(FormatReportTable(outcome.report).c_str(), stdout);
-      for (const std::string& written : outcome.exported.written) std::printf("%s\n", written.c_str());
-      for (const std::string& written : outcome.page.written) std::printf("%s\n", written.c_str());
-    }
-    reports.push_back(std::move(outcome.report));
+    if (ReportCommandResult(printer, log, outcome.result) != 0) status = 1;
+    if (outcome.result.inputRead) reports.push_back(std::move(outcome.report));
   }
-  if (o.json) std::fputs(FormatReportJson(reports).c_str(), stdout);
+  if (o.json) printer.PrintReport(WithoutLastLineEnd(FormatReportJson(reports)));
   return status;
 }
 

@@ -45,7 +45,7 @@ int RunSideConverter(const CommonOptions& common, const std::vector<std::string>
     CliPlatform platform(output, events.writer(), true);
     for (const auto& input : inputs) {
       // Each input starts from a fresh session, as a fresh window would.
-      ConversionSession session(platform);
+      ConversionSession session(platform, platform, platform);
       const CommandResult result = convert(session, input);
       if (ReportCommandResult(platform, input, result) != 0) status = 1;
     }

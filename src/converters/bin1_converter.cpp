@@ -59,7 +59,7 @@ struct WallFile {
 class Bin1Run {
  public:
   Bin1Run(ConversionSession& s, CommandResult& result, ByteReader& log)
-      : s_(s), result_(result), log_(log), framer_(true), outputs_(s.platform) {}
+      : s_(s), result_(result), log_(log), framer_(true), outputs_(s.events) {}
 
   void Run(const std::string& base) {
     csv_ = outputs_.Create(base + ".CSV");
@@ -340,7 +340,6 @@ CommandResult ConvertBin1On(ConversionSession& s, const std::string& path) {
       if (log.Failed()) result.problems.push_back("read error");
     }
   }
-  s.platform.RefreshFields(s);
   return result;
 }
 

@@ -53,7 +53,7 @@ CommandResult ExtractControllerBlocksFrom(ConversionSession& s, const std::strin
 
   // An output that cannot be created receives nothing; the headers are
   // listed all the same.
-  OutputSet outputs(s.platform);
+  OutputSet outputs(s.events);
   OutputFile* output = outputs.Create(OutputBase(path) + "P.BIN", OutputFile::Mode::Binary);
 
   CrLfFramer framer(false);

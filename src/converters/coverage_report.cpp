@@ -14,30 +14,40 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
                                        const LonLatMultiPolygon* field, const std::string& exportPath,
                                        const std::string& pagePath) {
   CoverageReportOutcome outcome;
+  CommandResult& result = outcome.result;
+  result.chosen = true;
   if (!CoverageModuleProblem().empty()) {
-    outcome.error = CoverageModuleProblem();
+    result.Unreadable(CoverageModuleProblem());
     return outcome;
   }
   CoverageSink sink;
   const CommandResult passes = RunLogAnalysis(session, log, {&sink});
-  std::string problems;
-  for (const std::string& problem : passes.problems) problems.append(problems.empty() ? "" : "; ").append(problem);
+  // The report words what is wrong with the log as one problem.
+  std::string damage;
+  for (const std::string& problem : passes.problems) damage.append(damage.empty() ? "" : "; ").append(problem);
   if (!passes.inputRead) {
-    outcome.error = problems.empty() ? "cannot be read" : problems;
+    result.Unreadable(damage.empty() ? "cannot be read" : damage);
     return outcome;
   }
-  outcome.damage = problems;
+  result.inputRead = true;
+  if (!damage.empty()) result.problems.push_back(damage);
   outcome.report = ComputeCoverageWithModule(sink.data(), field);
   outcome.report.log = log;
-  if (!exportPath.empty()) outcome.exported = ExportCoverageLayersWithModule(exportPath, sink.data(), outcome.report);
+  for (const std::string& problem : outcome.report.problems) result.problems.push_back(problem);
+  if (!exportPath.empty()) {
+    GisExportResult exported = ExportCoverageLayersWithModule(exportPath, sink.data(), outcome.report);
+    for (std::string& written : exported.written) result.outputs.written.push_back(std::move(written));
+    if (!exported.ok()) result.outputs.failed.push_back({exported.failedPath, exported.error});
+  }
   if (!pagePath.empty()) {
     const std::string page = FormatMapPage(outcome.report, ComputeMapLayersWithModule(sink.data()), sink.data().marks);
-    OutputSet outputs(session.platform);
+    OutputSet outputs(session.events);
     if (OutputFile* file = outputs.Create(pagePath, OutputFile::Mode::Binary)) {
       file->WriteBytes(page.data(), page.size());
       outputs.Commit(file);
     }
-    outcome.page = outputs.report();
+    for (const std::string& written : outputs.report().written) result.outputs.written.push_back(written);
+    for (const OutputFailure& failed : outputs.report().failed) result.outputs.failed.push_back(failed);
   }
   return outcome;
 }
@@ -47,17 +57,8 @@ std::string MapPagePathOf(const std::string& log) { return OutputBase(log) + "_R
 CommandResult RunMapReport(ConversionSession& s) {
   const auto chosen = ChooseFileAndRememberFolder(s, kLogFileFilter, "");
   if (!chosen) return {};
-  CommandResult result;
-  result.chosen = true;
-  const std::string page = MapPagePathOf(*chosen);
-  const CoverageReportOutcome outcome = ReportCoverageOf(s, *chosen, nullptr, "", page);
-  if (!outcome.error.empty()) {
-    result.Unreadable(outcome.error);
-    return result;
-  }
-  result.inputRead = true;
-  if (!outcome.damage.empty()) result.problems.push_back(outcome.damage);
-  if (!outcome.report.problem.empty()) result.problems.push_back(outcome.report.problem);
+  CoverageReportOutcome outcome = ReportCoverageOf(s, *chosen, nullptr, "", MapPagePathOf(*chosen));
+  if (!outcome.result.inputRead) return outcome.result;
   const std::string table = FormatReportTable(outcome.report);
   for (size_t start = 0; start < table.size();) {
     size_t end = table.find('\n', start);
@@ -65,10 +66,7 @@ CommandResult RunMapReport(ConversionSession& s) {
     s.AddEvent(EventKind::Summary, std::string_view(table).substr(start, end - start));
     start = end + 1;
   }
-  result.outputs = outcome.page;
-  for (const std::string& written : outcome.page.written) s.platform.OpenInViewer(written);
-  s.platform.RefreshFields(s);
-  return result;
+  return outcome.result;
 }
 
 }  // namespace zeltlog

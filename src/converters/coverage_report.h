@@ -13,19 +13,20 @@
 
 namespace zeltlog {
 
+// What the report of one log did, as every command says it (the log read
+// or not; what is wrong with the log, in one problem, then the figures'
+// problems; the export's and the map page's files written or not), and
+// the report itself when the log was read.
 struct CoverageReportOutcome {
-  std::string error;   // why the log could not be reported; empty when it was
-  std::string damage;  // what is wrong with a log reported all the same (truncated, bad frames)
+  CommandResult result;
   CoverageReport report;
-  GisExportResult exported;  // when an export was asked for
-  OutputReport page;         // the map page, when one was asked for
 };
 
 // The report of one log, with the session's spray projection, against
 // `field` (the log's boundary rings when it is null), exported to
 // `exportPath` when it is not empty, and drawn on a map page written to
 // `pagePath` when that is not empty. The event lines of the passes go to
-// the session's platform.
+// the session's event list.
 CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
                                        const LonLatMultiPolygon* field, const std::string& exportPath,
                                        const std::string& pagePath = "");
@@ -34,8 +35,8 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
 std::string MapPagePathOf(const std::string& log);
 
 // The "MAP REPORT" command: asks for a log, lists its report's table in
-// the event list after the log's own lines, writes the map page beside the
-// log and opens it in the desktop's browser.
+// the event list after the log's own lines and writes the map page beside
+// the log (the window opens it in the desktop's browser).
 CommandResult RunMapReport(ConversionSession& session);
 
 }  // namespace zeltlog

@@ -29,16 +29,16 @@ bool ExportEventList(ConversionSession& session, const EventStore& events) {
   const std::string path = JoinPath(session.lastChosenFolder, kEventExportFileName);
   EventListWriter writer;
   if (!writer.Open(path)) {
-    session.platform.ShowMessage("DATA.DAT not opened");
+    session.desktop.ShowMessage("DATA.DAT not opened");
     return false;
   }
   for (size_t i = 0; i < events.size(); ++i) writer.Add(events.line(i));
   if (!writer.Close()) {
-    session.platform.ShowMessage("DATA.DAT not opened");
+    session.desktop.ShowMessage("DATA.DAT not opened");
     return false;
   }
-  session.platform.ShowMessage(Format("DATA.DAT Closed, count %d", {writer.count()}));
-  session.platform.Beep();
+  session.desktop.ShowMessage(Format("DATA.DAT Closed, count %d", {writer.count()}));
+  session.desktop.Beep();
   return true;
 }
 

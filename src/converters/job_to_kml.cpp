@@ -15,7 +15,7 @@ CommandResult OpenJobFileOn(ConversionSession& s, const std::string& path) {
   CommandResult result;
   result.chosen = true;
   s.chosenLogPath = path;
-  s.platform.ClearEvents();
+  s.events.ClearEvents();
   ByteReader job;
   std::string reason;
   if (job.Open(path, &reason)) {

@@ -251,7 +251,7 @@ CommandResult ConvertKmlToJob(ConversionSession& s, const KmlToJobOptions& o) {
 CommandResult ConvertKmlToJobOn(ConversionSession& s, const KmlToJobOptions& o, const std::string& kmlPath) {
   CommandResult result;
   result.chosen = true;
-  s.platform.ClearEvents();
+  s.events.ClearEvents();
 
   ByteReader kml;
   std::string reason;
@@ -259,7 +259,7 @@ CommandResult ConvertKmlToJobOn(ConversionSession& s, const KmlToJobOptions& o, 
     result.Unreadable(reason);
     return result;
   }
-  s.platform.ShowMessage(o.jobName);
+  s.desktop.ShowMessage(o.jobName);
 
   // The job file is named by the job name as typed, without an extension.
   const std::string jobPath = JoinPath(s.lastChosenFolder, o.jobName);
@@ -270,7 +270,7 @@ CommandResult ConvertKmlToJobOn(ConversionSession& s, const KmlToJobOptions& o, 
     kml.Close();
     s.AddEvent(EventKind::Summary, "JOB FILE CLOSED");
     const std::string message = "The job file \"" + o.jobName + "\" cannot be created: " + reason;
-    s.platform.ShowMessage(message);
+    s.desktop.ShowMessage(message);
     result.inputRead = true;
     if (nameProblem.empty()) {
       result.outputs.failed.push_back({jobPath, reason});
@@ -319,7 +319,7 @@ CommandResult ConvertKmlToJobOn(ConversionSession& s, const KmlToJobOptions& o, 
 #endif
   }
   if (!refusal.empty()) {
-    s.platform.ShowMessage(refusal);
+    s.desktop.ShowMessage(refusal);
     job.Abandon();
     result.problems.emplace_back(refusal);
     return result;

@@ -18,7 +18,7 @@ CommandResult StartTrackingOn(ConversionSession& s, TrackedLog& tracked, const s
   // A log tracked before is let go: one log is tracked at a time.
   CloseTrackedLog(tracked);
   s.goodRecordCount = 0;
-  s.platform.ClearEvents();
+  s.events.ClearEvents();
 
   std::string reason;
   if (!tracked.reader.Open(path, &reason)) {

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/platform.h"
+#include "core/event_log.h"
 
 namespace zeltlog {
 

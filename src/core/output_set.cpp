@@ -9,7 +9,7 @@ OutputFile* OutputSet::Create(const std::string& path, OutputFile::Mode mode) {
   std::string reason;
   if (!file.Create(path, mode, &reason)) {
     files_.pop_back();
-    platform_.AddEvent(EventKind::Error, "Cannot create " + path);
+    events_.AddEvent(EventKind::Error, "Cannot create " + path);
     report_.failed.push_back({path, reason});
     return nullptr;
   }
@@ -24,7 +24,7 @@ bool OutputSet::Commit(OutputFile* file) {
     report_.written.push_back(path);
     return true;
   }
-  platform_.AddEvent(EventKind::Error, "Cannot write " + path);
+  events_.AddEvent(EventKind::Error, "Cannot write " + path);
   report_.failed.push_back({path, reason});
   return false;
 }

@@ -11,7 +11,7 @@
 
 #include "core/command_result.h"
 #include "core/output_file.h"
-#include "core/platform.h"
+#include "core/event_log.h"
 
 namespace zeltlog {
 
@@ -21,7 +21,7 @@ using OutputPacker = bool (*)(const std::string& finished, const std::string& ta
 
 class OutputSet {
  public:
-  explicit OutputSet(Platform& platform) : platform_(platform) {}
+  explicit OutputSet(EventLog& events) : events_(events) {}
   OutputSet(const OutputSet&) = delete;
   OutputSet& operator=(const OutputSet&) = delete;
 
@@ -43,7 +43,7 @@ class OutputSet {
  private:
   bool Pack(OutputFile& file, std::string& reason);
 
-  Platform& platform_;
+  EventLog& events_;
   std::deque<OutputFile> files_;  // stable addresses
   OutputReport report_;
   OutputPacker packer_ = nullptr;

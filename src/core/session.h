@@ -1,5 +1,5 @@
-// ConversionSession: what a front end keeps between commands: the platform
-// it runs on, the output switches and spray projection of the main job,
+// ConversionSession: what a front end keeps between commands: its event
+// list, progress display and desktop, the output switches and spray projection of the main job,
 // the log chosen last and the folder of the file chosen last, and what the
 // window shows of the last run. Each front end owns its own session; the
 // state of a run lives in the run, not here.
@@ -9,7 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "core/platform.h"
+#include "core/desktop.h"
+#include "core/event_log.h"
+#include "core/progress.h"
 
 namespace zeltlog {
 
@@ -29,16 +31,19 @@ struct RunOptions {
 };
 
 struct ConversionSession {
-  explicit ConversionSession(Platform& p) : platform(p) {}
+  ConversionSession(EventLog& e, Progress& p, Desktop& d) : events(e), progress(p), desktop(d) {}
   ConversionSession(const ConversionSession&) = delete;
   ConversionSession& operator=(const ConversionSession&) = delete;
 
   // Adds a line to the event list.
-  void AddEvent(EventKind kind, std::string_view line) { platform.AddEvent(kind, line); }
+  void AddEvent(EventKind kind, std::string_view line) { events.AddEvent(kind, line); }
   // False when nobody will see lines of this kind: they need not be formatted.
-  bool Wants(EventKind kind) const { return platform.WantsEvents(kind); }
+  bool Wants(EventKind kind) const { return events.WantsEvents(kind); }
 
-  Platform& platform;
+  EventLog& events;
+  Progress& progress;
+  // The side converters' choosers and message boxes; the passes never use it.
+  Desktop& desktop;
   RunOptions options;
   std::string chosenLogPath;
   // Folder of the file last chosen in any chooser: "DATA.DAT" and the job
@@ -50,7 +55,7 @@ struct ConversionSession {
   std::string positionFormatLabel;
 };
 
-// Asks the platform's chooser for an existing file; a chosen file's folder
+// Asks the desktop's chooser for an existing file; a chosen file's folder
 // becomes the folder "DATA.DAT" and the job file go to, as the desktop's
 // chooser would make it the working directory. Nothing when cancelled.
 std::optional<std::string> ChooseFileAndRememberFolder(ConversionSession& session, std::string_view filter,

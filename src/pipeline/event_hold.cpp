@@ -6,7 +6,7 @@ namespace zeltlog {
 
 void EventHold::AddEvent(EventKind kind, std::string_view line) {
   if (!holding_) {
-    platform_.AddEvent(kind, line);
+    events_.AddEvent(kind, line);
     return;
   }
   const size_t length = line.size();
@@ -22,7 +22,7 @@ void EventHold::PassHeld() {
     size_t length = 0;
     std::memcpy(&length, held_.data() + at + 1, sizeof length);
     at += 1 + sizeof length;
-    platform_.AddEvent(kind, std::string_view(held_).substr(at, length));
+    events_.AddEvent(kind, std::string_view(held_).substr(at, length));
     at += length;
   }
   held_.clear();

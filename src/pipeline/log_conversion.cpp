@@ -20,17 +20,13 @@ void NoteLastPosition(ConversionSession& s, const FramePassCounts& counts) {
   if (counts.lastPositionIdentifier == static_cast<uint8_t>(RecordId::CompactPosition)) s.positionFormatLabel = "POS2";
 }
 
-// The viewer opens the documents this run wrote, swath first.
-void OpenWrittenDocuments(Platform& platform, const KmlDocumentPaths& paths, const OutputReport& report) {
-  bool first = true;
-  for (const std::string* path : {&paths.swath, &paths.path, &paths.marks}) {
-    bool written = false;
-    for (const auto& done : report.written) written = written || done == *path;
-    if (!written) continue;
-    if (!first) platform.Pause(1000);
-    first = false;
-    platform.OpenInViewer(*path);
-  }
+// The documents a run over `path` writes with the options `o`; those
+// switched off are empty.
+KmlDocumentPaths DocumentPathsOf(const RunOptions& o, const std::string& path) {
+  KmlDocumentPaths paths = o.kmz ? KmzDocumentPathsFor(OutputBase(path)) : KmlDocumentPathsFor(OutputBase(path));
+  if (o.lineOutput != 1) paths.path.clear();
+  if (o.marksOutput != 1) paths.marks.clear();
+  return paths;
 }
 
 }  // namespace
@@ -48,7 +44,7 @@ namespace {
 void StartRun(ConversionSession& s, const std::string& path, CommandResult& result) {
   result.chosen = true;
   s.chosenLogPath = path;
-  s.platform.ClearEvents();
+  s.events.ClearEvents();
   s.goodRecordCount = 0;
 }
 
@@ -82,15 +78,13 @@ CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, 
   BackgroundPrescan prescan(prescanLog);
   // Everything the full pass lists goes through the hold, document
   // failures included, so that it follows the summary.
-  EventHold hold(s.platform);
+  EventHold hold(s.events);
 
   OutputSet outputs(hold);
-  KmlDocumentPaths paths = o.kmz ? KmzDocumentPathsFor(OutputBase(path)) : KmlDocumentPathsFor(OutputBase(path));
+  const KmlDocumentPaths paths = DocumentPathsOf(o, path);
 #ifdef ZELTLOG_WITH_ANALYSIS
   if (o.kmz) outputs.PackEachOutput(WriteKmz);
 #endif
-  if (o.lineOutput != 1) paths.path.clear();
-  if (o.marksOutput != 1) paths.marks.clear();
   EventLineSink events(hold, {o.marksOutput == 1, o.boundaryOutput == 1});
   KmlDocumentSink documents(outputs, paths, o.boundaryOutput == 1);
   KmlViewerDocumentSink viewerDocuments(outputs, paths, o.boundaryOutput == 1, {o.timeStamps, o.rateColours});
@@ -103,7 +97,7 @@ CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, 
   }
   for (Sink* sink : extraSinks) sinks.Add(*sink);
 
-  const auto facts = RunFullPass(path, prescan, hold, o.sprayProjection, sinks, s.platform, result);
+  const auto facts = RunFullPass(path, prescan, hold, o.sprayProjection, sinks, s.progress, result);
   if (!facts) {
     NoteLastPosition(s, prescan.Wait().counts);
     return result;
@@ -111,9 +105,22 @@ CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, 
   result.outputs = outputs.report();
   s.goodRecordCount = facts->counts.goodFrames;
   NoteLastPosition(s, facts->counts);
-  s.platform.RefreshFields(s);
-  OpenWrittenDocuments(s.platform, paths, result.outputs);
   return result;
+}
+
+std::vector<std::string> DocumentsForViewer(const ConversionSession& s, const std::string& path,
+                                            const OutputReport& report) {
+  const KmlDocumentPaths paths = DocumentPathsOf(s.options, path);
+  std::vector<std::string> documents;
+  for (const std::string* document : {&paths.swath, &paths.path, &paths.marks}) {
+    for (const std::string& written : report.written) {
+      if (!document->empty() && written == *document) {
+        documents.push_back(written);
+        break;
+      }
+    }
+  }
+  return documents;
 }
 
 CommandResult RunLogAnalysis(ConversionSession& s, const std::string& path, const std::vector<Sink*>& analyses) {
@@ -121,13 +128,13 @@ CommandResult RunLogAnalysis(ConversionSession& s, const std::string& path, cons
   OpenedLog prescanLog;
   if (!OpenForPrescan(s, path, prescanLog, result)) return result;
   BackgroundPrescan prescan(prescanLog);
-  EventHold hold(s.platform);
+  EventHold hold(s.events);
   const RunOptions& o = s.options;
   EventLineSink events(hold, {o.marksOutput == 1, o.boundaryOutput == 1});
   SinkFanout sinks;
   sinks.Add(events);
   for (Sink* sink : analyses) sinks.Add(*sink);
-  const auto facts = RunFullPass(path, prescan, hold, o.sprayProjection, sinks, s.platform, result);
+  const auto facts = RunFullPass(path, prescan, hold, o.sprayProjection, sinks, s.progress, result);
   NoteLastPosition(s, facts ? facts->counts : prescan.Wait().counts);
   if (facts) s.goodRecordCount = facts->counts.goodFrames;
   return result;

@@ -14,12 +14,16 @@ namespace zeltlog {
 
 inline constexpr const char* kLogFileFilter = "ZELT LOG FORMAT .LOG|*.LOG|All Files - All Types|*.*;*||";
 
-// The "ZELT LOG" command: asks the platform for a log, then converts it.
+// The "ZELT LOG" command: asks the desktop's chooser for a log, then converts it.
 CommandResult RunLogConversion(ConversionSession& session);
 // The same command for a log already chosen. `extraSinks` consume the same
 // records and geometry as the documents, after them.
 CommandResult RunLogConversionOn(ConversionSession& session, const std::string& logPath,
                                  const std::vector<Sink*>& extraSinks = {});
+// The documents of that run over `logPath` that `report` lists as written,
+// in the order a front end opens them in the viewer: swath, path, marks.
+std::vector<std::string> DocumentsForViewer(const ConversionSession& session, const std::string& logPath,
+                                            const OutputReport& report);
 
 // The same passes over a log feeding only the event lines and `analyses`,
 // with no document written: for reports computed from the records and the

@@ -16,7 +16,7 @@ constexpr unsigned kProgressEveryFrames = 1u << 16;
 // The frames of a log from where it stands; `beforeFrame` is asked before
 // each, and false from it ends the pass.
 template <typename BeforeFrame>
-FramePassCounts FramePass(ByteReader& log, RecordHandler& records, Platform* progress, BeforeFrame&& beforeFrame) {
+FramePassCounts FramePass(ByteReader& log, RecordHandler& records, Progress* progress, BeforeFrame&& beforeFrame) {
   FramePassCounts counts;
   FrameReader frames(log);
   unsigned sinceProgress = 0;
@@ -50,7 +50,7 @@ FramePassCounts FramePass(ByteReader& log, RecordHandler& records, Platform* pro
 
 }  // namespace
 
-FramePassCounts RunFramePass(ByteReader& log, RecordHandler& records, Platform* progress) {
+FramePassCounts RunFramePass(ByteReader& log, RecordHandler& records, Progress* progress) {
   return FramePass(log, records, progress, [] { return true; });
 }
 
@@ -65,16 +65,16 @@ bool OpenLog(const std::string& path, OpenedLog& log, CommandResult& result) {
 }
 
 std::optional<FullPassFacts> RunFullPass(const std::string& path, BackgroundPrescan& prescan, EventHold& hold,
-                                         double sprayProjection, SinkFanout& sinks, Platform& platform,
+                                         double sprayProjection, SinkFanout& sinks, Progress& progress,
                                          CommandResult& result) {
   OpenedLog log;
   if (!OpenLog(path, log, result)) return std::nullopt;
 
-  platform.SetBusy(true);
+  progress.SetBusy(true);
   // A listing of every record cannot wait for the figures until the end:
   // the pre-scan starts at once. Otherwise this pass gathers them itself.
   PrescanSummarySink ownFigures;
-  if (platform.WantsEvents(EventKind::Record)) {
+  if (hold.WantsEvents(EventKind::Record)) {
     prescan.Start();
   } else {
     sinks.Add(ownFigures);
@@ -106,7 +106,7 @@ std::optional<FullPassFacts> RunFullPass(const std::string& path, BackgroundPres
     return true;
   };
   FullPassFacts facts;
-  facts.counts = FramePass(log.reader, sinks, &platform, [&] {
+  facts.counts = FramePass(log.reader, sinks, &progress, [&] {
     if (begun || (!prescan.Finished() && !hold.Full())) return true;
     return begin();
   });
@@ -115,7 +115,7 @@ std::optional<FullPassFacts> RunFullPass(const std::string& path, BackgroundPres
     begin();
   }
   if (refused) {
-    platform.SetBusy(false);
+    progress.SetBusy(false);
     return std::nullopt;
   }
   result.inputRead = true;
@@ -125,7 +125,7 @@ std::optional<FullPassFacts> RunFullPass(const std::string& path, BackgroundPres
 
   sinks.OnEnd({geometry.fixes() > 0, geometry.firstTime(), geometry.lastTime(), geometry.fixes(),
                facts.counts.goodFrames, facts.counts.checksumErrors});
-  platform.SetBusy(false);
+  progress.SetBusy(false);
 
   const FramePassCounts& c = facts.counts;
   if (c.endedInsideFrame) result.problems.push_back("the log ends inside a frame (truncated)");

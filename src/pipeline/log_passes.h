@@ -8,7 +8,7 @@
 
 #include "core/byte_reader.h"
 #include "core/command_result.h"
-#include "core/platform.h"
+#include "core/progress.h"
 #include "records/record_handler.h"
 #include "sinks/sink_fanout.h"
 
@@ -26,7 +26,7 @@ struct FramePassCounts {
 // record is decoded once and goes to `records`; each bad frame goes to
 // `records` as a checksum error. Progress goes to `progress` now and then
 // (none when it is null).
-FramePassCounts RunFramePass(ByteReader& log, RecordHandler& records, Platform* progress);
+FramePassCounts RunFramePass(ByteReader& log, RecordHandler& records, Progress* progress);
 
 // A log opened for its passes, with its header text read.
 struct OpenedLog {
@@ -40,7 +40,8 @@ bool OpenLog(const std::string& path, OpenedLog& log, CommandResult& result);
 // The full pass over `path` into `sinks`, beside the pre-scan: OnStart, the
 // header text, every record and the geometry with the given spray
 // projection, the pre-scan's figures as soon as it has finished, then
-// OnEnd. The event lines that come before the figures wait in `hold`.
+// OnEnd. The event lines that come before the figures wait in `hold`;
+// the busy cursor and the read's progress go to `progress`.
 // Problems of the log (truncated, unreadable, no good frame, mostly bad
 // frames) go into `result`. Nothing comes back when the log cannot be
 // opened or the pre-scan refuses it; the pass then ends where it stands,
@@ -54,7 +55,7 @@ struct FullPassFacts {
 class BackgroundPrescan;
 class EventHold;
 std::optional<FullPassFacts> RunFullPass(const std::string& path, BackgroundPrescan& prescan, EventHold& hold,
-                                         double sprayProjection, SinkFanout& sinks, Platform& platform,
+                                         double sprayProjection, SinkFanout& sinks, Progress& progress,
                                          CommandResult& result);
 
 }  // namespace zeltlog

@@ -46,12 +46,12 @@ void EventLineSink::OnFigures(const PrescanFigures& f) {
   summary("Dist:  %3.5lf, Google zoom level: %d", {distance, ZoomLevelFor(distance)});
   summary("Altitudes variation: %3.3lf, %3.3lf, %3.3lf", {f.altitudeMax, f.altitudeMin, f.altitudeMax - f.altitudeMin});
   if (f.targetRateMax < -900.0) {
-    platform_.AddEvent(EventKind::Summary, "Target rates: NOT SET");
+    events_.AddEvent(EventKind::Summary, "Target rates: NOT SET");
   } else {
     summary("Target rates: %3.3lf, %3.3lf, %3.3lf", {f.targetRateMax, f.targetRateMin, f.targetRateMax - f.targetRateMin});
   }
   if (f.actualRateMax < -900.0) {
-    platform_.AddEvent(EventKind::Summary, "Actual rates: NOT SET");
+    events_.AddEvent(EventKind::Summary, "Actual rates: NOT SET");
   } else {
     summary("Actual rates: %3.3lf, %3.3lf, %3.3lf, Volume: %3.1lf",
             {f.actualRateMax, f.actualRateMin, f.actualRateMax - f.actualRateMin, f.tankUsed});

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "core/platform.h"
+#include "core/event_log.h"
 #include "sinks/sink.h"
 
 namespace zeltlog {
@@ -20,7 +20,7 @@ struct MarkListing {
 
 class EventLineSink : public Sink {
  public:
-  EventLineSink(Platform& platform, MarkListing listing) : platform_(platform), listing_(listing) {}
+  EventLineSink(EventLog& events, MarkListing listing) : events_(events), listing_(listing) {}
 
   void OnStart() override;
   // The summary lines of the pre-scan.
@@ -51,10 +51,10 @@ class EventLineSink : public Sink {
   void OnPathPoint(const PathPoint& point) override;
 
  private:
-  bool Wants(EventKind kind) const { return platform_.WantsEvents(kind); }
-  void Add(EventKind kind) { platform_.AddEvent(kind, line_); }
+  bool Wants(EventKind kind) const { return events_.WantsEvents(kind); }
+  void Add(EventKind kind) { events_.AddEvent(kind, line_); }
 
-  Platform& platform_;
+  EventLog& events_;
   MarkListing listing_;
   bool wantsRecords_ = true;
   bool wantsProgress_ = true;

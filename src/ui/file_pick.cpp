@@ -14,14 +14,14 @@ std::optional<std::string> Pick(ConversionSession& s, const char* filter, const 
 }
 
 void PickAndOpen(ConversionSession& s, const char* filter, const char* extension) {
-  if (auto chosen = Pick(s, filter, extension)) s.platform.OpenInViewer(*chosen);
+  if (auto chosen = Pick(s, filter, extension)) s.desktop.OpenInViewer(*chosen);
 }
 
 }  // namespace
 
 void PickDisplayFile(ConversionSession& s) {
   Pick(s, kDisplayFileFilter, "T*");
-  s.platform.RefreshFields(s);
+  s.desktop.RefreshFields(s);
 }
 
 void OpenKmlInViewer(ConversionSession& s) { PickAndOpen(s, kKmlFileFilter, "KML"); }

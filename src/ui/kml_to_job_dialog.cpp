@@ -5,7 +5,7 @@
 
 namespace zeltlog::ui {
 
-KmlToJobDialog::KmlToJobDialog(wxWindow* parent, KmlToJobOptions& options, Platform& messages)
+KmlToJobDialog::KmlToJobDialog(wxWindow* parent, KmlToJobOptions& options, Desktop& messages)
     : wxDialog(parent, wxID_ANY, kKmlToJobTitle), options_(options), messages_(messages) {
   auto* top = new wxBoxSizer(wxHORIZONTAL);
   auto* nameBox = new wxStaticBoxSizer(wxVERTICAL, this, kJobNameBoxCaption);

@@ -24,7 +24,7 @@ inline constexpr const char* kJobNameNote =
 class KmlToJobDialog : public wxDialog {
  public:
   // Refusals of OK (a name too long, a number out of range) go to `messages`.
-  KmlToJobDialog(wxWindow* parent, KmlToJobOptions& options, Platform& messages);
+  KmlToJobDialog(wxWindow* parent, KmlToJobOptions& options, Desktop& messages);
 
   bool TransferDataToWindow() override;
   bool TransferDataFromWindow() override;
@@ -40,7 +40,7 @@ class KmlToJobDialog : public wxDialog {
   void OnNumberSpin(wxSpinEvent& event);
 
   KmlToJobOptions& options_;
-  Platform& messages_;
+  Desktop& messages_;
   wxTextCtrl* name_;
   wxRadioButton* include_;
   wxRadioButton* exclude_;

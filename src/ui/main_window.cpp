@@ -126,7 +126,7 @@ MainWindow::MainWindow(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, kWindowTitle, wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
       platform_(events_, *this),
-      session_(platform_),
+      session_(platform_, platform_, platform_),
       timer_(this, id::kRefreshTimer) {
   CreateControls();
   for (const Command& command : kCommands) {
@@ -247,6 +247,9 @@ void MainWindow::OnOk() {
 
 void MainWindow::OnZeltLog() {
   const CommandResult result = RunLogConversion(session_);
+  // The fields show the run, then the viewer opens what it wrote.
+  if (result.inputRead) ShowFields(session_);
+  OpenInTurn(platform_, DocumentsForViewer(session_, session_.chosenLogPath, result.outputs));
   if (result.chosen && !result.problems.empty()) {
     ReportInputError("Cannot convert " + session_.chosenLogPath, result.problems.back());
   }
@@ -276,6 +279,10 @@ void MainWindow::OnExport() { ExportEventList(session_, events_); }
 void MainWindow::OnMapReport() {
 #ifdef ZELTLOG_WITH_ANALYSIS
   const CommandResult result = RunMapReport(session_);
+  if (result.inputRead) {
+    for (const std::string& page : result.outputs.written) platform_.OpenInViewer(page);
+    ShowFields(session_);
+  }
   if (result.chosen && !result.problems.empty()) {
     ReportInputError("Cannot report " + session_.chosenLogPath, result.problems.back());
   }
@@ -284,6 +291,7 @@ void MainWindow::OnMapReport() {
 
 void MainWindow::OnBin1ToKml() {
   const CommandResult result = ConvertBin1(session_);
+  if (result.chosen) ShowFields(session_);
   if (!result.problems.empty()) ReportInputError("Cannot convert the GPS message log", result.problems.back());
 }
 

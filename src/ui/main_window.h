@@ -1,7 +1,7 @@
 // The main window: the one dialog that lives for the whole run of the
 // program. It owns the session, shows the event list and the value fields,
-// and turns each button into one library command through the platform
-// layer. Its own work is only the start-up values, the one-second refresh
+// and turns each button into one library command, with the window as its
+// event list, progress display and desktop. Its own work is only the start-up values, the one-second refresh
 // with the spray projection from the spin control, the output-switch
 // toggles and the About box.
 #pragma once

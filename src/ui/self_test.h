@@ -1,6 +1,6 @@
 // A check of the desktop program where no one can click: the real main
 // window, shown, converts a log, exports its event list and lists the log's
-// MAP REPORT through the platform layer, with the file choices injected. Run by the Windows tests
+// MAP REPORT through the window, with the file choices injected. Run by the Windows tests
 // under Wine (zeltlog --self-test LOG [PICTURE.bmp]); not in --help.
 #pragma once
 

@@ -1,5 +1,5 @@
-// The desktop window's side of the platform layer: event lines go to the
-// window's event store (shown by its virtual list), choosers are the
+// The desktop window as the library's event list, progress display and
+// desktop: event lines go to the window's event store (shown by its virtual list), choosers are the
 // desktop's file-open dialogs, "open" is the desktop's default application
 // for the file, messages are modal message boxes, the beep is the system
 // bell, and long reads move a gauge.
@@ -16,12 +16,14 @@
 #include <string_view>
 
 #include "core/event_store.h"
-#include "core/platform.h"
+#include "core/desktop.h"
+#include "core/event_log.h"
+#include "core/progress.h"
 #include "ui/wx_headers.h"
 
 namespace zeltlog::ui {
 
-// What the platform layer needs from the window that owns it.
+// What WxPlatform needs from the window that owns it.
 class WindowSurface {
  public:
   virtual ~WindowSurface() = default;
@@ -50,7 +52,7 @@ struct DesktopHooks {
   std::function<void(wxMenu& menu)> popupMenu;
 };
 
-class WxPlatform : public Platform {
+class WxPlatform : public EventLog, public Progress, public Desktop {
  public:
   // Progress reaches the window at most this often.
   static constexpr std::chrono::milliseconds kProgressInterval{250};

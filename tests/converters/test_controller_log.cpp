@@ -42,7 +42,7 @@ class ControllerLog : public ::testing::Test {
 
   testkit::TempDir dir;
   testkit::RecordingPlatform platform;
-  ConversionSession session{platform};
+  ConversionSession session{platform, platform, platform};
 };
 
 TEST_F(ControllerLog, TypeOneBlocksAreCopied) {

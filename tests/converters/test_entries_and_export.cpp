@@ -20,7 +20,7 @@ using Lines = std::vector<std::string>;
 TEST(Tracking, OpensTheLogAndKeepsItOpen) {
   testkit::TempDir dir;
   testkit::RecordingPlatform platform;
-  ConversionSession session(platform);
+  ConversionSession session(platform, platform, platform);
   TrackedLog tracked;
   const testkit::Fix fix{.time = {}, .latitude = 45.0, .longitude = 9.0};
   testkit::WriteFile(dir.File("LIVE.LOG"), testkit::LogBuilder("CONSOLE 7.1").Frame(1, testkit::Position1(fix)).str());
@@ -57,7 +57,7 @@ TEST(Tracking, OpensTheLogAndKeepsItOpen) {
 TEST(JobToKml, OpensTheJobFileOnly) {
   testkit::TempDir dir;
   testkit::RecordingPlatform platform;
-  ConversionSession session(platform);
+  ConversionSession session(platform, platform, platform);
   testkit::WriteFile(dir.File("12"), ".JOB 12 NONE\r\n.VERSION 1\r\n.POL 1\r\n\tINC\r\n");
   platform.AddEvent(EventKind::Summary, "old line");
   platform.choices.push_back(dir.File("12"));
@@ -73,7 +73,7 @@ TEST(JobToKml, OpensTheJobFileOnly) {
 TEST(EventExport, DataDatInTheLastChosenFolder) {
   testkit::TempDir dir;
   testkit::RecordingPlatform platform;
-  ConversionSession session(platform);
+  ConversionSession session(platform, platform, platform);
   session.lastChosenFolder = dir.path();
   const std::string header =
       "VRC,dtim1,bfstat,bf0stat,bflow_Status,dtargetrate[0],dtargetratepertime,Flow_Status,tot_liters,valve_cal,"

@@ -56,7 +56,7 @@ class KmlToJob : public ::testing::Test {
 
   testkit::TempDir dir;
   testkit::RecordingPlatform platform;
-  ConversionSession session{platform};
+  ConversionSession session{platform, platform, platform};
   KmlToJobOptions jobOptions;
 };
 

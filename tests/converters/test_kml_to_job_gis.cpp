@@ -67,7 +67,7 @@ class KmlToJobGis : public ::testing::Test {
 
   testkit::TempDir dir;
   testkit::RecordingPlatform platform;
-  ConversionSession session{platform};
+  ConversionSession session{platform, platform, platform};
   KmlToJobOptions jobOptions;
 };
 

@@ -20,7 +20,7 @@ TEST(ExampleLog, IsTheGeneratorsOutputAndConvertsCleanly) {
   testkit::TempDir dir;
   testkit::WriteFile(dir.File("SPRAYJOB.LOG"), shipped);
   testkit::RecordingPlatform platform;
-  ConversionSession session(platform);
+  ConversionSession session(platform, platform, platform);
   session.options.sprayProjection = 0.2;
   const auto outcome = RunLogConversionOn(session, dir.File("SPRAYJOB.LOG"));
   EXPECT_TRUE(outcome.Succeeded());

@@ -58,7 +58,7 @@ class SmallJobConversion : public ::testing::Test {
   }
   testkit::TempDir dir;
   testkit::RecordingPlatform platform;
-  ConversionSession session{platform};
+  ConversionSession session{platform, platform, platform};
   CommandResult outcome;
 };
 
@@ -89,9 +89,9 @@ TEST_F(SmallJobConversion, EventList) {
   EXPECT_EQ(session.goodRecordCount, 10);
   EXPECT_EQ(session.positionFormatLabel, "POS1");
   EXPECT_TRUE(outcome.Succeeded());
-  // The viewer opens the swath, the path and the marks, a second apart.
-  EXPECT_EQ(platform.opened, (std::vector<std::string>{dir.File("T_SIC.KML"), dir.File("T.KML"), dir.File("T_M.KML")}));
-  EXPECT_EQ(platform.pauses, (std::vector<int>{1000, 1000}));
+  // The viewer opens the swath, the path and the marks, in that order.
+  EXPECT_EQ(DocumentsForViewer(session, dir.File("T.LOG"), outcome.outputs),
+            (std::vector<std::string>{dir.File("T_SIC.KML"), dir.File("T.KML"), dir.File("T_M.KML")}));
 }
 
 TEST_F(SmallJobConversion, PathDocument) {
@@ -167,7 +167,7 @@ TEST(Documents, SecondRunStartsAfresh) {
   const testkit::Fix parked{.time = testkit::Timestamp::FromTimeOfDay(50.0), .latitude = 45.5, .longitude = 9.5};
   testkit::WriteFile(dir.File("B.LOG"), testkit::LogBuilder("PARKED").Frame(1, testkit::Position1(parked)).str());
   testkit::RecordingPlatform platform;
-  ConversionSession session(platform);
+  ConversionSession session(platform, platform, platform);
   RunLogConversionOn(session, dir.File("A.LOG"));
   const std::string firstSwath = testkit::ReadFile(dir.File("A_SIC.KML"));
   RunLogConversionOn(session, dir.File("A.LOG"));

@@ -98,7 +98,7 @@ TEST_F(FullDisk, LogConversionKeepsEarlierDocumentsAndReportsTheFailure) {
   for (int i = 0; i < 3; ++i) WriteFile(documents[i], earlier[i]);
 
   testkit::RecordingPlatform platform;
-  ConversionSession session(platform);
+  ConversionSession session(platform, platform, platform);
   const CommandResult outcome = RunLogConversionOn(session, small + "/JOB.LOG");
   EXPECT_FALSE(outcome.Succeeded());
   ASSERT_FALSE(outcome.outputs.failed.empty());

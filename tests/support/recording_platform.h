@@ -1,5 +1,6 @@
-// A platform for the tests: records every event line and every request to
-// the desktop, and answers file choosers from a queue.
+// A front end for the tests: records every event line, every change of the
+// busy cursor and every request to the desktop, and answers file choosers
+// from a queue.
 #pragma once
 
 #include <deque>
@@ -9,11 +10,14 @@
 #include <vector>
 
 #include "core/event_store.h"
-#include "core/platform.h"
+#include "core/desktop.h"
+#include "core/event_log.h"
+#include "core/progress.h"
+#include "core/session.h"
 
 namespace zeltlog::testkit {
 
-class RecordingPlatform : public Platform {
+class RecordingPlatform : public EventLog, public Progress, public Desktop {
  public:
   void AddEvent(EventKind kind, std::string_view line) override { events.Add(kind, line); }
   void ClearEvents() override {
