@@ -25,22 +25,11 @@ class RecordHandler {
   // The log's header text, up to its NUL.
   virtual void OnHeaderText(std::string_view) {}
   virtual void OnChecksumError(const ChecksumError&) {}
-  virtual void OnFix(const Fix&) {}
-  virtual void OnSections(const SwathSections&) {}
-  virtual void OnSwathWidth(const SwathWidth&) {}
-  virtual void OnDesiredFlow(const DesiredFlow&) {}
-  virtual void OnTargetRate(const TargetRate&) {}
-  virtual void OnActualRate(const ActualRate&) {}
-  virtual void OnFlowStatus(const FlowStatus&) {}
-  virtual void OnPrescriptionMap(const PrescriptionMap&) {}
-  virtual void OnMarkPoint(const MarkPoint&) {}
-  virtual void OnHeightReading(const HeightReading&) {}
-  virtual void OnSystemVersions(const SystemVersions&) {}
-  virtual void OnJobSummary(const JobSummary&) {}
-  virtual void OnFarmInfo(const FarmInfo&) {}
-  virtual void OnJobNotes1(const JobNotes&) {}
-  virtual void OnJobNotes2(const JobNotes&) {}
-  virtual void OnTextMessage(const TextMessage&) {}
+  // One per record kind with a callback of its own (records/record_kinds.h).
+#define ZELTLOG_RECORD_CALLBACK(Id, identifier, name, minimum, Type, Callback, Decoder) \
+  virtual void Callback(const Type&) {}
+  ZELTLOG_RECORD_KINDS(ZELTLOG_RECORD_CALLBACK, ZELTLOG_NO_ROW, ZELTLOG_NO_ROW)
+#undef ZELTLOG_RECORD_CALLBACK
 };
 
 }  // namespace zeltlog

@@ -1,7 +1,8 @@
-// The one table of the guidance log's record kinds: for each identifier its
-// name, the payload bytes its decoder reads, and the handler callback its
-// decoded value goes to. Identifiers outside the table are counted as good
-// frames and otherwise skipped.
+// The table of the guidance log's record kinds, made from the list in
+// records/record_kinds.h: for each identifier its name, the payload bytes
+// its decoder reads, and the handler callback its decoded value goes to.
+// Identifiers outside the table are counted as good frames and otherwise
+// skipped.
 #pragma once
 
 #include <cstddef>

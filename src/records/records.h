@@ -7,28 +7,15 @@
 #include <cstdint>
 #include <string_view>
 
+#include "records/record_kinds.h"
+
 namespace zeltlog {
 
-// The record identifiers of the guidance log.
+// The record identifiers of the guidance log, one per row of the list.
 enum class RecordId : uint8_t {
-  FullPosition = 1,
-  CompactPosition = 2,
-  ShortValue = 20,
-  DesiredFlow = 32,
-  TargetRate = 34,
-  Sections = 35,
-  ActualRate = 36,
-  HeightSensor = 42,
-  MarkOrBoundary = 60,
-  SystemVersions = 101,
-  SwathWidth = 120,
-  FlowStatus = 140,
-  PrescriptionMap = 141,
-  JobSummary = 201,
-  FarmInfo = 202,
-  JobNotes1 = 204,
-  JobNotes2 = 205,
-  TextMessage = 250,
+#define ZELTLOG_RECORD_ID(Id, identifier, ...) Id = identifier,
+  ZELTLOG_RECORD_KINDS(ZELTLOG_RECORD_ID, ZELTLOG_RECORD_ID, ZELTLOG_RECORD_ID)
+#undef ZELTLOG_RECORD_ID
 };
 
 // The five-byte packed date and time of the consoles.
