@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "converters/crlf_framer.h"
 #include "core/batch_worker.h"
@@ -205,11 +206,7 @@ class Bin1Run {
       firstFixWritten_ = true;
       for (WallFile& wall : walls_) WriteWallHead(wall);
       // The zone of the run's first fix holds for the whole run.
-      double metresPerDegreeLatitude = 0.0, metresPerDegreeLongitude = 0.0;
-      projector_.SelectEllipsoids(UtmProjector::kWgs84Index);
-      projector_.SetZoneFromLongitude(row.longitude);
-      projector_.ComputeGridScales(row.latitude, row.longitude, UtmProjector::kWgs84Index, metresPerDegreeLatitude,
-                                   metresPerDegreeLongitude);
+      projector_.emplace(row.longitude);
       csv_->Write(kBin1CsvHeader);
       // From here on the table and the walls are written on a thread of
       // their own, row by row in the order of the fixes.
@@ -221,9 +218,9 @@ class Bin1Run {
       s_.AddEvent(EventKind::Progress, line_);
     }
 
-    projector_.Project(row.latitude, row.longitude, projector_.centralMeridian(), 1);
-    row.easting = projector_.easting();
-    row.northing = projector_.northing();
+    const GridPoint grid = projector_->Project(row.latitude, row.longitude);
+    row.easting = grid.easting;
+    row.northing = grid.northing;
     row.altitude = framer_.F32(36);
     row.ySpeed = framer_.F32(40);
     row.xSpeed = framer_.F32(44);
@@ -301,7 +298,7 @@ class Bin1Run {
   CrLfFramer framer_;
   OutputSet outputs_;
   OutputFile* csv_ = nullptr;
-  UtmProjector projector_;
+  std::optional<UtmProjector> projector_;  // of the first fix's zone
   double rstdev_ = 0.0;  // of the last "$PSAT," sentence
   std::string line_;
   std::string problem_;
@@ -334,7 +331,7 @@ CommandResult ConvertBin1On(ConversionSession& s, const std::string& path) {
     result.Unreadable("the file is empty");
   } else {
     result.inputRead = true;
-    if (s.options.lineOutput == 1) {
+    if (s.options.lineOutput) {
       Bin1Run run(s, result, log);
       run.Run(OutputBase(path));
       if (log.Failed()) result.problems.push_back("read error");

@@ -13,62 +13,55 @@
 // off, metres beyond a zone's width) and is not meant for the poles.
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <string>
+#include <string_view>
 
 namespace zeltlog {
 
 struct Ellipsoid {
-  std::string name;
-  double semiMajorAxis = 0.0;     // a, metres
-  double inverseFlattening = 0.0; // 1/f
+  std::string_view name;
+  double semiMajorAxis = 0.0;      // a, metres
+  double inverseFlattening = 0.0;  // 1/f
 };
 
+inline constexpr Ellipsoid kWgs84{"WGS-84", 6378137.0, 298.257223563};
+inline constexpr Ellipsoid kAiry{"AIRY", 6377563.396, 299.3249646};
+inline constexpr Ellipsoid kClarke1866{"CLARKE-1866", 6378206.4, 294.9786982};
+inline constexpr Ellipsoid kClarke1880{"CLARKE-1880", 6378249.145, 293.465};
+
+// A projected point, metres.
+struct GridPoint {
+  double easting = 0.0, northing = 0.0;
+};
+
+// Grid metres per degree of latitude and of longitude at a point.
+struct GridScales {
+  double metresPerDegreeLatitude = 0.0, metresPerDegreeLongitude = 0.0;
+};
+
+// The projection of one zone on one ellipsoid: a value, made once (the
+// ellipsoid's derived coefficients are computed then) and only read after.
 class UtmProjector {
  public:
-  static constexpr int kWgs84Index = 22;
-  static constexpr int kTableSize = 30;
+  // The projection of the 6-degree zone holding `longitude`.
+  explicit UtmProjector(double longitude, const Ellipsoid& ellipsoid = kWgs84);
 
-  UtmProjector();
-  virtual ~UtmProjector() = default;
+  // The zone holding a longitude, 0 to 59 counted eastwards from Greenwich
+  // (a longitude far outside any zone, or not a number, takes zone 0).
+  static int ZoneOf(double longitude);
 
-  // Slot 0 takes entry 22 (WGS-84), slot 1 the given entry; derives the
-  // eccentricity and meridian-arc coefficients of both. Returns false (and
-  // changes nothing) for an index outside the table or an entry without
-  // values.
-  bool SelectEllipsoids(int tableIndex);
-  // Sets the central meridian of the 6-degree zone holding the longitude
-  // and returns the zone index, 0 to 59 counted eastwards from Greenwich.
-  int SetZoneFromLongitude(double longitude);
-  // Projects a point; the result is left in easting() and northing().
-  void Project(double latitude, double longitude, double centralMeridian, int slot);
-  // Grid metres per degree of latitude and of longitude at a point, by
-  // central differences 0.0001 degree either side. Selects the ellipsoids
-  // and the zone of the longitude. Returns 1.
-  int ComputeGridScales(double latitude, double longitude, int tableIndex, double& metresPerDegreeLatitude,
-                        double& metresPerDegreeLongitude);
-
+  int zone() const { return zone_; }
   double centralMeridian() const { return centralMeridian_; }
-  double easting() const { return easting_; }
-  double northing() const { return northing_; }
-  const Ellipsoid& entry(int index) const { return table_[static_cast<size_t>(index)]; }
 
-  struct Slot {
-    double a = 0.0, f = 0.0, e2 = 0.0, A0 = 0.0, A2 = 0.0, A4 = 0.0, A6 = 0.0;
-  };
-  const Slot& slot(int index) const { return slots_[static_cast<size_t>(index & 1)]; }
+  GridPoint Project(double latitude, double longitude) const;
+  // By central differences 0.0001 degree either side of the point.
+  GridScales GridScalesAt(double latitude, double longitude) const;
 
  private:
-  static Slot Derive(const Ellipsoid& ellipsoid);
-
-  std::array<Ellipsoid, kTableSize> table_;
-  std::array<Slot, 2> slots_;
-  std::array<double, 2> scaleFactor_{0.9996, 0.9996};
-  double pi_ = 3.141592653589793;
-  double centralMeridian_ = 0.0;
-  double easting_ = 0.0;
-  double northing_ = 0.0;
+  // The ellipsoid's coefficients: eccentricity squared and the meridian
+  // arc's series.
+  double a_, e2_, A0_, A2_, A4_, A6_;
+  int zone_;
+  double centralMeridian_;
 };
 
 }  // namespace zeltlog

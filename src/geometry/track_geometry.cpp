@@ -60,13 +60,10 @@ void TrackGeometry::OnFix(const Fix& fix) {
   const double time = fix.timeOfDay;
 
   // The first fix of the log fixes the grid scales.
-  if (firstFixCounter_ == 1) {
-    projector_.SelectEllipsoids(UtmProjector::kWgs84Index);
-    projector_.SetZoneFromLongitude(longitude);
-    projector_.ComputeGridScales(latitude, longitude, UtmProjector::kWgs84Index, metresPerDegreeLatitude_,
-                                 metresPerDegreeLongitude_);
-    firstFixCounter_ = 4;
-    swathDirection_ = fix.heading;
+  if (fixes_ == 0) {
+    const GridScales scales = UtmProjector(longitude).GridScalesAt(latitude, longitude);
+    metresPerDegreeLatitude_ = scales.metresPerDegreeLatitude;
+    metresPerDegreeLongitude_ = scales.metresPerDegreeLongitude;
     firstTime_ = time;
     out_.OnGridReference({latitude, longitude, metresPerDegreeLatitude_, metresPerDegreeLongitude_, time});
   }
@@ -78,11 +75,11 @@ void TrackGeometry::OnFix(const Fix& fix) {
   longitude += heading.sine * projection / metresPerDegreeLongitude_;
 
   // Time gaps: a jump forward breaks the path and stops the swath turning.
-  if (previousFixTime_ > 1.0) {
+  if (previousFixTime_ > track::kFirstTimeChecked) {
     const double step = time - previousFixTime_;
     if (step < 0.0) {
       out_.OnTimeGap({time, previousFixTime_, true});
-    } else if (step > 10.0) {
+    } else if (step > track::kLongestStep) {
       out_.OnTimeGap({time, previousFixTime_, false});
       speed = 0.0;
       previousFixTime_ = time;
@@ -96,13 +93,11 @@ void TrackGeometry::OnFix(const Fix& fix) {
     speed = std::sqrt(dy * dy + dx * dx) / (time - previousFixTime_);
   }
 
-  if (firstFixCounter_ > 1) {
-    --firstFixCounter_;
+  // The swath lies across the direction of travel: from the first fixes,
+  // then from any that moves.
+  if (fixes_ < track::kFixesThatSetTheDirection || speed > track::kTurningSpeed) {
     swathDirection_ = fix.heading - 90.0;
-    if (firstFixCounter_ == 1) firstFixCounter_ = 0;
   }
-  // The swath lies across the direction of travel while moving.
-  if (speed > 0.5) swathDirection_ = fix.heading - 90.0;
   if (swathDirection_ < 0.0) swathDirection_ += 360.0;
 
   out_.OnPathPoint({{longitude, latitude, fix.altitude}, time, speed, previousSprayState_});
@@ -144,7 +139,7 @@ void TrackGeometry::DrawQuads(const Fix& fix, double latitude, double longitude,
   }
   if (sprayOn) {
     // An edge that moved closes a quad at the old edge first.
-    if (std::fabs(rightOffset_ - lastRightOffset_) > 0.1) {
+    if (std::fabs(rightOffset_ - lastRightOffset_) > track::kEdgeMove) {
       quad_.right = right;
       quad_.left = left;
       quad_.prevRight =
@@ -152,7 +147,7 @@ void TrackGeometry::DrawQuads(const Fix& fix, double latitude, double longitude,
       EmitQuad(time, speed);
       lastRightOffset_ = rightOffset_;
     }
-    if (std::fabs(leftOffset_ - lastLeftOffset_) > 0.1) {
+    if (std::fabs(leftOffset_ - lastLeftOffset_) > track::kEdgeMove) {
       quad_.right = right;
       quad_.left = left;
       quad_.prevLeft =

@@ -17,6 +17,22 @@ namespace zeltlog {
 // Radians per degree as the track and swath geometry uses it (3.1416 / 180).
 inline constexpr double kTrackRadiansPerDegree = 0.017453333333333335;
 
+// The rules of the track and swath geometry, in the log's units.
+namespace track {
+// The first fixes of a log set the direction across which the swath lies,
+// whatever their speed; after them only a fix that moves does.
+inline constexpr int kFixesThatSetTheDirection = 3;
+// Metres per second above which a fix turns the swath.
+inline constexpr double kTurningSpeed = 0.5;
+// Seconds forward between two fixes past which the path breaks.
+inline constexpr double kLongestStep = 10.0;
+// A previous fix at or before this second of the day is taken as no
+// previous fix: gaps are looked for only after it.
+inline constexpr double kFirstTimeChecked = 1.0;
+// Metres an edge must move to close a quad at its old place first.
+inline constexpr double kEdgeMove = 0.1;
+}  // namespace track
+
 class TrackGeometry : public RecordHandler {
  public:
   // The swath edges, metres from the fix (left positive).
@@ -59,15 +75,12 @@ class TrackGeometry : public RecordHandler {
   void SetEdges(double left, double right);
 
   GeometryHandler& out_;
-  UtmProjector projector_;
   double sprayProjection_;
   InitialEdges initialEdges_;
   bool edgesKnown_ = false;  // a swath record has come, or the initial edges were asked for
   double leftOffset_ = 0.0, rightOffset_ = 0.0;
   double targetRate_ = 0.0, actualRate_ = 0.0;
 
-  // The first three fixes set the swath direction whatever the speed.
-  int firstFixCounter_ = 1;
   double metresPerDegreeLatitude_ = 0.0, metresPerDegreeLongitude_ = 0.0;
   double previousLatitude_ = 0.0, previousLongitude_ = 0.0;
   double previousFixTime_ = 0.0;

@@ -109,17 +109,15 @@ TEST_F(Bin1Converter, RowsOfExtremeFixesAsPrintfWritesThem) {
   const Lines rows = CsvRows();
   const std::string age = Output("_AGE.KML");
   ASSERT_EQ(rows.size(), fixes.size() + 1);
-  UtmProjector projector;
-  projector.SelectEllipsoids(UtmProjector::kWgs84Index);
-  projector.SetZoneFromLongitude(fixes[0].longitude);
+  const UtmProjector projector(fixes[0].longitude);
   size_t wallAt = 0;
   for (size_t i = 0; i < fixes.size(); ++i) {
     const Bin1Fix& f = fixes[i];
-    projector.Project(f.latitude, f.longitude, projector.centralMeridian(), 1);
+    const GridPoint grid = projector.Project(f.latitude, f.longitude);
     const double speed = std::sqrt(double(f.ySpeed) * f.ySpeed + double(f.xSpeed) * f.xSpeed);
     ASSERT_EQ(rows[i + 1],
               testkit::Printf("%3.3lf,%10.9lf,%10.9lf,%8.4lf,%8.4lf,%3.3lf, %5.5lf, %5.5lf,%5.5lf,  %d,%d,%d,%2.3lf,%2.3lf",
-                              f.time, f.longitude, f.latitude, projector.easting(), projector.northing(),
+                              f.time, f.longitude, f.latitude, grid.easting, grid.northing,
                               double(f.altitude), double(f.xSpeed), double(f.ySpeed), speed, int(f.age), int(f.mode),
                               int(f.satellites), double(f.stdev), 123456789.123456))
         << i;
@@ -269,7 +267,7 @@ TEST_F(Bin1Converter, InputsAndChooser) {
   EXPECT_FALSE(std::filesystem::exists(dir.File("track_AGE.KML")));
 
   // With the path output switched off the command does nothing.
-  session.options.lineOutput = 0;
+  session.options.lineOutput = false;
   std::filesystem::remove(dir.File("track.CSV"));
   Convert(Bin1Frame(Bin1Fix{}));
   EXPECT_FALSE(std::filesystem::exists(dir.File("track.CSV")));

@@ -6,13 +6,6 @@ namespace zeltlog {
 namespace {
 
 // The projections below catch any wrong derived value of the ellipsoid.
-TEST(UtmProjector, EllipsoidTable) {
-  UtmProjector p;
-  EXPECT_TRUE(p.SelectEllipsoids(UtmProjector::kWgs84Index));
-  EXPECT_FALSE(p.SelectEllipsoids(3));   // an entry without values
-  EXPECT_FALSE(p.SelectEllipsoids(30));  // outside the table
-}
-
 TEST(UtmProjector, ReferencePoints) {
   struct Case {
     double latitude, longitude;
@@ -27,38 +20,31 @@ TEST(UtmProjector, ReferencePoints) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.latitude);
-    UtmProjector p;
-    p.SelectEllipsoids(UtmProjector::kWgs84Index);
-    EXPECT_EQ(p.SetZoneFromLongitude(c.longitude), c.zone);
+    const UtmProjector p(c.longitude);
+    EXPECT_EQ(p.zone(), c.zone);
     EXPECT_DOUBLE_EQ(p.centralMeridian(), c.centralMeridian);
-    p.Project(c.latitude, c.longitude, p.centralMeridian(), 1);
-    EXPECT_NEAR(p.easting(), c.easting, 0.005);
-    EXPECT_NEAR(p.northing(), c.northing, 0.005);
+    const GridPoint grid = p.Project(c.latitude, c.longitude);
+    EXPECT_NEAR(grid.easting, c.easting, 0.005);
+    EXPECT_NEAR(grid.northing, c.northing, 0.005);
   }
   // (A point west of the first fix's zone keeps that zone's meridian: see
   // the GPS message log converter's tests.)
   // Longitude 370 is longitude 10; -0.5 lies in the last zone; 6 starts the next.
-  UtmProjector p;
-  p.SelectEllipsoids(UtmProjector::kWgs84Index);
-  p.Project(45.0, 370.0, 9.0, 1);
-  const double e370 = p.easting();
-  p.Project(45.0, 10.0, 9.0, 1);
-  EXPECT_DOUBLE_EQ(e370, p.easting());
-  EXPECT_EQ(p.SetZoneFromLongitude(-0.5), 59);
-  EXPECT_EQ(p.SetZoneFromLongitude(6.0), 1);
+  const UtmProjector p(9.0);
+  EXPECT_DOUBLE_EQ(p.Project(45.0, 370.0).easting, p.Project(45.0, 10.0).easting);
+  EXPECT_EQ(UtmProjector::ZoneOf(-0.5), 59);
+  EXPECT_EQ(UtmProjector::ZoneOf(6.0), 1);
 }
 
 TEST(UtmProjector, GridScales) {
-  UtmProjector p;
-  double perLatitude = 0.0, perLongitude = 0.0;
-  EXPECT_EQ(p.ComputeGridScales(45.0, 9.0, UtmProjector::kWgs84Index, perLatitude, perLongitude), 1);
-  EXPECT_NEAR(perLatitude, 111087.32, 0.005);
-  EXPECT_NEAR(perLongitude, 78815.30, 0.005);
+  const GridScales scales = UtmProjector(9.0).GridScalesAt(45.0, 9.0);
+  EXPECT_NEAR(scales.metresPerDegreeLatitude, 111087.32, 0.005);
+  EXPECT_NEAR(scales.metresPerDegreeLongitude, 78815.30, 0.005);
   // At the equator the southern probe's false northing is no distance.
   for (const double latitude : {0.0, 0.00005, -0.00005}) {
-    p.ComputeGridScales(latitude, 30.0, UtmProjector::kWgs84Index, perLatitude, perLongitude);
-    EXPECT_GT(perLatitude, 110500.0) << latitude;
-    EXPECT_LT(perLatitude, 110700.0) << latitude;
+    const GridScales equator = UtmProjector(30.0).GridScalesAt(latitude, 30.0);
+    EXPECT_GT(equator.metresPerDegreeLatitude, 110500.0) << latitude;
+    EXPECT_LT(equator.metresPerDegreeLatitude, 110700.0) << latitude;
   }
 }
 
