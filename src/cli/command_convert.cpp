@@ -70,9 +70,9 @@ bool StandardOutputTaken(const CommonOptions& common, const ConvertOptions& o) {
 // Converts one log; returns 0 when everything was read and written.
 int ConvertOne(const std::string& path, const ConvertOptions& o, CliPlatform& platform) {
   ConversionSession session(platform, platform, platform);
-  session.options.lineOutput = o.noPath ? 0 : 1;
-  session.options.marksOutput = o.noMarks ? 0 : 1;
-  session.options.boundaryOutput = o.noMarks || o.noBoundaries ? 0 : 1;
+  session.options.lineOutput = !o.noPath;
+  session.options.marksOutput = !o.noMarks;
+  session.options.boundaryOutput = !(o.noMarks || o.noBoundaries);
   session.options.sprayProjection = o.sprayProjection;
   session.options.kmz = o.kmz;
   session.options.ogcKml = o.ogc;

@@ -15,13 +15,13 @@
 
 namespace zeltlog {
 
-// The main job's output switches (1 = on) and spray projection.
+// The main job's output switches and spray projection.
 struct RunOptions {
-  int lineOutput = 1;      // the flight-path document
-  int swathOutput = 1;     // the swath document; off, the main job does nothing
-  int marksOutput = 1;     // the marks document
-  int boundaryOutput = 1;  // boundary points in the marks document
-  int htmlOutput = 1;      // kept for the window's switch; no output uses it
+  bool lineOutput = true;      // the flight-path document
+  bool swathOutput = true;     // the swath document; off, the main job does nothing
+  bool marksOutput = true;     // the marks document
+  bool boundaryOutput = true;  // boundary points in the marks document
+  bool htmlOutput = true;      // kept for the window's switch; no output uses it
   double sprayProjection = 0.0;  // seconds of travel a fix is moved forward by
   // Documents for viewers and GIS tools (all off: the documents as always).
   bool kmz = false;          // each document zipped as a KMZ

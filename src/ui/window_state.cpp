@@ -17,13 +17,13 @@ double SprayProjectionFromSpin(int spinPosition) { return (spinPosition - 20) * 
 
 namespace {
 
-void Flip(ConversionSession& s, int& output, const char* on, const char* off, int* checkState) {
-  if (output == 0) {
-    output = 1;
+void Flip(ConversionSession& s, bool& output, const char* on, const char* off, int* checkState) {
+  if (!output) {
+    output = true;
     s.AddEvent(EventKind::Record, on);
     return;
   }
-  output = 0;
+  output = false;
   if (checkState != nullptr) *checkState = 0;
   s.AddEvent(EventKind::Record, off);
 }
@@ -40,10 +40,10 @@ void ToggleSwitch(ConversionSession& s, WindowFields& w, OutputSwitch which) {
       Flip(s, o.swathOutput, "SWATH ON", "SWATH OFF", nullptr);
       break;
     case OutputSwitch::Marks: {
-      const bool switchingOff = o.marksOutput != 0;
+      const bool switchingOff = o.marksOutput;
       Flip(s, o.marksOutput, "MARK ON", "MARK OFF", nullptr);
       // Boundary points belong to the marks document: no marks, no boundaries.
-      if (switchingOff && o.boundaryOutput == 1) ToggleSwitch(s, w, OutputSwitch::Boundaries);
+      if (switchingOff && o.boundaryOutput) ToggleSwitch(s, w, OutputSwitch::Boundaries);
       break;
     }
     case OutputSwitch::Boundaries:

@@ -135,13 +135,13 @@ TEST_F(Conversion, TruncatedLogIsConvertedAndFlagged) {
 
 TEST_F(Conversion, OutputSwitches) {
   const std::string log = OneFixLog("S.LOG");
-  session.options.lineOutput = 0;
-  session.options.marksOutput = 0;
+  session.options.lineOutput = false;
+  session.options.marksOutput = false;
   auto outcome = RunLogConversionOn(session, log);
   EXPECT_EQ(outcome.outputs.written, std::vector<std::string>{dir.File("S_SIC.KML")});
   EXPECT_FALSE(std::filesystem::exists(dir.File("S.KML")));
   // With the swath switch off the command stops after its reset.
-  session.options.swathOutput = 0;
+  session.options.swathOutput = false;
   outcome = RunLogConversionOn(session, log);
   EXPECT_TRUE(outcome.outputs.written.empty());
   EXPECT_TRUE(platform.Lines().empty());

@@ -114,8 +114,8 @@ TEST_F(WindowTest, MarksOffTakesBoundariesWithItAndOnLeavesThemOff) {
   Click(id::kMarksCheck);
   Click(id::kMarksCheck);
   EXPECT_EQ(ListLines(), (std::vector<std::string>{"MARK OFF", "BOUNDARY OFF", "MARK ON"}));
-  EXPECT_EQ(window->session().options.marksOutput, 1);
-  EXPECT_EQ(window->session().options.boundaryOutput, 0);
+  EXPECT_TRUE(window->session().options.marksOutput);
+  EXPECT_FALSE(window->session().options.boundaryOutput);
   // The Boundaries box shows its cleared state from the next refresh on.
   Tick();
   EXPECT_FALSE(dynamic_cast<wxCheckBox*>(Control(id::kBoundariesCheck))->GetValue());
@@ -130,10 +130,9 @@ TEST_F(WindowTest, EachSwitchToggleListsItsLine) {
   EXPECT_EQ(s.options.lineOutput + s.options.swathOutput + s.options.boundaryOutput + s.options.htmlOutput, 4);
   EXPECT_EQ(ListLines(), (std::vector<std::string>{"LINE OFF", "SWATH OFF", "BOUNDARY OFF", "HTML OFF", "LINE ON",
                                                    "SWATH ON", "BOUNDARY ON", "HTML ON"}));
-  // Any value other than 0 counts as on; the boxes without an action do nothing.
-  window->session().options.lineOutput = 7;
+  // The boxes without an action do nothing.
   for (int id : {id::kLineCheck, id::kShapeCheck, id::kDebugCheck}) Click(id);
-  EXPECT_EQ(s.options.lineOutput, 0);
+  EXPECT_FALSE(s.options.lineOutput);
   EXPECT_EQ(ListCount(), 9);
 }
 
