@@ -11,6 +11,12 @@ struct GeoPoint {
   double longitude = 0.0, latitude = 0.0, altitude = 0.0;
 };
 
+// The calendar date a fix was logged on, as the log has it (not checked:
+// a console without a date logs zeros).
+struct LogDate {
+  int year = 0, month = 0, day = 0;
+};
+
 // The first fix of a log fixes the grid: metres per degree of latitude and
 // longitude at that point.
 struct GridReference {
@@ -25,6 +31,7 @@ struct PathPoint {
   double time = 0.0;       // seconds since midnight
   double speed = 0.0;      // metres per second as the swath used it
   int previousSprayState = 0;  // spray state of the fix before this one
+  LogDate date = {};           // of the fix
 };
 
 // Time went backwards, or jumped forward by more than ten seconds. A jump
@@ -46,6 +53,7 @@ struct SwathQuad {
   double actualRate = 0.0;    // l/ha, the latest actual-rate record
   double speed = 0.0;         // metres per second
   double leftOffset = 0.0, rightOffset = 0.0;  // metres, left positive
+  LogDate date = {};          // of the fix that closed it
 };
 
 class GeometryHandler {

@@ -47,6 +47,7 @@ void TrackGeometry::EmitQuad(double time, double speed) {
   quad_.speed = speed;
   quad_.leftOffset = leftOffset_;
   quad_.rightOffset = rightOffset_;
+  quad_.date = date_;
   out_.OnQuad(quad_);
   firstOfRun_ = false;
   // The corners just drawn are where the next quad starts.
@@ -100,7 +101,8 @@ void TrackGeometry::OnFix(const Fix& fix) {
   }
   if (swathDirection_ < 0.0) swathDirection_ += 360.0;
 
-  out_.OnPathPoint({{longitude, latitude, fix.altitude}, time, speed, previousSprayState_});
+  date_ = {fix.time.year, fix.time.month, fix.time.day};
+  out_.OnPathPoint({{longitude, latitude, fix.altitude}, time, speed, previousSprayState_, date_});
   ++fixes_;
   lastTime_ = time;
 

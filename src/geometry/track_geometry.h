@@ -33,7 +33,7 @@ inline constexpr double kFirstTimeChecked = 1.0;
 inline constexpr double kEdgeMove = 0.1;
 }  // namespace track
 
-class TrackGeometry : public RecordHandler {
+class TrackGeometry final : public RecordHandler {
  public:
   // The swath edges, metres from the fix (left positive).
   struct Edges {
@@ -90,6 +90,7 @@ class TrackGeometry : public RecordHandler {
   int run_ = 0;
   bool firstOfRun_ = false;
   SwathQuad quad_;
+  LogDate date_;  // of the fix under way
 
   int fixes_ = 0;
   double firstTime_ = 0.0, lastTime_ = 0.0;

@@ -24,8 +24,8 @@ void NoteLastPosition(ConversionSession& s, const FramePassCounts& counts) {
 // switched off are empty.
 KmlDocumentPaths DocumentPathsOf(const RunOptions& o, const std::string& path) {
   KmlDocumentPaths paths = o.kmz ? KmzDocumentPathsFor(OutputBase(path)) : KmlDocumentPathsFor(OutputBase(path));
-  if (o.lineOutput != 1) paths.path.clear();
-  if (o.marksOutput != 1) paths.marks.clear();
+  if (!o.lineOutput) paths.path.clear();
+  if (!o.marksOutput) paths.marks.clear();
   return paths;
 }
 
@@ -68,7 +68,7 @@ bool OpenForPrescan(ConversionSession& s, const std::string& path, OpenedLog& lo
 CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, const std::vector<Sink*>& extraSinks) {
   CommandResult result;
   const RunOptions& o = s.options;
-  if (o.swathOutput != 1) {
+  if (!o.swathOutput) {
     // With the swath switch off the command does nothing beyond its start.
     StartRun(s, path, result);
     return result;
@@ -85,17 +85,16 @@ CommandResult RunLogConversionOn(ConversionSession& s, const std::string& path, 
 #ifdef ZELTLOG_WITH_ANALYSIS
   if (o.kmz) outputs.PackEachOutput(WriteKmz);
 #endif
-  EventLineSink events(hold, {o.marksOutput == 1, o.boundaryOutput == 1});
-  KmlDocumentSink documents(outputs, paths, o.boundaryOutput == 1);
-  KmlViewerDocumentSink viewerDocuments(outputs, paths, o.boundaryOutput == 1, {o.timeStamps, o.rateColours});
-  SinkFanout sinks;
-  sinks.Add(events);
+  EventLineSink events(hold, {o.marksOutput, o.boundaryOutput});
+  KmlDocumentSink documents(outputs, paths, o.boundaryOutput);
+  KmlViewerDocumentSink viewerDocuments(outputs, paths, o.boundaryOutput, {o.timeStamps, o.rateColours});
+  std::vector<Subscription> sinks{{&events}};
   if (o.ogcKml || o.timeStamps || o.rateColours) {
-    sinks.Add(viewerDocuments);
+    sinks.push_back({&viewerDocuments});
   } else {
-    sinks.Add(documents);
+    sinks.push_back({&documents});
   }
-  for (Sink* sink : extraSinks) sinks.Add(*sink);
+  for (Sink* sink : extraSinks) sinks.push_back({sink});
 
   const auto facts = RunFullPass(path, prescan, hold, o.sprayProjection, sinks, s.progress, result);
   if (!facts) {
@@ -130,10 +129,9 @@ CommandResult RunLogAnalysis(ConversionSession& s, const std::string& path, cons
   BackgroundPrescan prescan(prescanLog);
   EventHold hold(s.events);
   const RunOptions& o = s.options;
-  EventLineSink events(hold, {o.marksOutput == 1, o.boundaryOutput == 1});
-  SinkFanout sinks;
-  sinks.Add(events);
-  for (Sink* sink : analyses) sinks.Add(*sink);
+  EventLineSink events(hold, {o.marksOutput, o.boundaryOutput});
+  std::vector<Subscription> sinks{{&events}};
+  for (Sink* sink : analyses) sinks.push_back({sink});
   const auto facts = RunFullPass(path, prescan, hold, o.sprayProjection, sinks, s.progress, result);
   NoteLastPosition(s, facts ? facts->counts : prescan.Wait().counts);
   if (facts) s.goodRecordCount = facts->counts.goodFrames;

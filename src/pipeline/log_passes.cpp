@@ -3,9 +3,9 @@
 #include <utility>
 
 #include "core/text_format.h"
-#include "geometry/track_geometry.h"
 #include "pipeline/background_prescan.h"
 #include "pipeline/event_hold.h"
+#include "pipeline/pass_stages.h"
 #include "records/frame_reader.h"
 #include "records/record_table.h"
 
@@ -65,29 +65,30 @@ bool OpenLog(const std::string& path, OpenedLog& log, CommandResult& result) {
 }
 
 std::optional<FullPassFacts> RunFullPass(const std::string& path, BackgroundPrescan& prescan, EventHold& hold,
-                                         double sprayProjection, SinkFanout& sinks, Progress& progress,
-                                         CommandResult& result) {
+                                         double sprayProjection, const std::vector<Subscription>& sinks,
+                                         Progress& progress, CommandResult& result) {
   OpenedLog log;
   if (!OpenLog(path, log, result)) return std::nullopt;
 
   progress.SetBusy(true);
   // A listing of every record cannot wait for the figures until the end:
-  // the pre-scan starts at once. Otherwise this pass gathers them itself.
+  // the pre-scan starts at once. Otherwise this pass gathers them itself,
+  // from the records after the run's sinks have had them.
   PrescanSummarySink ownFigures;
+  std::vector<Subscription> subscriptions = sinks;
   if (hold.WantsEvents(EventKind::Record)) {
     prescan.Start();
   } else {
-    sinks.Add(ownFigures);
+    subscriptions.push_back({&ownFigures, Feeds::Records});
   }
-  sinks.OnStart();
-  if (log.header) sinks.OnHeaderText(*log.header);
   // The edges in force before the first swath record are the log's last
   // ones, which only the pre-scan knows.
-  TrackGeometry geometry(sinks, sprayProjection, [&prescan] {
+  PassStages stages(subscriptions, sprayProjection, [&prescan] {
     const PrescanSummarySink& summary = prescan.Wait().summary;
     return TrackGeometry::Edges{summary.lastLeftOffset(), summary.lastRightOffset()};
   });
-  sinks.AddAfterSinks(geometry);
+  stages.OnStart();
+  if (log.header) stages.OnHeaderText(*log.header);
 
   // The figures go to the sinks between two frames, as soon as the
   // pre-scan has finished or the held lines have grown too many to wait,
@@ -101,12 +102,12 @@ std::optional<FullPassFacts> RunFullPass(const std::string& path, BackgroundPres
       refused = true;
       return false;
     }
-    hold.Release([&] { sinks.OnFigures(outcome.summary.figures()); });
+    hold.Release([&] { stages.OnFigures(outcome.summary.figures()); });
     begun = true;
     return true;
   };
   FullPassFacts facts;
-  facts.counts = FramePass(log.reader, sinks, &progress, [&] {
+  facts.counts = FramePass(log.reader, stages, &progress, [&] {
     if (begun || (!prescan.Finished() && !hold.Full())) return true;
     return begin();
   });
@@ -119,11 +120,12 @@ std::optional<FullPassFacts> RunFullPass(const std::string& path, BackgroundPres
     return std::nullopt;
   }
   result.inputRead = true;
+  const TrackGeometry& geometry = stages.geometry();
   facts.fixes = geometry.fixes();
   const bool readError = log.reader.Failed();
   log.reader.Close();
 
-  sinks.OnEnd({geometry.fixes() > 0, geometry.firstTime(), geometry.lastTime(), geometry.fixes(),
+  stages.OnEnd({geometry.fixes() > 0, geometry.firstTime(), geometry.lastTime(), geometry.fixes(),
                facts.counts.goodFrames, facts.counts.checksumErrors});
   progress.SetBusy(false);
 

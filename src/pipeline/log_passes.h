@@ -5,12 +5,13 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/byte_reader.h"
 #include "core/command_result.h"
 #include "core/progress.h"
 #include "records/record_handler.h"
-#include "sinks/sink_fanout.h"
+#include "sinks/sink.h"
 
 namespace zeltlog {
 
@@ -45,9 +46,9 @@ bool OpenLog(const std::string& path, OpenedLog& log, CommandResult& result);
 // Problems of the log (truncated, unreadable, no good frame, mostly bad
 // frames) go into `result`. Nothing comes back when the log cannot be
 // opened or the pre-scan refuses it; the pass then ends where it stands,
-// its held lines are dropped, and nothing is to be committed. `sinks`
-// serves this one pass: the pass adds handlers of its own to it (the
-// geometry, its own gathering of the figures).
+// its held lines are dropped, and nothing is to be committed. The pass
+// makes its stages (pipeline/pass_stages.h) from `sinks`, with its own
+// gathering of the figures after them where it needs one.
 struct FullPassFacts {
   FramePassCounts counts;
   int fixes = 0;
@@ -55,7 +56,7 @@ struct FullPassFacts {
 class BackgroundPrescan;
 class EventHold;
 std::optional<FullPassFacts> RunFullPass(const std::string& path, BackgroundPrescan& prescan, EventHold& hold,
-                                         double sprayProjection, SinkFanout& sinks, Progress& progress,
-                                         CommandResult& result);
+                                         double sprayProjection, const std::vector<Subscription>& sinks,
+                                         Progress& progress, CommandResult& result);
 
 }  // namespace zeltlog

@@ -137,21 +137,14 @@ void KmlViewerDocumentSink::OnEnd(const RunEnd&) {
   }
 }
 
-void KmlViewerDocumentSink::OnFix(const Fix& fix) {
-  if (!options_.timeStamps) return;
-  const Timestamp& t = fix.time;
-  date_.clear();
-  if (IsCalendarDate(t.year, t.month, t.day)) AppendFormat(date_, "%04d-%02d-%02d", {t.year, t.month, t.day});
-}
-
-std::string KmlViewerDocumentSink::StampOf(double timeOfDay) const {
+std::string KmlViewerDocumentSink::StampOf(double timeOfDay, const LogDate& date) {
   std::string stamp;
-  if (date_.empty() || !(timeOfDay >= 0.0) || timeOfDay >= 86400.0) return stamp;
+  if (!IsCalendarDate(date.year, date.month, date.day) || !(timeOfDay >= 0.0) || timeOfDay >= 86400.0) return stamp;
   const long long hundredths = std::llround(timeOfDay * 100.0);
   if (hundredths >= 8640000) return stamp;
   const long long seconds = hundredths / 100;
-  AppendFormat(stamp, "%sT%02d:%02d:%02d.%02dZ",
-               {date_, seconds / 3600, seconds / 60 % 60, seconds % 60, hundredths % 100});
+  AppendFormat(stamp, "%04d-%02d-%02dT%02d:%02d:%02d.%02dZ",
+               {date.year, date.month, date.day, seconds / 3600, seconds / 60 % 60, seconds % 60, hundredths % 100});
   return stamp;
 }
 
@@ -208,7 +201,7 @@ void KmlViewerDocumentSink::OnPathPoint(const PathPoint& p) {
   if (!path_) return;
   std::string point;
   AppendFormatted<"%8.8lf,%8.8lf,%3.3lf\n">(point, {p.at.longitude, p.at.latitude, p.at.altitude});
-  std::string stamp = options_.timeStamps ? StampOf(p.time) : std::string();
+  std::string stamp = options_.timeStamps ? StampOf(p.time, p.date) : std::string();
   text_.clear();
   if (options_.timeStamps) {
     // A placemark per segment, spanning the times of its two ends.
@@ -241,7 +234,7 @@ void KmlViewerDocumentSink::OnQuad(const SwathQuad& q) {
                  {q.actualRate, q.targetRate});
     style = LookOf(RateBinOf(q.targetRate, q.actualRate)).id;
   }
-  if (options_.timeStamps) AppendTimeStamp(placemark, StampOf(q.time));
+  if (options_.timeStamps) AppendTimeStamp(placemark, StampOf(q.time, q.date));
   AppendFormat(placemark, "<styleUrl>#%s</styleUrl>\n", {style});
   placemark.append("<Polygon>\n<outerBoundaryIs>\n<LinearRing>\n<coordinates>\n");
   for (const GeoPoint* corner : {&q.prevRight, &q.right, &q.left, &q.prevLeft, &q.prevRight}) {

@@ -29,16 +29,15 @@ class KmlViewerDocumentSink : public Sink {
 
   void OnStart() override;
   void OnEnd(const RunEnd& end) override;
-  void OnFix(const Fix& fix) override;
   void OnMarkPoint(const MarkPoint& point) override;
   void OnTimeGap(const TimeGap& gap) override;
   void OnPathPoint(const PathPoint& point) override;
   void OnQuad(const SwathQuad& quad) override;
 
  private:
-  // "YYYY-MM-DDThh:mm:ss.ssZ" for a time of day on the latest fix's date;
-  // empty when that is no calendar date and time.
-  std::string StampOf(double timeOfDay) const;
+  // "YYYY-MM-DDThh:mm:ss.ssZ" for a time of day on a fix's date; empty
+  // when that is no calendar date and time.
+  static std::string StampOf(double timeOfDay, const LogDate& date);
   void EndPathPiece();
 
   OutputSet& outputs_;
@@ -49,7 +48,6 @@ class KmlViewerDocumentSink : public Sink {
   OutputFile* swath_ = nullptr;
   OutputFile* marks_ = nullptr;
   std::string text_;
-  std::string date_;  // "YYYY-MM-DD" of the latest fix, empty when not a date
   // The path piece under way: its points so far, and the last point's
   // coordinates and time (held back until the piece has a second point).
   int piecePoints_ = 0;

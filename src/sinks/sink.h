@@ -1,7 +1,10 @@
-// A sink consumes one conversion: the decoded records and the geometry of
-// the full pass, in log order, between OnStart and OnEnd. The summary, the
-// event lines and the KML documents are sinks; a new output is a new sink.
+// A sink consumes one conversion: the decoded records, the geometry of the
+// full pass, or both, in log order, between OnStart and OnEnd. The summary,
+// the event lines and the KML documents are sinks; a new output is a new
+// sink, subscribed to the pass's stages (pipeline/pass_stages.h).
 #pragma once
+
+#include <cstdint>
 
 #include "geometry/geometry_handler.h"
 #include "records/record_handler.h"
@@ -39,6 +42,18 @@ class Sink : public RecordHandler, public GeometryHandler {
   // finished, and at the latest just before OnEnd.
   virtual void OnFigures(const PrescanFigures&) {}
   virtual void OnEnd(const RunEnd&) {}
+};
+
+// What a sink listens to in a pass: the records as decoded, the geometry
+// TrackGeometry makes of them, or both. Every subscribed sink gets OnStart,
+// OnFigures and OnEnd.
+enum class Feeds : uint8_t { Records = 1, Geometry = 2, RecordsAndGeometry = 3 };
+
+struct Subscription {
+  Sink* sink = nullptr;
+  Feeds feeds = Feeds::RecordsAndGeometry;
+  bool records() const { return (static_cast<uint8_t>(feeds) & static_cast<uint8_t>(Feeds::Records)) != 0; }
+  bool geometry() const { return (static_cast<uint8_t>(feeds) & static_cast<uint8_t>(Feeds::Geometry)) != 0; }
 };
 
 }  // namespace zeltlog
