@@ -4,14 +4,16 @@
 #include <cmath>
 
 #include "cli/event_lines.h"
+#include "cli/file_name_option.h"
 #include "converters/kml_to_job.h"
 
 namespace zeltlog::cli {
 namespace {
 
 void AddCommonOptions(CLI::App* command, CommonOptions& common) {
-  command->add_option("--events", common.eventsPath,
-                      "Write the whole event list to FILE, in the exported DATA.DAT format; - for standard output")
+  NamesAFile(command->add_option("--events", common.eventsPath,
+                                 "Write the whole event list to FILE, in the exported DATA.DAT format; - for "
+                                 "standard output"))
       ->type_name("FILE");
   command->add_flag("-v,--verbose", common.verbose, "Print every event line on standard output");
 }

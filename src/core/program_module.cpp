@@ -1,13 +1,11 @@
 #include "core/program_module.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
-#ifndef _WIN32
-#include <dlfcn.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "core/os.h"
 
 // Where the build leaves its modules and where they are installed; set
 // for this file by src/CMakeLists.txt.
@@ -21,22 +19,21 @@
 namespace zeltlog {
 namespace {
 
-#ifndef _WIN32
-std::string RealPath(const char* path) {
-  char* real = realpath(path, nullptr);
-  if (!real) return {};
-  std::string result(real);
-  std::free(real);
-  return result;
+std::string RealPath(const std::string& path) {
+  std::error_code error;
+  if (path.empty()) return {};
+  const std::filesystem::path real = std::filesystem::canonical(path, error);
+  return error ? std::string() : real.string();
 }
 
 // Whether the build tree the program was built in is where it runs from:
 // only then are the modules the build left there its own. An installed
 // program, or one copied elsewhere, never looks there: the build tree may
 // lie in a folder anyone can write to.
-bool RunsFromBuildTree(const std::string& program) {
+bool RunsFromBuildTree(const std::string& programFolder) {
   const std::string tree = RealPath(ZELTLOG_BUILD_TREE);
-  return !tree.empty() && !program.empty() && program.compare(0, tree.size() + 1, tree + "/") == 0;
+  const std::string folder = programFolder + "/";
+  return !tree.empty() && !programFolder.empty() && folder.compare(0, tree.size() + 1, tree + "/") == 0;
 }
 
 // Where the module may lie: where its variable says, else beside the
@@ -46,41 +43,41 @@ bool RunsFromBuildTree(const std::string& program) {
 std::vector<std::string> Candidates(const ProgramModule& module) {
   if (const char* named = std::getenv(module.environment); named && *named) return {named};
   std::vector<std::string> places;
-  const std::string program = RealPath("/proc/self/exe");
-  const size_t slash = program.find_last_of('/');
-  if (slash != std::string::npos) {
-    const std::string folder = program.substr(0, slash + 1);
-    places.push_back(folder + module.fileName);
-    places.push_back(folder + ZELTLOG_INSTALLED_MODULES_FROM_PROGRAM + "/" + module.fileName);
+  const std::string folder = RealPath(os::ExecutableFolder());
+  if (!folder.empty()) {
+    places.push_back(folder + "/" + module.fileName);
+    places.push_back(folder + "/" + ZELTLOG_INSTALLED_MODULES_FROM_PROGRAM + "/" + module.fileName);
   }
-  if (RunsFromBuildTree(program)) places.push_back(std::string(ZELTLOG_BUILT_MODULES) + "/" + module.fileName);
+  if (RunsFromBuildTree(folder)) places.push_back(std::string(ZELTLOG_BUILT_MODULES) + "/" + module.fileName);
   places.push_back(std::string(ZELTLOG_INSTALLED_MODULES) + "/" + module.fileName);
   return places;
 }
 
 bool Exists(const std::string& path) {
-  struct stat status;
-  return stat(path.c_str(), &status) == 0;
+  std::error_code error;
+  return std::filesystem::exists(path, error);
 }
-#endif
 
 }  // namespace
 
 const void* LoadProgramModule(const ProgramModule& module, const char* entry, int version, std::string& problem) {
-#ifndef _WIN32
+  if (!os::HasProgramModules()) {
+    problem = "this build has no modules";
+    return nullptr;
+  }
   // Why a module that is there failed outweighs that a later place has
   // none.
   std::string firstFailure, lastError;
   for (const std::string& place : Candidates(module)) {
-    void* handle = dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL);
+    lastError.clear();
+    void* handle = os::OpenLibrary(place, &lastError);
     if (!handle) {
-      const char* error = dlerror();
-      lastError = error ? error : place + " could not be loaded";
+      if (lastError.empty()) lastError = place + " could not be loaded";
       if (firstFailure.empty() && Exists(place)) firstFailure = lastError;
       continue;
     }
     using Entry = const void* (*)();
-    if (auto function = reinterpret_cast<Entry>(dlsym(handle, entry))) {
+    if (auto function = reinterpret_cast<Entry>(os::FindInLibrary(handle, entry))) {
       const void* functions = function();
       if (functions && *static_cast<const int*>(functions) == version) return functions;
     }
@@ -88,12 +85,6 @@ const void* LoadProgramModule(const ProgramModule& module, const char* entry, in
     if (firstFailure.empty()) firstFailure = lastError;
   }
   problem = firstFailure.empty() ? lastError : firstFailure;
-#else
-  (void)module;
-  (void)entry;
-  (void)version;
-  problem = "this build has no modules";
-#endif
   return nullptr;
 }
 
