@@ -14,6 +14,7 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <dirent.h>
 #include <unistd.h>
 #endif
 
@@ -28,6 +29,7 @@ namespace {
 struct Registry {
   std::mutex mutex;
   std::vector<std::string> names;
+  std::vector<std::string> folders;
 };
 
 Registry& Temporaries() {
@@ -289,11 +291,61 @@ int OpenScratchFile(const std::string& folder, int* errorNumber) {
   return fd;
 }
 
+namespace {
+
+// The files of a temporary folder, then the folder. A file that another
+// thread creates meanwhile keeps the folder: it is tried a few times.
+void RemoveFolderAndFiles(const std::string& path) {
+#ifndef _WIN32
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    if (DIR* folder = opendir(path.c_str())) {
+      while (const dirent* entry = readdir(folder)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") unlinkat(dirfd(folder), name.c_str(), 0);
+      }
+      closedir(folder);
+    }
+    if (rmdir(path.c_str()) == 0 || errno == ENOENT) return;
+  }
+#else
+  (void)path;
+#endif
+}
+
+}  // namespace
+
+std::string MakeTemporaryFolder(const std::string& folder, const std::string& pattern, int* errorNumber) {
+#ifndef _WIN32
+  Registry& registry = Temporaries();
+  std::lock_guard<std::mutex> lock(registry.mutex);
+  std::string path = JoinPath(folder, pattern);
+  if (mkdtemp(path.data())) {
+    registry.folders.push_back(path);
+    return path;
+  }
+#else
+  (void)folder, (void)pattern;
+  errno = ENOSYS;
+#endif
+  if (errorNumber) *errorNumber = errno;
+  return {};
+}
+
+void RemoveTemporaryFolder(const std::string& path) {
+  Registry& registry = Temporaries();
+  std::lock_guard<std::mutex> lock(registry.mutex);
+  RemoveFolderAndFiles(path);
+  auto& folders = registry.folders;
+  folders.erase(std::remove(folders.begin(), folders.end(), path), folders.end());
+}
+
 void RemoveTemporaries(bool keepLocked) {
   Registry& registry = Temporaries();
   registry.mutex.lock();
   for (const auto& name : registry.names) std::remove(name.c_str());
   registry.names.clear();
+  for (const auto& folder : registry.folders) RemoveFolderAndFiles(folder);
+  registry.folders.clear();
   // A caller that ends the process next keeps the lock, so that no other
   // thread creates or puts in place a temporary after this.
   if (!keepLocked) registry.mutex.unlock();

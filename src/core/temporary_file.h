@@ -53,7 +53,15 @@ class TemporaryFile {
 // a named file that is unlinked at once. -1 with errno's value otherwise.
 int OpenScratchFile(const std::string& folder, int* errorNumber);
 
-// Removes every named temporary the process still holds. For the thread
+// A private folder (mode 0700) for the files of a set, made in `folder`
+// under a name from `pattern` (ending in "XXXXXX") and removed with its
+// files when the run is interrupted. Empty with errno's value otherwise.
+std::string MakeTemporaryFolder(const std::string& folder, const std::string& pattern, int* errorNumber);
+// Removes such a folder with the files in it, and forgets it.
+void RemoveTemporaryFolder(const std::string& path);
+
+// Removes every named temporary and temporary folder the process still
+// holds. For the thread
 // that handles a terminating signal: it waits for a temporary being
 // created or put in place, so none slips through, and with `keepLocked`
 // no new one can be made until the process has ended.
