@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <mutex>
+#include <set>
 #include <string>
 
 namespace zeltlog {
@@ -39,8 +40,12 @@ int RefuseStat(void*, const char*, VSIStatBufL*, int) {
 
 // The network file systems (/vsicurl/, /vsis3/ and the rest) give way to
 // one that opens nothing, whatever names them: a field file, a VRT inside
-// it, a path on the command line.
+// it, a path on the command line. Any file system not known to be local is
+// taken for a network one.
 void KeepOffTheNetwork() {
+  static const std::set<std::string> kLocal = {
+      "/vsimem/", "/vsizip/",  "/vsigzip/",    "/vsitar/",   "/vsistdin/", "/vsistdout/", "/vsistdout_redirect/",
+      "/vsisubfile/", "/vsisparse/", "/vsicrypt/", "/vsi7z/", "/vsirar/", "/vsicached?"};
   OSRSetPROJEnableNetwork(FALSE);
   CPLHTTPSetFetchCallback(RefuseFetch, nullptr);
   VSIFilesystemPluginCallbacksStruct* refuse = VSIAllocFilesystemPluginCallbacksStruct();
@@ -49,7 +54,7 @@ void KeepOffTheNetwork() {
   char** prefixes = VSIGetFileSystemsPrefixes();
   for (int i = 0; prefixes && prefixes[i]; ++i) {
     const std::string prefix = prefixes[i];
-    if (!VSIIsLocal((prefix + "x/y").c_str())) {
+    if (!kLocal.count(prefix) || !VSIIsLocal((prefix + "x/y").c_str())) {
       VSIInstallPluginHandler(prefix.c_str(), refuse);
     }
   }

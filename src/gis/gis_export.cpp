@@ -116,8 +116,16 @@ class LayerWriter {
     if (name == "marks") type = wkbPoint;
     // Shapefiles hold the mark names as UTF-8 too, with a .cpg that says so.
     const char* utf8[] = {"ENCODING=UTF-8", nullptr};
+    // A FlatGeobuf's features wait in a file of their own, in the
+    // dataset's folder rather than the working directory.
+    const std::string temporaryDir = std::string("TEMPORARY_DIR=") + CPLGetPath(dataset.GetDescription());
+    const char* flatGeobuf[] = {temporaryDir.c_str(), nullptr};
     const bool shapefile = EQUAL(dataset.GetDriverName(), "ESRI Shapefile");
-    OGRLayer* layer = dataset.CreateLayer(name.c_str(), &wgs84_, type, shapefile ? const_cast<char**>(utf8) : nullptr);
+    const bool fgb = EQUAL(dataset.GetDriverName(), "FlatGeobuf");
+    OGRLayer* layer = dataset.CreateLayer(name.c_str(), &wgs84_, type,
+                                          shapefile ? const_cast<char**>(utf8)
+                                          : fgb     ? const_cast<char**>(flatGeobuf)
+                                                    : nullptr);
     if (!layer) return Fail(error, "cannot create layer " + name);
     if (name == "path") return Path(*layer, error);
     if (name == "swaths") return Swaths(*layer, error);

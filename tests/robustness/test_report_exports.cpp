@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/mount.h>
@@ -28,6 +29,7 @@
 #include "gdal_files.h"
 #include "gis/export_names.h"
 #include "log_builder.h"
+#include "test_text.h"
 
 namespace zeltlog {
 namespace {
