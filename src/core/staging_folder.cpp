@@ -118,9 +118,10 @@ bool StagingFolder::Publish(std::string& failedName, std::string& error) {
 #else
   const int from = open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   const int to = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  // A file that cannot take its place, a folder of its name above all.
   auto fail = [&](const std::string& name, int errorNumber) {
     failedName = name;
-    error = std::strerror(errorNumber);
+    error = name.empty() ? std::strerror(errorNumber) : "cannot replace the existing file";
     if (from >= 0) close(from);
     if (to >= 0) close(to);
     return false;

@@ -29,8 +29,9 @@ class StagingFolder {
 
   // Moves every file it holds into the targets' folder, replacing files of
   // the same names, while no other run publishes a set there: concurrent
-  // sets never mix. False with the file that could not be moved and why;
-  // a target that is a folder is found before any file moves.
+  // sets never mix. False with the file that could not be moved ("cannot
+  // replace the existing file") or errno's reason; a target that is a
+  // folder is found before any file moves.
   bool Publish(std::string& failedName, std::string& error);
   // Removes the folder with what it still holds.
   void Discard();
