@@ -130,7 +130,10 @@ TEST_F(ReportExports, FailedExportsKeepTheEarlierSet) {
       const std::string target = c.folder + "/out." + extension;
       WriteEarlierSet(target);
       const std::string blocker = GisExportFiles(target, true)[std::string(extension) == "gpkg" ? 0 : 1];
-      if (c.blocked) std::filesystem::remove(blocker), std::filesystem::create_directory(blocker);
+      if (c.blocked) {
+        std::filesystem::remove(blocker);
+        std::filesystem::create_directory(blocker);
+      }
       const auto before = Snapshot(c.folder);
       const auto result = RunCli("report --export " + ShellQuote(target) + " " + ShellQuote(F("JOB.LOG")), c.prefix);
       EXPECT_EQ(result.status, 1);
@@ -170,7 +173,9 @@ TEST_F(ReportExports, InterruptedExportsLeaveNothingBehind) {
     for (const std::string& staging : StagingFoldersIn(F("out"))) {
       struct stat status {};
       ASSERT_EQ(stat(staging.c_str(), &status), 0);
-      if (staging != planted) EXPECT_EQ(status.st_mode & 07777, 0700u);
+      if (staging != planted) {
+        EXPECT_EQ(status.st_mode & 07777, 0700u);
+      }
     }
     kill(run, signal);
     kill(run, SIGCONT);
@@ -196,6 +201,7 @@ TEST_F(ReportExports, InterruptedExportsLeaveNothingBehind) {
 TEST_F(ReportExports, ConcurrentExportsAndAFolderThatGoes) {
   WriteFile(F("A.LOG"), JobLog(3000));
   WriteFile(F("B.LOG"), JobLog(4000));
+  GDALAllRegister();
   auto countsOf = [&](const std::string& target) {
     std::vector<long long> counts;
     const bool one = target.size() > 5 && target.compare(target.size() - 5, 5, ".gpkg") == 0;
