@@ -9,6 +9,7 @@
 #include "converters/field_file.h"
 #include "coverage/coverage_sink.h"
 #include "coverage/report_format.h"
+#include "gis/export_names.h"
 #include "gis/gis_module.h"
 
 namespace zeltlog::cli {
@@ -97,7 +98,13 @@ int RunReport(const ReportCommandOptions& o) {
   std::vector<std::string> inputs = o.logs, outputs;
   if (!o.field.empty()) inputs.push_back(o.field);
   for (const std::string& log : o.logs) {
-    if (!o.exportPath.empty()) outputs.push_back(ExportPathFor(o.exportPath, log, several));
+    // Every file of the export: each layer's and a Shapefile's companions.
+    if (!o.exportPath.empty()) {
+      const std::string exportPath = ExportPathFor(o.exportPath, log, several);
+      const std::vector<std::string> files = GisExportEveryFile(exportPath);
+      if (files.empty()) outputs.push_back(exportPath);
+      outputs.insert(outputs.end(), files.begin(), files.end());
+    }
     if (!o.htmlPath.empty()) outputs.push_back(ExportPathFor(o.htmlPath, log, several));
   }
   if (!OutputsAreNewFiles(inputs, outputs, {})) return 1;

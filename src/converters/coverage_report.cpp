@@ -2,6 +2,7 @@
 
 #include "core/output_names.h"
 #include "core/output_set.h"
+#include "core/staging_folder.h"
 #include "coverage/coverage_module.h"
 #include "coverage/map_page.h"
 #include "coverage/report_format.h"
@@ -9,6 +10,37 @@
 #include "pipeline/log_conversion.h"
 
 namespace zeltlog {
+namespace {
+
+// The layers are written into a private folder beside their target, and
+// take their places only once every file of the set is complete.
+GisExportResult ExportThroughStagingFolder(const std::string& path, const CoverageData& data,
+                                           const CoverageReport& report) {
+  GisExportResult result;
+  const std::string folder = FolderOf(path);
+  StagingFolder staging;
+  if (!staging.Create(folder, result.error)) {
+    result.failedPath = path;
+    return result;
+  }
+  const GisExportResult written =
+      ExportCoverageLayersWithModule(JoinPath(staging.Path(), FileNameOf(path)), data, report);
+  auto target = [&](const std::string& staged) { return JoinPath(folder, FileNameOf(staged)); };
+  if (!written.ok()) {
+    result.error = written.error;
+    result.failedPath = written.failedPath.empty() ? path : target(written.failedPath);
+    return result;
+  }
+  std::string failedName;
+  if (!staging.Publish(failedName, result.error)) {
+    result.failedPath = failedName.empty() ? path : JoinPath(folder, failedName);
+    return result;
+  }
+  for (const std::string& staged : written.written) result.written.push_back(target(staged));
+  return result;
+}
+
+}  // namespace
 
 CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
                                        const LonLatMultiPolygon* field, const std::string& exportPath,
@@ -35,7 +67,7 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   outcome.report.log = log;
   for (const std::string& problem : outcome.report.problems) result.problems.push_back(problem);
   if (!exportPath.empty()) {
-    GisExportResult exported = ExportCoverageLayersWithModule(exportPath, sink.data(), outcome.report);
+    GisExportResult exported = ExportThroughStagingFolder(exportPath, sink.data(), outcome.report);
     for (std::string& written : exported.written) result.outputs.written.push_back(std::move(written));
     if (!exported.ok()) result.outputs.failed.push_back({exported.failedPath, exported.error});
   }

@@ -1,6 +1,11 @@
 #include "converters/field_file.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
+
+#include <string>
+#include <vector>
 
 #include "converters/kml_to_job.h"
 #include "gis/gis_module.h"
@@ -58,9 +63,32 @@ LonLatMultiPolygon ClosedPolygons(LonLatMultiPolygon read) {
   return polygons;
 }
 
+// A FIFO or a device may never end, or block at its opening: the field
+// file, and the companions GDAL opens beside a Shapefile, are regular
+// files, and that is known before GDAL opens any of them.
+std::string NotARegularFile(const std::string& path) {
+  std::vector<std::string> files = {path};
+  const size_t dot = path.find_last_of('.');
+  if (dot != std::string::npos && path.size() - dot == 4 && (path.compare(dot, 4, ".shp") == 0 || path.compare(dot, 4, ".SHP") == 0)) {
+    for (const char* companion : {"shx", "dbf", "prj", "cpg", "qix", "sbn", "SHX", "DBF", "PRJ", "CPG", "QIX", "SBN"}) {
+      files.push_back(path.substr(0, dot + 1) + companion);
+    }
+  }
+  for (const std::string& file : files) {
+    struct stat status;
+    if (stat(file.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+      return file == path && S_ISDIR(status.st_mode) ? "is a folder, not a file"
+                                                     : file == path ? "not a regular file"
+                                                                    : file + " is not a regular file";
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string ReadFieldFile(const std::string& path, PolygonFile& out) {
+  if (std::string problem = NotARegularFile(path); !problem.empty()) return problem;
   if (!GisFilesLeftOut()) return ReadPolygonFileWithModule(path, out);
   LonLatMultiPolygon read;
   FieldRings rings(read);

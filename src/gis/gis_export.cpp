@@ -5,12 +5,19 @@
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
+#include <cpl_vsi.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <utility>
 
 #include "coverage/ellipsoid_area.h"
 #include "gis/gdal_setup.h"
@@ -44,11 +51,6 @@ const Format* FormatOf(const std::string& path, std::string& base) {
     }
   }
   return nullptr;
-}
-
-std::vector<const char*> LayerNames(bool withField) {
-  if (withField) return {"path", "swaths", "coverage", "skipped", "field", "marks"};
-  return {"path", "swaths", "coverage", "marks"};
 }
 
 // Mark names are 8-bit Windows-1252 text; GIS files hold UTF-8. Control
@@ -114,8 +116,16 @@ class LayerWriter {
     if (name == "marks") type = wkbPoint;
     // Shapefiles hold the mark names as UTF-8 too, with a .cpg that says so.
     const char* utf8[] = {"ENCODING=UTF-8", nullptr};
+    // A FlatGeobuf's features wait in a file of their own, in the
+    // dataset's folder rather than the working directory.
+    const std::string temporaryDir = std::string("TEMPORARY_DIR=") + CPLGetPath(dataset.GetDescription());
+    const char* flatGeobuf[] = {temporaryDir.c_str(), nullptr};
     const bool shapefile = EQUAL(dataset.GetDriverName(), "ESRI Shapefile");
-    OGRLayer* layer = dataset.CreateLayer(name.c_str(), &wgs84_, type, shapefile ? const_cast<char**>(utf8) : nullptr);
+    const bool fgb = EQUAL(dataset.GetDriverName(), "FlatGeobuf");
+    OGRLayer* layer = dataset.CreateLayer(name.c_str(), &wgs84_, type,
+                                          shapefile ? const_cast<char**>(utf8)
+                                          : fgb     ? const_cast<char**>(flatGeobuf)
+                                                    : nullptr);
     if (!layer) return Fail(error, "cannot create layer " + name);
     if (name == "path") return Path(*layer, error);
     if (name == "swaths") return Swaths(*layer, error);
@@ -228,83 +238,144 @@ class LayerWriter {
   OGRSpatialReference& wgs84_;
 };
 
-bool Exists(const std::string& path) {
-  VSIStatBufL stat;
-  return VSIStatL(path.c_str(), &stat) == 0;
+// The files of a GeoJSON, Shapefile or FlatGeobuf export go through a file
+// system of our own, a thin layer over the C library's files that keeps
+// the first write, flush or close that failed: those drivers do not report
+// such failures themselves (a full disk would leave a cut-off file without
+// a word). SQLite reports them for a GeoPackage.
+constexpr char kCheckedPrefix[] = "/vsizeltlogchecked/";
+
+struct CheckedFiles {
+  std::mutex mutex;
+  int error = 0;
+  void Failed(int errorNumber) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (error == 0) error = errorNumber ? errorNumber : EIO;
+  }
+  int Take() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return std::exchange(error, 0);
+  }
+};
+CheckedFiles& Checked() {
+  static CheckedFiles files;
+  return files;
 }
 
-// A dataset is written under a hidden name beside its target and takes the
-// target's name only when it is complete, so that an export that fails
-// never leaves a damaged file where a complete one stood.
-std::string PartialName(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  const size_t dot = name.find_last_of('.');
-  return folder + "." + name.substr(0, dot) + "-partial" + name.substr(dot);
+struct CheckedFile {
+  FILE* file;
+};
+FILE* FileOf(void* handle) { return static_cast<CheckedFile*>(handle)->file; }
+
+void* CheckedOpen(void*, const char* path, const char* access) {
+  std::string mode = access;
+  mode.erase(std::remove(mode.begin(), mode.end(), 't'), mode.end());
+  if (mode.find('b') == std::string::npos) mode += 'b';
+  FILE* file = std::fopen(path, (mode + "e").c_str());
+  if (!file) {
+    if (mode[0] != 'r') Checked().Failed(errno);
+    return nullptr;
+  }
+  return new CheckedFile{file};
+}
+vsi_l_offset CheckedTell(void* handle) { return static_cast<vsi_l_offset>(ftello(FileOf(handle))); }
+int CheckedSeek(void* handle, vsi_l_offset offset, int whence) {
+  if (whence == SEEK_END && offset != 0) return -1;
+  return fseeko(FileOf(handle), static_cast<off_t>(offset), whence);
+}
+size_t CheckedRead(void* handle, void* buffer, size_t size, size_t count) {
+  return std::fread(buffer, size, count, FileOf(handle));
+}
+int CheckedEof(void* handle) { return std::feof(FileOf(handle)); }
+size_t CheckedWrite(void* handle, const void* buffer, size_t size, size_t count) {
+  const size_t written = std::fwrite(buffer, size, count, FileOf(handle));
+  if (written != count) Checked().Failed(errno);
+  return written;
+}
+int CheckedFlush(void* handle) {
+  if (std::fflush(FileOf(handle)) == 0) return 0;
+  Checked().Failed(errno);
+  return -1;
+}
+int CheckedTruncate(void* handle, vsi_l_offset size) {
+  FILE* file = FileOf(handle);
+  if (std::fflush(file) == 0 && ftruncate(fileno(file), static_cast<off_t>(size)) == 0) return 0;
+  Checked().Failed(errno);
+  return -1;
+}
+int CheckedClose(void* handle) {
+  auto* file = static_cast<CheckedFile*>(handle);
+  const bool failedBefore = std::ferror(file->file) != 0;
+  const int closed = std::fclose(file->file);
+  delete file;
+  if (closed == 0 && !failedBefore) return 0;
+  Checked().Failed(closed == 0 ? EIO : errno);
+  return -1;
+}
+int CheckedStat(void*, const char* path, VSIStatBufL* status, int flags) { return VSIStatExL(path, status, flags); }
+int CheckedUnlink(void*, const char* path) { return VSIUnlink(path); }
+int CheckedRename(void*, const char* from, const char* to) { return VSIRename(from, to); }
+int CheckedMkdir(void*, const char* path, long mode) { return VSIMkdir(path, mode); }
+int CheckedRmdir(void*, const char* path) { return VSIRmdir(path); }
+char** CheckedReadDir(void*, const char* path, int maxFiles) { return VSIReadDirEx(path, maxFiles); }
+
+void InstallCheckedFiles() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    VSIFilesystemPluginCallbacksStruct* callbacks = VSIAllocFilesystemPluginCallbacksStruct();
+    callbacks->open = CheckedOpen;
+    callbacks->tell = CheckedTell;
+    callbacks->seek = CheckedSeek;
+    callbacks->read = CheckedRead;
+    callbacks->eof = CheckedEof;
+    callbacks->write = CheckedWrite;
+    callbacks->flush = CheckedFlush;
+    callbacks->truncate = CheckedTruncate;
+    callbacks->close = CheckedClose;
+    callbacks->stat = CheckedStat;
+    callbacks->unlink = CheckedUnlink;
+    callbacks->rename = CheckedRename;
+    callbacks->mkdir = CheckedMkdir;
+    callbacks->rmdir = CheckedRmdir;
+    callbacks->read_dir = CheckedReadDir;
+    VSIInstallPluginHandler(kCheckedPrefix, callbacks);
+  });
 }
 
-void Discard(GDALDriver& driver, const std::string& path) {
-  if (Exists(path) && driver.Delete(path.c_str()) != CE_None) std::remove(path.c_str());
-}
-
-// Writes the named layers into a new dataset at `path`, replacing a file
-// of that name (a Shapefile with its companion files).
+// Writes the named layers into a new dataset at `path`. The caller gives
+// a path in a folder of its own (see core/staging_folder.h): a file of
+// that name is replaced in place, and one that failed is left as it is.
 bool WriteDataset(GDALDriver& driver, const std::string& path, const std::vector<const char*>& layers,
                   LayerWriter& writer, std::string& error) {
-  const std::string partial = PartialName(path);
-  Discard(driver, partial);  // left by an export that was cut short
+  const bool checked = !EQUAL(driver.GetDescription(), "GPKG");
+  const std::string name = checked ? kCheckedPrefix + path : path;
+  Checked().Take();
   CPLErrorReset();
-  GDALDatasetUniquePtr dataset(driver.Create(partial.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
-  if (!dataset) {
-    error = LastGdalError("cannot create the file");
-    return false;
-  }
+  GDALDatasetUniquePtr dataset(driver.Create(name.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
   auto fail = [&](const std::string& reason) {
-    error = LastGdalError(reason);
-    dataset.reset();
-    Discard(driver, partial);
+    const int failed = Checked().Take();
+    error = failed ? std::strerror(failed) : LastGdalError(reason);
     return false;
   };
+  if (!dataset) return fail("cannot create the file");
   const bool transaction = dataset->StartTransaction(FALSE) == OGRERR_NONE;
   for (const char* layer : layers) {
-    if (!writer.Write(*dataset, layer, error)) return fail(error);
-  }
-  if (transaction && dataset->CommitTransaction() != OGRERR_NONE) return fail("cannot complete the file");
-  CPLErrorReset();
-  dataset.reset();  // closing writes what is still buffered
-  if (CPLGetLastErrorType() >= CE_Failure) return fail("cannot complete the file");
-  // One file is renamed over its target at once; a Shapefile's companions
-  // follow its main file once the old ones are gone.
-  bool renamed = true;
-  if (EQUAL(driver.GetDescription(), "ESRI Shapefile")) {
-    Discard(driver, path);
-    const std::string from = partial.substr(0, partial.size() - 3), to = path.substr(0, path.size() - 3);
-    for (const char* companion : {"dbf", "shx", "prj", "cpg", "qix"}) {
-      if (Exists(from + companion)) renamed = renamed && std::rename((from + companion).c_str(), (to + companion).c_str()) == 0;
+    if (!writer.Write(*dataset, layer, error)) {
+      dataset.reset();
+      return fail(error);
     }
   }
-  renamed = renamed && std::rename(partial.c_str(), path.c_str()) == 0;
-  if (!renamed) {
-    error = "cannot replace the existing file";
-    Discard(driver, partial);
-    return false;
+  if (transaction && dataset->CommitTransaction() != OGRERR_NONE) {
+    dataset.reset();
+    return fail("cannot complete the file");
   }
+  CPLErrorReset();
+  dataset.reset();  // closing writes what is still buffered
+  if (CPLGetLastErrorType() >= CE_Failure || Checked().error != 0) return fail("cannot complete the file");
   return true;
 }
 
 }  // namespace
-
-std::vector<std::string> GisExportFiles(const std::string& path, bool withField) {
-  std::string base;
-  const Format* format = FormatOf(path, base);
-  if (!format) return {};
-  if (!format->oneLayerPerFile) return {path};
-  std::vector<std::string> files;
-  // The extension in lower case, as GDAL writes a Shapefile's.
-  for (const char* layer : LayerNames(withField)) files.push_back(base + "_" + layer + "." + format->extension);
-  return files;
-}
 
 GisExportResult ExportCoverageLayers(const std::string& path, const CoverageData& data, const CoverageReport& report) {
   GisExportResult result;
@@ -316,6 +387,7 @@ GisExportResult ExportCoverageLayers(const std::string& path, const CoverageData
     return result;
   }
   RegisterGdalDrivers();
+  InstallCheckedFiles();
   QuietGdalErrors quiet;
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(format->driver);
   if (!driver) {
@@ -328,7 +400,7 @@ GisExportResult ExportCoverageLayers(const std::string& path, const CoverageData
   wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
   LayerWriter writer(data, report, wgs84);
   const bool withField = report.fieldAreaHa.has_value();
-  const std::vector<const char*> layers = LayerNames(withField);
+  const std::vector<const char*> layers = GisExportLayerNames(withField);
   const std::vector<std::string> files = GisExportFiles(path, withField);
   for (size_t i = 0; i < files.size(); ++i) {
     const std::vector<const char*> inFile =

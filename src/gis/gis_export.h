@@ -18,6 +18,7 @@
 
 #include "coverage/coverage_data.h"
 #include "coverage/coverage_report.h"
+#include "gis/export_names.h"
 
 namespace zeltlog {
 
@@ -28,10 +29,10 @@ struct GisExportResult {
   bool ok() const { return error.empty(); }
 };
 
-// The files an export to `path` writes, or none for an extension it does
-// not know.
-std::vector<std::string> GisExportFiles(const std::string& path, bool withField);
-
+// Writes the layers into the files GisExportFiles names, in place: the
+// caller gives a path in a folder of its own (core/staging_folder.h), and
+// moves the files to their targets once they are all complete. Every
+// write and close is checked; on failure the files stay as they are.
 GisExportResult ExportCoverageLayers(const std::string& path, const CoverageData& data, const CoverageReport& report);
 
 }  // namespace zeltlog

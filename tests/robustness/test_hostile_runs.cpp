@@ -130,6 +130,18 @@ TEST_F(HostileRuns, OutputsThatAreInputsOrEachOther) {
       {"output linked to the input", {{"R.BIN", Str(fix)}}, {}, {{"RP.BIN", "R.BIN"}}, "rq7 {R.BIN}", "RP.BIN",
        "R.BIN", true},
       {"one log twice", {{"D.LOG", log}}, {}, {}, "convert -j 2 {D.LOG} {./D.LOG}", "./D.KML", "D.KML", false},
+      // A report's export writes a file per layer, and a Shapefile's companions.
+      {"field named like a layer", {{"F.LOG", log}, {"pad_field.geojson", "{}"}}, {}, {},
+       "report --field {pad_field.geojson} --export {pad.geojson} {F.LOG}", "pad_field.geojson", "pad_field.geojson",
+       true},
+      {"log named like a layer", {{"out_swaths.geojson", log}}, {}, {}, "report --export {out.geojson} {out_swaths.geojson}",
+       "out_swaths.geojson", "out_swaths.geojson", true},
+      {"log named like a Shapefile", {{"x_path.shp", log}}, {}, {}, "report --export {x.shp} {x_path.shp}", "x_path.shp",
+       "x_path.shp", true},
+      {"log named like a companion", {{"x_marks.dbf", log}}, {}, {}, "report --export {x.shp} {x_marks.dbf}",
+       "x_marks.dbf", "x_marks.dbf", true},
+      {"map page over a layer", {{"M.LOG", log}}, {}, {}, "report --export {m.fgb} --html {m_coverage.fgb} {M.LOG}",
+       "m_coverage.fgb", "m_coverage.fgb", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -228,18 +240,27 @@ TEST_F(HostileRuns, OutputsThatAreSymbolicLinks) {
 }
 
 // A FIFO without a writer, a device that never ends, standard input: every
-// command refuses them before reading, exit 1.
+// command refuses them before reading, exit 1; a report's field file too,
+// and a FIFO among a Shapefile's companions.
 TEST_F(HostileRuns, InputsThatAreNotRegularFiles) {
   ASSERT_EQ(mkfifo(F("PIPE.LOG").c_str(), 0600), 0);
+  WriteFile(F("J.LOG"), JobLog(300));
+  const std::string report = "report " + Q("J.LOG") + " --field";
   for (const std::string& input : {F("PIPE.LOG"), std::string("/dev/zero"), std::string("/dev/stdin")}) {
-    for (const char* command : {"convert", "bin1", "rq7", "kml-to-job --name 9"}) {
+    for (const std::string& command : {std::string("convert"), std::string("bin1"), std::string("rq7"),
+                                       std::string("kml-to-job --name 9"), report}) {
       SCOPED_TRACE(std::string(command) + " " + input);
-      const auto result = RunCli(std::string(command) + " " + ShellQuote(input) + " </dev/null");
+      const auto result = RunCli(command + " " + ShellQuote(input) + " </dev/null", "timeout 60 ");
       EXPECT_EQ(result.status, 1);
       EXPECT_EQ(result.err, "zeltlog-cli: " + input + ": not a regular file\n");
     }
   }
-  EXPECT_EQ(Snapshot(dir.path()).size(), 1u);
+  WriteFile(F("F.shp"), "");
+  ASSERT_EQ(mkfifo(F("F.dbf").c_str(), 0600), 0);
+  const auto result = RunCli(report + " " + Q("F.shp"), "timeout 60 ");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "zeltlog-cli: " + F("F.shp") + ": " + F("F.dbf") + " is not a regular file\n");
+  EXPECT_EQ(Snapshot(dir.path()).size(), 4u);
 }
 
 // SIGINT, SIGTERM and SIGHUP in mid-run: exit 128 + the signal, earlier

@@ -1,0 +1,314 @@
+// A report's GIS export and its field file against an unlucky or hostile
+// world: a full disk or a file size limit, signals and kills in mid-write,
+// its folder removed, two exports of one name at once, and field files that
+// point at the network. The export is written whole into a private folder
+// beside its target before any file of the set replaces an earlier one.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../cli/cli_runner.h"
+#include "gdal_files.h"
+#include "gis/export_names.h"
+#include "log_builder.h"
+#include "test_text.h"
+
+namespace zeltlog {
+namespace {
+
+using testkit::ReadFile;
+using testkit::RunCli;
+using testkit::ShellQuote;
+using testkit::WriteFile;
+
+std::string JobLog(size_t fixes) { return testkit::Str(testkit::BuildSprayJob({fixes, 200, true, 3})); }
+
+// Every file and folder of a folder with its bytes ("<folder>" for folders).
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    files[entry.path().filename().string()] = entry.is_directory() ? "<folder>" : ReadFile(entry.path().string());
+  }
+  return files;
+}
+
+// The private folders of exports under way in `folder`.
+std::vector<std::string> StagingFoldersIn(const std::string& folder) {
+  std::vector<std::string> found;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().filename().string().rfind(".zeltlog-set-", 0) == 0) found.push_back(entry.path().string());
+  }
+  return found;
+}
+
+// An earlier set of every file an export to `target` may write.
+void WriteEarlierSet(const std::string& target) {
+  for (const std::string& file : GisExportFiles(target, true)) WriteFile(file, "earlier " + file);
+}
+
+// The CLI started in the background.
+pid_t Start(const std::vector<std::string>& arguments) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(open("/dev/null", O_WRONLY), 1);
+    dup2(open("/dev/null", O_WRONLY), 2);
+    std::vector<char*> argv{const_cast<char*>(ZELTLOG_CLI_PATH)};
+    for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(ZELTLOG_CLI_PATH, argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+// Stops the run once its private folder in `folder` holds a file: the
+// export is under way. False when the run ended first.
+bool StopInMidExport(pid_t pid, const std::string& folder) {
+  for (;;) {
+    for (const std::string& staging : StagingFoldersIn(folder)) {
+      std::error_code ec;
+      if (!std::filesystem::is_empty(staging, ec) && !ec) {
+        kill(pid, SIGSTOP);
+        return true;
+      }
+    }
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) return false;
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+}
+
+int WaitFor(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return status;
+}
+
+class ReportExports : public ::testing::Test {
+ protected:
+  std::string F(const std::string& name) const { return dir.File(name); }
+  testkit::TempDir dir;
+};
+
+// A full disk and a file size limit, for each format: exit 1, the file and
+// the reason named, the earlier set as it was, nothing left beside it.
+TEST_F(ReportExports, FailedExportsKeepTheEarlierSet) {
+  WriteFile(F("JOB.LOG"), JobLog(3000));
+  const std::string small = F("small");
+  std::filesystem::create_directory(small);
+  const bool mounted = mount("tmpfs", small.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=256k") == 0;
+  struct Case {
+    std::string folder, prefix, reason;
+    bool blocked;  // a folder takes the swaths layer's name, found before any file moves
+  };
+  std::vector<Case> cases{{F("limited"), "ulimit -f 64; ", std::strerror(EFBIG), false},
+                          {F("blocked"), "", "cannot replace the existing file", true}};
+  if (mounted) cases.push_back({small, "", std::strerror(ENOSPC), false});
+  std::filesystem::create_directory(F("limited"));
+  std::filesystem::create_directory(F("blocked"));
+  for (const Case& c : cases) {
+    for (const char* extension : {"geojson", "shp", "fgb", "gpkg"}) {
+      SCOPED_TRACE(c.folder + " " + extension);
+      const std::string target = c.folder + "/out." + extension;
+      WriteEarlierSet(target);
+      const std::string blocker = GisExportFiles(target, true)[std::string(extension) == "gpkg" ? 0 : 1];
+      if (c.blocked) {
+        std::filesystem::remove(blocker);
+        std::filesystem::create_directory(blocker);
+      }
+      const auto before = Snapshot(c.folder);
+      const auto result = RunCli("report --export " + ShellQuote(target) + " " + ShellQuote(F("JOB.LOG")), c.prefix);
+      EXPECT_EQ(result.status, 1);
+      const size_t named = result.err.find(": cannot be written: ");
+      ASSERT_NE(named, std::string::npos) << result.err;
+      EXPECT_EQ(result.err.rfind("zeltlog-cli: " + (c.blocked ? blocker : c.folder + "/out"), 0), 0u) << result.err;
+      // SQLite words the GeoPackage's failure itself.
+      if (std::string(extension) != "gpkg" || c.blocked) {
+        EXPECT_EQ(result.err.substr(named), ": cannot be written: " + c.reason + "\n");
+      }
+      EXPECT_EQ(Snapshot(c.folder), before);
+      for (const auto& [name, bytes] : before) std::filesystem::remove_all(c.folder + "/" + name);
+    }
+  }
+  if (mounted) umount2(small.c_str(), MNT_DETACH);
+  if (!mounted) GTEST_SKIP() << "a small file system cannot be mounted here: the full disk is left out";
+}
+
+// SIGINT, SIGTERM and SIGHUP in mid-export: exit 128 + the signal, the
+// earlier set as it was, the private folder gone. After SIGKILL the folder
+// stays, and the next export there removes it, but not a folder of that
+// name that another user owns. The private folder is the run's alone.
+TEST_F(ReportExports, InterruptedExportsLeaveNothingBehind) {
+  WriteFile(F("JOB.LOG"), JobLog(20000));
+  const std::string out = F("out") + "/e.geojson";
+  std::filesystem::create_directory(F("out"));
+  WriteEarlierSet(out);
+  const std::string planted = F("out/.zeltlog-set-AbCdEf");
+  std::filesystem::create_directory(planted);
+  ASSERT_EQ(chmod(planted.c_str(), 0700), 0);
+  ASSERT_EQ(chown(planted.c_str(), 65534, 65534), 0);
+  const auto before = Snapshot(F("out"));
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
+    SCOPED_TRACE(signal);
+    const pid_t run = Start({"report", "--export", out, F("JOB.LOG")});
+    ASSERT_TRUE(StopInMidExport(run, F("out")));
+    for (const std::string& staging : StagingFoldersIn(F("out"))) {
+      struct stat status {};
+      ASSERT_EQ(stat(staging.c_str(), &status), 0);
+      if (staging != planted) {
+        EXPECT_EQ(status.st_mode & 07777, 0700u);
+      }
+    }
+    kill(run, signal);
+    kill(run, SIGCONT);
+    const int status = WaitFor(run);
+    if (signal == SIGKILL) {
+      EXPECT_TRUE(WIFSIGNALED(status));
+      EXPECT_EQ(StagingFoldersIn(F("out")).size(), 2u);
+    } else {
+      ASSERT_TRUE(WIFEXITED(status));
+      EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+      EXPECT_EQ(Snapshot(F("out")), before);
+    }
+  }
+  const auto result = RunCli("report --export " + ShellQuote(out) + " " + ShellQuote(F("JOB.LOG")));
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(StagingFoldersIn(F("out")), std::vector<std::string>{planted});
+  EXPECT_NE(ReadFile(F("out/e_swaths.geojson")), before.at("e_swaths.geojson"));
+}
+
+// Two exports of one name at once both finish, and what stays is one whole
+// set: every layer from the same log. The output folder removed while a
+// GeoPackage is written: a message and exit 1, never an abort.
+TEST_F(ReportExports, ConcurrentExportsAndAFolderThatGoes) {
+  WriteFile(F("A.LOG"), JobLog(3000));
+  WriteFile(F("B.LOG"), JobLog(4000));
+  GDALAllRegister();
+  auto countsOf = [&](const std::string& target) {
+    std::vector<long long> counts;
+    const bool one = target.size() > 5 && target.compare(target.size() - 5, 5, ".gpkg") == 0;
+    const std::string base = target.substr(0, target.find_last_of('.'));
+    for (const char* layer : {"path", "swaths", "coverage", "marks"}) {
+      const std::string path = one ? target : base + "_" + layer + target.substr(target.find_last_of('.'));
+      GDALDatasetUniquePtr dataset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR));
+      OGRLayer* found = !dataset ? nullptr : one ? dataset->GetLayerByName(layer) : dataset->GetLayer(0);
+      counts.push_back(found ? static_cast<long long>(found->GetFeatureCount()) : -1LL);
+    }
+    return counts;
+  };
+  for (const std::string extension : {".gpkg", ".geojson"}) {
+    SCOPED_TRACE(extension);
+    for (const char* log : {"A", "B"}) {
+      ASSERT_EQ(RunCli("report --export " + ShellQuote(F(log + extension)) + " " + ShellQuote(F(log + std::string(".LOG"))))
+                    .status,
+                0);
+    }
+    const auto a = countsOf(F("A" + extension)), b = countsOf(F("B" + extension));
+    ASSERT_NE(a, b);
+    for (int round = 0; round < 3; ++round) {
+      const std::string target = F("same" + extension);
+      const pid_t first = Start({"report", "--export", target, F("A.LOG")});
+      const pid_t second = Start({"report", "--export", target, F("B.LOG")});
+      const int statusA = WaitFor(first), statusB = WaitFor(second);
+      EXPECT_TRUE(WIFEXITED(statusA) && WEXITSTATUS(statusA) == 0) << statusA;
+      EXPECT_TRUE(WIFEXITED(statusB) && WEXITSTATUS(statusB) == 0) << statusB;
+      const auto counts = countsOf(target);
+      EXPECT_TRUE(counts == a || counts == b) << counts[0] << " " << counts[1] << " " << counts[2] << " " << counts[3];
+      EXPECT_TRUE(StagingFoldersIn(dir.path()).empty());
+    }
+  }
+
+  WriteFile(F("BIG.LOG"), JobLog(20000));
+  std::filesystem::create_directory(F("going"));
+  const pid_t run = Start({"report", "--export", F("going/g.gpkg"), F("BIG.LOG")});
+  ASSERT_TRUE(StopInMidExport(run, F("going")));
+  std::filesystem::remove_all(F("going"));
+  kill(run, SIGCONT);
+  const int status = WaitFor(run);
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+}
+
+// A local listener that counts the connections made to it.
+class Listener {
+ public:
+  Listener() {
+    socket_ = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (bind(socket_, reinterpret_cast<sockaddr*>(&address), size) != 0 || listen(socket_, 16) != 0 ||
+        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+      return;
+    }
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] {
+      while (!stop_) {
+        pollfd watched{socket_, POLLIN, 0};
+        if (poll(&watched, 1, 50) > 0) {
+          const int client = accept(socket_, nullptr, nullptr);
+          if (client >= 0) ++connections_, close(client);
+        }
+      }
+    });
+  }
+  ~Listener() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    close(socket_);
+  }
+  int port() const { return port_; }
+  int connections() const { return connections_; }
+
+ private:
+  int socket_ = -1, port_ = 0;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> connections_{0};
+  std::thread thread_;
+};
+
+// A field file never reaches the network: a remote path, and a VRT whose
+// source is a remote file or a URL. Each is refused, exit 1, and nothing
+// connects to the listener they name.
+TEST_F(ReportExports, FieldFilesNeverReachTheNetwork) {
+  Listener listener;
+  ASSERT_NE(listener.port(), 0);
+  const std::string url = "http://127.0.0.1:" + std::to_string(listener.port()) + "/field.geojson";
+  WriteFile(F("J.LOG"), JobLog(300));
+  auto vrt = [](const std::string& source) {
+    return "<OGRVRTDataSource><OGRVRTLayer name=\"field\"><SrcDataSource>" + source +
+           "</SrcDataSource></OGRVRTLayer></OGRVRTDataSource>";
+  };
+  WriteFile(F("curl.vrt"), vrt("/vsicurl/" + url));
+  WriteFile(F("url.vrt"), vrt(url));
+  WriteFile(F("streaming.vrt"), vrt("/vsicurl_streaming/" + url));
+  for (const std::string& field : {F("curl.vrt"), F("url.vrt"), F("streaming.vrt"), "/vsicurl/" + url, url}) {
+    SCOPED_TRACE(field);
+    const auto result = RunCli("report --field " + ShellQuote(field) + " " + ShellQuote(F("J.LOG")), "timeout 60 ");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err.rfind("zeltlog-cli: " + field + ": ", 0), 0u) << result.err;
+  }
+  EXPECT_EQ(listener.connections(), 0);
+}
+
+}  // namespace
+}  // namespace zeltlog
