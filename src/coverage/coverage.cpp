@@ -10,6 +10,7 @@
 // the runs after them, tile by tile (UnionByTiles).
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <unordered_map>
 
@@ -82,20 +83,15 @@ GeosPtr UnionOfMany(const GeosContext& c, std::vector<GeosPtr> parts) {
   std::map<size_t, std::vector<GeosPtr>> groups;
   for (size_t i = 0; i < parts.size(); ++i) groups[root(i)].push_back(std::move(parts[i]));
   std::vector<GEOSGeometry*> polygons;
-  auto take = [&](GeosPtr g) {
-    const int count = GEOSGetNumGeometries_r(h, g.get());
-    const int type = GEOSGeomTypeId_r(h, g.get());
+  std::function<void(const GEOSGeometry*)> append = [&](const GEOSGeometry* g) {
+    const int type = GEOSGeomTypeId_r(h, g);
     if (type == GEOS_POLYGON) {
-      if (GEOSisEmpty_r(h, g.get()) != 1) polygons.push_back(g.release());
-      return;
-    }
-    for (int k = 0; k < count; ++k) {
-      const GEOSGeometry* part = GEOSGetGeometryN_r(h, g.get(), k);
-      if (GEOSGeomTypeId_r(h, part) == GEOS_POLYGON && GEOSisEmpty_r(h, part) != 1) {
-        polygons.push_back(GEOSGeom_clone_r(h, part));
-      }
+      if (GEOSisEmpty_r(h, g) != 1) polygons.push_back(GEOSGeom_clone_r(h, g));
+    } else if (type == GEOS_MULTIPOLYGON || type == GEOS_GEOMETRYCOLLECTION) {
+      for (int k = 0; k < GEOSGetNumGeometries_r(h, g); ++k) append(GEOSGetGeometryN_r(h, g, k));
     }
   };
+  auto take = [&](GeosPtr g) { append(g.get()); };
   bool failed = false;
   for (auto& [first, members] : groups) {
     if (members.size() == 1) {
