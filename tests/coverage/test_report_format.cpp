@@ -168,7 +168,16 @@ TEST(MapPage, FiguresDataAndEscaping) {
       {128, {142.0, -34.0}, 0.0, "corner"},  // a boundary point draws the field, not a mark
       {6, {nan, -34.0}, 0.0, "lost"},
   };
+  // A field with a point every 10 cm along a 100 m edge, zigzagging by 1 cm:
+  // thinned as the other layers are, to a few points.
+  LonLatRing ring;
+  for (int i = 0; i < 1000; ++i) ring.push_back({142.0 + i * 1e-6, -34.0 + (i % 2) * 1e-7});
+  for (LonLat p : {LonLat{142.001, -34.0}, {142.001, -33.999}, {142.0, -33.999}, {142.0, -34.0}}) ring.push_back(p);
+  r.field = {{ring, {}}};
   const std::string page = FormatMapPage(r, layers, marks);
+  const size_t field = page.find("\"field\": ");
+  ASSERT_NE(field, std::string::npos);
+  EXPECT_LT(Count(page.substr(field, page.find("\"path\"") - field), "],["), 10u);
   EXPECT_EQ(Count(page, "<script"), 3u);
   EXPECT_EQ(Count(page, "</script>"), 3u);
   EXPECT_EQ(Count(page, "<link"), 0u);
