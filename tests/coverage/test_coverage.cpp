@@ -166,7 +166,8 @@ TEST(Coverage, ParallelPassesWithASkipAndAnOverlapInFields) {
     if (c.field > 0) {
       ExpectArea(*r.fieldAreaHa, c.field);
       ExpectArea(*r.skippedAreaHa, c.skipped);
-      ExpectArea(*r.outsideAreaHa, c.outside);
+      // The plots' 110 gaps of 10 cm, drawn straight in degrees, are not quite 10 cm on the ground.
+      EXPECT_NEAR(*r.outsideAreaHa * 10000.0, c.outside, c.outside * (c.plots ? 1e-3 : 1e-4) + 1e-4);
       EXPECT_NEAR(*r.coveragePercent, (c.field - c.skipped) / c.field * 100.0, 1e-3);
       EXPECT_FALSE(r.skipped.empty());
     } else {

@@ -72,7 +72,7 @@ TEST(ReportFormat, TableWithAndWithoutField) {
 
 TEST(ReportFormat, JsonArrayOneObjectPerLog) {
   CoverageReport second = Sample(false);
-  second.log = "B\xFF.LOG";  // not UTF-8
+  second.log = "B\xFF.LOG";  // not UTF-8: read as Windows-1252
   second.runs.clear();
   EXPECT_EQ(FormatReportJson({Sample(true), second}), R"([
   {
@@ -108,7 +108,7 @@ TEST(ReportFormat, JsonArrayOneObjectPerLog) {
     ]
   },
   {
-    "log": "B�.LOG",
+    "log": "Bÿ.LOG",
     "sprayed_area_ha": 1.5,
     "gross_sprayed_area_ha": 1.6,
     "overlap_area_ha": 0.1,

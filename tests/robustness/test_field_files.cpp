@@ -28,8 +28,9 @@ std::string GeoJsonPolygon(const std::string& ring) {
 // A KML as a map viewer saves it (the job's own line reader) and as GIS
 // programs write it (read through GDAL), with one vertex given.
 std::string ViewerKml(const std::string& vertex) {
-  return "<kml>\n<Polygon>\n<outerBoundaryIs>\n<LinearRing>\n<coordinates>\n142.1,-34.2,0\n" + vertex +
-         "\n142.2,-34.3,0\n142.1,-34.2,0\n</coordinates>\n</LinearRing>\n</outerBoundaryIs>\n</Polygon>\n</kml>\n";
+  return "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n<Document>\n<Placemark>\n<Polygon>\n<outerBoundaryIs>\n"
+         "<LinearRing>\n<coordinates>\n142.1,-34.2,0\n" + vertex + "\n142.2,-34.3,0\n142.1,-34.2,0\n</coordinates>\n"
+         "</LinearRing>\n</outerBoundaryIs>\n</Polygon>\n</Placemark>\n</Document>\n</kml>\n";
 }
 std::string GisKml(const std::string& vertex) {
   return "<kml xmlns=\"http://www.opengis.net/kml/2.2\"><Placemark><Polygon><outerBoundaryIs><LinearRing><coordinates>"
