@@ -17,7 +17,7 @@ struct CoverageModuleFunctions {
   CoverageReport (*computeCoverage)(const CoverageData& data, const LonLatMultiPolygon* field);
   MapLayers (*computeMapLayers)(const CoverageData& data);
 };
-inline constexpr int kCoverageModuleVersion = 2;
+inline constexpr int kCoverageModuleVersion = 3;
 inline constexpr const char* kCoverageModuleEntry = "zeltlog_coverage_module_functions";
 
 // Why the figures cannot be computed (the module cannot be loaded), or

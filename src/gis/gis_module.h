@@ -19,7 +19,7 @@ struct GisModuleFunctions {
   GisExportResult (*exportCoverageLayers)(const std::string& path, const CoverageData& data,
                                           const CoverageReport& report);
 };
-inline constexpr int kGisModuleVersion = 2;
+inline constexpr int kGisModuleVersion = 3;
 inline constexpr const char* kGisModuleEntry = "zeltlog_gis_module_functions";
 
 // Why GIS files cannot be read or written by this build at all (the
