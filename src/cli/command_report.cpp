@@ -131,7 +131,18 @@ int RunReport(const ReportCommandOptions& o) {
       printer.Print(WithoutLastLineEnd(FormatReportTable(outcome.report)));
     }
     if (ReportCommandResult(printer, log, outcome.result) != 0) status = 1;
-    if (outcome.result.inputRead) reports.push_back(std::move(outcome.report));
+    if (outcome.result.inputRead) {
+      reports.push_back(std::move(outcome.report));
+    } else if (o.json) {
+      // The JSON names every log it was given, a failed one with its error.
+      CoverageReport failed;
+      failed.log = log;
+      for (const std::string& problem : outcome.result.problems) {
+        failed.error.append(failed.error.empty() ? "" : "; ").append(problem);
+      }
+      if (failed.error.empty()) failed.error = "cannot be read";
+      reports.push_back(std::move(failed));
+    }
   }
   if (o.json) printer.PrintReport(WithoutLastLineEnd(FormatReportJson(reports)));
   return status;

@@ -30,7 +30,6 @@ class FieldRings : public KmlVertexTaker {
   }
 
   void Vertex(double latitude, double longitude) override {
-    if (!std::isfinite(latitude) || !std::isfinite(longitude)) return;  // no place on the ground
     if (!ring_) Ring(false);
     ring_->push_back({longitude, latitude});
   }
@@ -89,11 +88,15 @@ std::string NotARegularFile(const std::string& path) {
 
 std::string ReadFieldFile(const std::string& path, PolygonFile& out) {
   if (std::string problem = NotARegularFile(path); !problem.empty()) return problem;
-  if (!GisFilesLeftOut()) return ReadPolygonFileWithModule(path, out);
+  if (!GisFilesLeftOut()) {
+    const std::string problem = ReadPolygonFileWithModule(path, out);
+    return problem.empty() ? out.refusal : problem;
+  }
   LonLatMultiPolygon read;
   FieldRings rings(read);
   const std::string problem = ScanKmlCoordinates(path, rings);
   if (!problem.empty()) return problem;
+  if (std::string refusal = FieldDegreesProblem(read, true); !refusal.empty()) return refusal;
   out.polygons = ClosedPolygons(std::move(read));
   if (out.polygons.empty()) {
     return "it holds no polygon in a map viewer's KML layout, the one kind of field file the Windows build reads "

@@ -1,5 +1,8 @@
 #include "converters/kml_to_job.h"
 
+#include <charconv>
+#include <cmath>
+
 #include "converters/crlf_framer.h"
 #ifdef ZELTLOG_WITH_ANALYSIS
 #include "converters/kml_to_job_gis.h"
@@ -143,22 +146,41 @@ class CoordinateScanner {
   Refusal refusal_ = Refusal::None;
 };
 
+// Why a vertex is no place on the globe (not a number, or not degrees:
+// projected metres), or empty when it is one.
+std::string VertexProblem(double latitude, double longitude) {
+  const bool numbers = std::isfinite(latitude) && std::isfinite(longitude);
+  if (numbers && std::fabs(latitude) <= 90.0 && std::fabs(longitude) <= 360.0) return {};
+  auto text = [](double value) {
+    if (!std::isfinite(value)) return std::string(std::isnan(value) ? "nan" : value < 0 ? "-inf" : "inf");
+    char buffer[64];
+    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 10).ptr);
+  };
+  return std::string(numbers ? "coordinates are not degrees" : "a vertex is not a place on the globe") +
+         " (longitude " + text(longitude) + ", latitude " + text(latitude) + ")";
+}
+
 // The vertex lines of a job file, each also listed as it stands there.
 class JobVertexLines : public KmlVertexTaker {
  public:
   JobVertexLines(ConversionSession& s, OutputFile& job) : s_(s), job_(job) {}
   void Ring(bool) override {}
   void Vertex(double latitude, double longitude) override {
+    if (problem_.empty()) problem_ = VertexProblem(latitude, longitude);
     line_.clear();
     AppendFormat(line_, "\t%3.14lf %3.14lf\n", {latitude, longitude});
     job_.Write(line_);
     s_.AddEvent(EventKind::Summary, line_);
   }
 
+  // The first vertex that is no place on the globe, if any.
+  const std::string& problem() const { return problem_; }
+
  private:
   ConversionSession& s_;
   OutputFile& job_;
   std::string line_;
+  std::string problem_;
 };
 
 // The KML is taken as a text-mode reader takes it: CR LF becomes LF.
@@ -299,7 +321,11 @@ CommandResult ConvertKmlToJobOn(ConversionSession& s, const KmlToJobOptions& o, 
   kml.Close();
 
   std::string_view refusal;
-  if (scanner.refusal() == Refusal::Line) {
+  std::string notOnTheGlobe;
+  if (!lines.problem().empty()) {
+    notOnTheGlobe = std::string(kKmlNotOnTheGlobeMessage) + lines.problem() + ".  No job file written.";
+    refusal = notOnTheGlobe;
+  } else if (scanner.refusal() == Refusal::Line) {
     refusal = kKmlIsLineMessage;
   } else if (scanner.refusal() == Refusal::Points) {
     refusal = kKmlIsPointsMessage;
@@ -308,11 +334,16 @@ CommandResult ConvertKmlToJobOn(ConversionSession& s, const KmlToJobOptions& o, 
     // file that GDAL reads. A job file without a boundary is no job file:
     // say so rather than reporting it closed.
 #ifdef ZELTLOG_WITH_ANALYSIS
-    switch (WriteJobVerticesFromGisFile(s, job, kmlPath)) {
+    std::string why;
+    switch (WriteJobVerticesFromGisFile(s, job, kmlPath, why)) {
       case GisPolygonOutcome::Vertices: break;
       case GisPolygonOutcome::Lines: refusal = kKmlIsLineMessage; break;
       case GisPolygonOutcome::Points: refusal = kKmlIsPointsMessage; break;
       case GisPolygonOutcome::Nothing: refusal = kKmlHasNoPolygonMessage; break;
+      case GisPolygonOutcome::Refused:
+        notOnTheGlobe = std::string(kKmlNotOnTheGlobeMessage) + why + ".  No job file written.";
+        refusal = notOnTheGlobe;
+        break;
     }
 #else
     refusal = kKmlHasNoPolygonMessage;

@@ -35,6 +35,8 @@ inline constexpr std::string_view kKmlIsLineMessage =
 inline constexpr std::string_view kKmlIsPointsMessage =
     "This KML file is a series of points, needs to be a closed polygon to make a proper JOB file.  No job file "
     "written.";
+// Followed by what is wrong.
+inline constexpr std::string_view kKmlNotOnTheGlobeMessage = "This file's polygon is no field on the globe: ";
 inline constexpr std::string_view kKmlHasNoPolygonMessage =
     "This KML file has no polygon coordinates, needs to be a closed polygon to make a proper JOB file.  No job file "
     "written.";

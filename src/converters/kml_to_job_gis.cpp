@@ -18,9 +18,14 @@ void WriteRing(ConversionSession& s, OutputFile& job, const LonLatRing& ring) {
 
 }  // namespace
 
-GisPolygonOutcome WriteJobVerticesFromGisFile(ConversionSession& s, OutputFile& job, const std::string& path) {
+GisPolygonOutcome WriteJobVerticesFromGisFile(ConversionSession& s, OutputFile& job, const std::string& path,
+                                              std::string& refusal) {
   PolygonFile file;
   if (!ReadPolygonFileWithModule(path, file).empty()) return GisPolygonOutcome::Nothing;
+  if (!file.refusal.empty()) {
+    refusal = file.refusal;
+    return GisPolygonOutcome::Refused;
+  }
   bool any = false;
   for (const LonLatPolygon& polygon : file.polygons) {
     any = any || !polygon.outer.empty();

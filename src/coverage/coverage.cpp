@@ -4,6 +4,7 @@
 // and the runs after them, tile by tile (UnionByTiles).
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <unordered_map>
 
@@ -25,13 +26,122 @@ struct RunState {
   std::vector<GeosPtr> pieces;
 };
 
+// The union of many valid polygons, most of which meet none of the others
+// (a file of thousands of small plots): the polygons that meet are found
+// through a tree of their boxes and prepared geometry, and only each group
+// that meets is unioned, first as a coverage (polygons that only share
+// edges, checked by their area), else cascaded. The groups are disjoint,
+// so together they are one valid multipolygon. A few polygons are unioned
+// at once.
+constexpr size_t kFewParts = 64;
+
+GeosPtr UnionOfMany(const GeosContext& c, std::vector<GeosPtr> parts) {
+  if (parts.size() <= kFewParts) return UnionOf(c, std::move(parts));
+  GEOSContextHandle_t h = c.handle();
+  std::vector<size_t> group(parts.size());
+  for (size_t i = 0; i < parts.size(); ++i) group[i] = i;
+  auto root = [&](size_t i) {
+    while (group[i] != i) i = group[i] = group[group[i]];
+    return i;
+  };
+  GEOSSTRtree* tree = GEOSSTRtree_create_r(h, 10);
+  if (!tree) return Own(c, nullptr);
+  std::vector<size_t> indices(parts.size());
+  for (size_t i = 0; i < parts.size(); ++i) {
+    indices[i] = i;
+    GEOSSTRtree_insert_r(h, tree, parts[i].get(), &indices[i]);
+  }
+  struct Query {
+    size_t self;
+    std::vector<size_t> near;
+  } query{0, {}};
+  for (size_t i = 0; i < parts.size(); ++i) {
+    query.self = i;
+    query.near.clear();
+    GEOSSTRtree_query_r(
+        h, tree, parts[i].get(),
+        [](void* item, void* data) {
+          auto* q = static_cast<Query*>(data);
+          if (*static_cast<size_t*>(item) > q->self) q->near.push_back(*static_cast<size_t*>(item));
+        },
+        &query);
+    if (query.near.empty()) continue;
+    const GEOSPreparedGeometry* prepared = GEOSPrepare_r(h, parts[i].get());
+    for (size_t other : query.near) {
+      if (root(other) == root(i)) continue;
+      if (!prepared || GEOSPreparedIntersects_r(h, prepared, parts[other].get()) != 0) group[root(other)] = root(i);
+    }
+    if (prepared) GEOSPreparedGeom_destroy_r(h, prepared);
+  }
+  GEOSSTRtree_destroy_r(h, tree);
+  std::map<size_t, std::vector<GeosPtr>> groups;
+  for (size_t i = 0; i < parts.size(); ++i) groups[root(i)].push_back(std::move(parts[i]));
+  std::vector<GEOSGeometry*> polygons;
+  std::function<void(const GEOSGeometry*)> append = [&](const GEOSGeometry* g) {
+    const int type = GEOSGeomTypeId_r(h, g);
+    if (type == GEOS_POLYGON) {
+      if (GEOSisEmpty_r(h, g) != 1) polygons.push_back(GEOSGeom_clone_r(h, g));
+    } else if (type == GEOS_MULTIPOLYGON || type == GEOS_GEOMETRYCOLLECTION) {
+      for (int k = 0; k < GEOSGetNumGeometries_r(h, g); ++k) append(GEOSGetGeometryN_r(h, g, k));
+    }
+  };
+  auto take = [&](GeosPtr g) { append(g.get()); };
+  bool failed = false;
+  for (auto& [first, members] : groups) {
+    if (members.size() == 1) {
+      take(std::move(members[0]));
+      continue;
+    }
+    double sum = 0.0;
+    std::vector<GEOSGeometry*> raw;
+    for (GeosPtr& member : members) {
+      double area = 0.0;
+      GEOSArea_r(h, member.get(), &area);
+      sum += area;
+      raw.push_back(GEOSGeom_clone_r(h, member.get()));
+    }
+    GeosPtr collection =
+        Own(c, GEOSGeom_createCollection_r(h, GEOS_GEOMETRYCOLLECTION, raw.data(), static_cast<unsigned>(raw.size())));
+    GeosPtr joined = collection ? Own(c, GEOSCoverageUnion_r(h, collection.get())) : Own(c, nullptr);
+    double area = 0.0;
+    if (joined && GEOSArea_r(h, joined.get(), &area) && std::fabs(area - sum) <= 1e-9 * sum &&
+        GEOSisValid_r(h, joined.get()) == 1) {
+      take(std::move(joined));
+      continue;
+    }
+    GeosPtr unioned = UnionOf(c, std::move(members));
+    if (!unioned) failed = true;
+    if (unioned) take(std::move(unioned));
+  }
+  if (failed) {
+    for (GEOSGeometry* g : polygons) GEOSGeom_destroy_r(h, g);
+    return Own(c, nullptr);
+  }
+  return Own(c, GEOSGeom_createCollection_r(h, GEOS_MULTIPOLYGON, polygons.data(), static_cast<unsigned>(polygons.size())));
+}
+
+// A file's field may hold many polygons that overlap or touch, some of
+// them invalid: each is made valid on its own, and their union is one
+// cascaded union, never an overlay of the whole set at once. Its rings are
+// moved into the log's frame first.
 GeosPtr FieldGeometry(const GeosContext& c, const CoverageData& data, const LonLatMultiPolygon* field) {
   if (field) {
-    GeosPtr polygons = MadeValid(c, FromLonLat(c, *field).get());
-    if (!polygons) return polygons;
+    LonLatMultiPolygon moved = *field;
+    double centre = data.centreLongitude;
+    if (!data.centred && !moved.empty() && !moved[0].outer.empty()) centre = LongitudeNear(moved[0].outer[0].longitude, 0.0);
+    MoveNear(moved, centre);
     std::vector<GeosPtr> parts;
-    parts.push_back(std::move(polygons));
-    return UnionOf(c, std::move(parts));  // overlapping polygons of a file count once
+    parts.reserve(moved.size());
+    for (const LonLatPolygon& polygon : moved) {
+      GeosPtr part = FromLonLat(c, {polygon});
+      if (!part) return part;
+      if (GEOSisEmpty_r(c.handle(), part.get()) == 1) continue;
+      GeosPtr valid = MadeValid(c, part.get());
+      if (!valid) return valid;
+      parts.push_back(std::move(valid));
+    }
+    if (parts.empty()) return FromLonLat(c, {});
+    return UnionOfMany(c, std::move(parts));  // overlapping polygons of a file count once
   }
   const BoundaryRings rings = BoundaryRingsOf(data);
   std::vector<GeosPtr> parts;
@@ -163,9 +273,88 @@ void CutIntoTiles(const GeosContext& c, const TileGrid& grid, GeosPtr g, long ro
   }
 }
 
+// A field of many polygons (a file of small plots) is met tile by tile
+// through a tree of its polygons' boxes, so that each tile clips only the
+// polygons that reach it; the field beyond the sprayed tiles is found
+// polygon by polygon against the prepared union of those tiles. A field of
+// a few polygons is clipped whole.
+class FieldParts {
+ public:
+  FieldParts(const GeosContext& c, const GEOSGeometry* field) : c_(c) {
+    if (!field) return;
+    const int count = GEOSGetNumGeometries_r(c.handle(), field);
+    if (count <= static_cast<int>(kFewParts)) return;
+    tree_ = GEOSSTRtree_create_r(c.handle(), 10);
+    if (!tree_) return;
+    for (int i = 0; i < count; ++i) parts_.push_back(GEOSGetGeometryN_r(c.handle(), field, i));
+    for (const GEOSGeometry*& part : parts_) GEOSSTRtree_insert_r(c.handle(), tree_, part, &part);
+  }
+  ~FieldParts() {
+    if (tree_) GEOSSTRtree_destroy_r(c_.handle(), tree_);
+  }
+  FieldParts(const FieldParts&) = delete;
+  FieldParts& operator=(const FieldParts&) = delete;
+
+  bool many() const { return tree_ != nullptr; }
+
+  // The field within the rectangle, as one multipolygon.
+  GeosPtr Within(double west, double south, double east, double north) const {
+    GeosPtr box = Own(c_, GEOSGeom_createRectangle_r(c_.handle(), west, south, east, north));
+    std::vector<const GEOSGeometry*> found;
+    GEOSSTRtree_query_r(
+        c_.handle(), tree_, box.get(),
+        [](void* item, void* data) {
+          static_cast<std::vector<const GEOSGeometry*>*>(data)->push_back(*static_cast<const GEOSGeometry**>(item));
+        },
+        &found);
+    std::vector<GEOSGeometry*> polygons;
+    for (const GEOSGeometry* part : found) {
+      GeosPtr clipped = Own(c_, GEOSClipByRect_r(c_.handle(), part, west, south, east, north));
+      if (!clipped) return clipped;
+      AppendPolygonsOf(clipped.get(), polygons);
+    }
+    return Own(c_, GEOSGeom_createCollection_r(c_.handle(), GEOS_MULTIPOLYGON, polygons.data(),
+                                               static_cast<unsigned>(polygons.size())));
+  }
+
+  // The field outside `done`, polygon by polygon: those cut by it into
+  // `cut`, those it does not reach into `whole`; false on failure.
+  bool Outside(const GEOSGeometry* done, std::vector<GeosPtr>& cut, std::vector<GeosPtr>& whole) const {
+    const GEOSPreparedGeometry* prepared = GEOSPrepare_r(c_.handle(), done);
+    if (!prepared) return false;
+    bool ok = true;
+    for (const GEOSGeometry* part : parts_) {
+      if (GEOSPreparedIntersects_r(c_.handle(), prepared, part) == 0) {
+        whole.push_back(Own(c_, GEOSGeom_clone_r(c_.handle(), part)));
+      } else if (GEOSPreparedContains_r(c_.handle(), prepared, part) != 1) {
+        GeosPtr rest = Own(c_, GEOSDifference_r(c_.handle(), part, done));
+        if (!rest) ok = false;
+        if (rest) cut.push_back(std::move(rest));
+      }
+    }
+    GEOSPreparedGeom_destroy_r(c_.handle(), prepared);
+    return ok;
+  }
+
+ private:
+  void AppendPolygonsOf(const GEOSGeometry* g, std::vector<GEOSGeometry*>& out) const {
+    const int type = GEOSGeomTypeId_r(c_.handle(), g);
+    if (type == GEOS_POLYGON) {
+      if (GEOSisEmpty_r(c_.handle(), g) != 1) out.push_back(GEOSGeom_clone_r(c_.handle(), g));
+    } else if (type == GEOS_MULTIPOLYGON || type == GEOS_GEOMETRYCOLLECTION) {
+      for (int i = 0; i < GEOSGetNumGeometries_r(c_.handle(), g); ++i) AppendPolygonsOf(GEOSGetGeometryN_r(c_.handle(), g, i), out);
+    }
+  }
+
+  const GeosContext& c_;
+  GEOSSTRtree* tree_ = nullptr;
+  std::vector<const GEOSGeometry*> parts_;
+};
+
 bool UnionByTiles(const GeosContext& c, std::vector<GeosPtr> runUnions, const GEOSGeometry* field,
                   CoverageReport& r) {
   const TileGrid grid = GridOver(c, runUnions);
+  const FieldParts fieldParts(c, field);
   TilePieces tiles;
   for (GeosPtr& run : runUnions) {
     double xmin, ymin, xmax, ymax;
@@ -188,7 +377,8 @@ bool UnionByTiles(const GeosContext& c, std::vector<GeosPtr> runUnions, const GE
     GeosPtr sprayed = UnionOf(c, std::move(pieces));
     if (!sprayed) return false;
     if (field) {
-      GeosPtr fieldPart = Own(c, GEOSClipByRect_r(c.handle(), field, west, south, east, north));
+      GeosPtr fieldPart = fieldParts.many() ? fieldParts.Within(west, south, east, north)
+                                            : Own(c, GEOSClipByRect_r(c.handle(), field, west, south, east, north));
       if (!fieldPart) return false;
       GeosPtr skipped = Own(c, GEOSDifference_r(c.handle(), fieldPart.get(), sprayed.get()));
       if (!skipped) return false;
@@ -202,10 +392,16 @@ bool UnionByTiles(const GeosContext& c, std::vector<GeosPtr> runUnions, const GE
     // The field outside every tile with sprayed ground is skipped whole.
     GeosPtr tilesDone = UnionOf(c, std::move(sprayedTiles));
     if (!tilesDone) return false;
-    GeosPtr rest = Own(c, GEOSDifference_r(c.handle(), field, tilesDone.get()));
-    if (!rest) return false;
-    skippedPieces.push_back(std::move(rest));
+    std::vector<GeosPtr> untouched;  // polygons that share no edge with a tile's
+    if (fieldParts.many()) {
+      if (!fieldParts.Outside(tilesDone.get(), skippedPieces, untouched)) return false;
+    } else {
+      GeosPtr rest = Own(c, GEOSDifference_r(c.handle(), field, tilesDone.get()));
+      if (!rest) return false;
+      skippedPieces.push_back(std::move(rest));
+    }
     Join(c, std::move(skippedPieces), r.skipped);
+    for (const GeosPtr& polygon : untouched) AppendPolygons(c, polygon.get(), r.skipped);
   }
   return true;
 }
@@ -298,7 +494,8 @@ CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygo
     const double fieldSquareMetres = MultiPolygonArea(r.field);
     const double skippedSquareMetres = MultiPolygonArea(r.skipped);
     r.fieldAreaHa = fieldSquareMetres / kSquareMetresPerHectare;
-    r.skippedAreaHa = skippedSquareMetres / kSquareMetresPerHectare;
+    // No figure is negative, and no more of a field is skipped than it has.
+    r.skippedAreaHa = std::clamp(skippedSquareMetres, 0.0, fieldSquareMetres) / kSquareMetresPerHectare;
     r.outsideAreaHa = std::max(0.0, r.sprayedAreaHa - (fieldSquareMetres - skippedSquareMetres) / kSquareMetresPerHectare);
     if (fieldSquareMetres > 0.0) r.coveragePercent = (fieldSquareMetres - skippedSquareMetres) / fieldSquareMetres * 100.0;
   }

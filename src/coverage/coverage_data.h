@@ -46,6 +46,12 @@ struct CoverageData {
   double tankUsed = 0.0;  // litres
   int fixes = 0;
   bool anyFix = false;
+  // Every place above lies within half a turn of this longitude, the log's
+  // first place (-180 to 180), so that a log in longitudes of 0 to 360
+  // meets fields in -180 to 180, and a job across the 180° meridian stays
+  // whole. Places of a damaged log off the globe are left as logged.
+  double centreLongitude = 0.0;
+  bool centred = false;
 };
 
 }  // namespace zeltlog

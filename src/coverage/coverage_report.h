@@ -19,6 +19,8 @@ struct RunFigures {
 
 struct CoverageReport {
   std::string log;
+  // Why the log could not be reported at all; then nothing below is set.
+  std::string error;
   double sprayedAreaHa = 0.0;       // the union of the quads
   double grossSprayedAreaHa = 0.0;  // the sum of the quads' areas
   double overlapAreaHa = 0.0;       // gross less sprayed

@@ -1,6 +1,20 @@
 #include "coverage/coverage_sink.h"
 
+#include <cmath>
+
 namespace zeltlog {
+
+LonLat CoverageSink::Placed(double longitude, double latitude) {
+  if (!std::isfinite(longitude) || !std::isfinite(latitude) || std::fabs(longitude) > 360.0 ||
+      std::fabs(latitude) > 90.0) {
+    return {longitude, latitude};
+  }
+  if (!data_.centred) {
+    data_.centreLongitude = LongitudeNear(longitude, 0.0);
+    data_.centred = true;
+  }
+  return {LongitudeNear(longitude, data_.centreLongitude), latitude};
+}
 
 void CoverageSink::OnFigures(const PrescanFigures& figures) {
   data_.tankUsed = figures.tankUsed;
@@ -24,15 +38,15 @@ void CoverageSink::OnPathPoint(const PathPoint& point) {
     data_.pathPieceStarts.push_back(data_.path.size());
     pathBroken_ = false;
   }
-  data_.path.push_back({{point.at.longitude, point.at.latitude}, point.time});
+  data_.path.push_back({Placed(point.at.longitude, point.at.latitude), point.time});
 }
 
 void CoverageSink::OnQuad(const SwathQuad& q) {
   CollectedQuad c;
-  c.prevRight = {q.prevRight.longitude, q.prevRight.latitude};
-  c.right = {q.right.longitude, q.right.latitude};
-  c.left = {q.left.longitude, q.left.latitude};
-  c.prevLeft = {q.prevLeft.longitude, q.prevLeft.latitude};
+  c.prevRight = Placed(q.prevRight.longitude, q.prevRight.latitude);
+  c.right = Placed(q.right.longitude, q.right.latitude);
+  c.left = Placed(q.left.longitude, q.left.latitude);
+  c.prevLeft = Placed(q.prevLeft.longitude, q.prevLeft.latitude);
   c.time = q.time;
   c.run = q.run;
   c.firstOfRun = q.firstOfRun;
@@ -48,7 +62,7 @@ void CoverageSink::OnQuad(const SwathQuad& q) {
 }
 
 void CoverageSink::OnMarkPoint(const MarkPoint& mark) {
-  data_.marks.push_back({mark.type, {mark.longitude, mark.latitude}, mark.altitude, std::string(mark.name)});
+  data_.marks.push_back({mark.type, Placed(mark.longitude, mark.latitude), mark.altitude, std::string(mark.name)});
 }
 
 }  // namespace zeltlog

@@ -22,6 +22,8 @@ class CoverageSink : public Sink {
   const CoverageData& data() const { return data_; }
 
  private:
+  LonLat Placed(double longitude, double latitude);
+
   CoverageData data_;
   bool pathBroken_ = true;  // the next path point starts a piece
   bool gapSinceQuad_ = false;

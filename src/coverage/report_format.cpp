@@ -6,6 +6,8 @@
 #include <string_view>
 #include <nlohmann/json.hpp>
 
+#include "core/name_text.h"
+
 namespace zeltlog {
 namespace {
 
@@ -94,7 +96,12 @@ std::string FormatReportJson(const std::vector<CoverageReport>& reports) {
   nlohmann::ordered_json array = nlohmann::ordered_json::array();
   for (const CoverageReport& r : reports) {
     nlohmann::ordered_json o;
-    o["log"] = r.log;
+    o["log"] = Utf8OfName(r.log);
+    if (!r.error.empty()) {
+      o["error"] = Utf8OfName(r.error);
+      array.push_back(std::move(o));
+      continue;
+    }
     o["sprayed_area_ha"] = Rounded(r.sprayedAreaHa, 4);
     o["gross_sprayed_area_ha"] = Rounded(r.grossSprayedAreaHa, 4);
     o["overlap_area_ha"] = Rounded(r.overlapAreaHa, 4);
@@ -119,7 +126,6 @@ std::string FormatReportJson(const std::vector<CoverageReport>& reports) {
     o["runs"] = std::move(runs);
     array.push_back(std::move(o));
   }
-  // A log's path that is not UTF-8 is shown with replacement characters.
   return array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 

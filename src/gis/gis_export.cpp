@@ -103,6 +103,82 @@ std::unique_ptr<OGRMultiPolygon> MultiPolygonOf(const LonLatMultiPolygon& polygo
   return out;
 }
 
+// GIS files hold longitudes from -180 to 180, and GeoJSON's rules ask that
+// a geometry crossing the 180° meridian be cut there. The log's geometry
+// lies in a frame that does not cut a job there (it may reach beyond 180):
+// a geometry that leaves -180 to 180 is cut along the meridians and each
+// part moved by whole turns into that range. Every other geometry is
+// written as it is.
+void Move(OGRGeometry& g, double east) {
+  const OGRwkbGeometryType type = wkbFlatten(g.getGeometryType());
+  if (type == wkbPoint) {
+    g.toPoint()->setX(g.toPoint()->getX() + east);
+  } else if (type == wkbLineString || type == wkbLinearRing) {
+    OGRSimpleCurve* line = g.toSimpleCurve();
+    for (int i = 0; i < line->getNumPoints(); ++i) line->setPoint(i, line->getX(i) + east, line->getY(i));
+  } else if (type == wkbPolygon) {
+    for (OGRLinearRing* ring : *g.toPolygon()) Move(*ring, east);
+  } else if (OGR_GT_IsSubClassOf(type, wkbGeometryCollection)) {
+    for (OGRGeometry* part : *g.toGeometryCollection()) Move(*part, east);
+  }
+}
+
+// The parts of `g` of the kind `polygons` asks (areas, else lines), each
+// within -180 to 180, in `out`.
+void CollectParts(const OGRGeometry* g, bool polygons, std::vector<std::unique_ptr<OGRGeometry>>& out) {
+  if (!g || g->IsEmpty()) return;
+  const OGRwkbGeometryType type = wkbFlatten(g->getGeometryType());
+  if (OGR_GT_IsSubClassOf(type, wkbGeometryCollection)) {
+    for (const OGRGeometry* part : *g->toGeometryCollection()) CollectParts(part, polygons, out);
+  } else if (polygons ? type == wkbPolygon : type == wkbLineString) {
+    out.emplace_back(g->clone());
+  }
+}
+
+std::vector<std::unique_ptr<OGRGeometry>> WithinOneTurn(std::unique_ptr<OGRGeometry> g, bool polygons) {
+  std::vector<std::unique_ptr<OGRGeometry>> parts;
+  OGREnvelope box;
+  g->getEnvelope(&box);
+  if (box.MinX >= -180.0 && box.MaxX <= 180.0) {
+    parts.push_back(std::move(g));
+    return parts;
+  }
+  const long firstTurn = static_cast<long>(std::floor((box.MinX + 180.0) / 360.0));
+  const long lastTurn = static_cast<long>(std::ceil((box.MaxX + 180.0) / 360.0)) - 1;
+  for (long turn = firstTurn; turn <= lastTurn && turn - firstTurn < 3; ++turn) {
+    const double west = -180.0 + 360.0 * static_cast<double>(turn);
+    OGRPolygon band;
+    auto* ring = new OGRLinearRing;
+    ring->addPoint(west, -90.0);
+    ring->addPoint(west + 360.0, -90.0);
+    ring->addPoint(west + 360.0, 90.0);
+    ring->addPoint(west, 90.0);
+    ring->addPoint(west, -90.0);
+    band.addRingDirectly(ring);
+    std::unique_ptr<OGRGeometry> within(g->Intersection(&band));
+    std::vector<std::unique_ptr<OGRGeometry>> found;
+    CollectParts(within.get(), polygons, found);
+    for (std::unique_ptr<OGRGeometry>& part : found) {
+      Move(*part, -360.0 * static_cast<double>(turn));
+      parts.push_back(std::move(part));
+    }
+  }
+  return parts;
+}
+
+LonLatRing LonLatOf(const OGRLinearRing& ring) {
+  LonLatRing out(static_cast<size_t>(ring.getNumPoints()));
+  for (int i = 0; i < ring.getNumPoints(); ++i) out[static_cast<size_t>(i)] = {ring.getX(i), ring.getY(i)};
+  return out;
+}
+
+LonLatPolygon LonLatOf(const OGRPolygon& polygon) {
+  LonLatPolygon out;
+  if (const OGRLinearRing* outer = polygon.getExteriorRing()) out.outer = LonLatOf(*outer);
+  for (int i = 0; i < polygon.getNumInteriorRings(); ++i) out.holes.push_back(LonLatOf(*polygon.getInteriorRing(i)));
+  return out;
+}
+
 // Writes one layer's features; false with GDAL's message on failure.
 class LayerWriter {
  public:
@@ -137,10 +213,22 @@ class LayerWriter {
     // polygons meet along the tiles' edges, which a single multipolygon may
     // not do.
     for (const LonLatPolygon& polygon : polygons) {
-      OGRFeature feature(layer->GetLayerDefn());
-      feature.SetField(0, PolygonArea(polygon) / 10000.0);
-      feature.SetGeometryDirectly(MultiPolygonOf({polygon}).release());
-      if (!Create(*layer, feature, error)) return false;
+      std::vector<std::unique_ptr<OGRGeometry>> parts = WithinOneTurn(MultiPolygonOf({polygon}), true);
+      const bool cut = parts.size() != 1 || wkbFlatten(parts[0]->getGeometryType()) != wkbMultiPolygon;
+      for (std::unique_ptr<OGRGeometry>& part : parts) {
+        OGRFeature feature(layer->GetLayerDefn());
+        if (cut) {
+          const LonLatPolygon piece = LonLatOf(*part->toPolygon());
+          feature.SetField(0, PolygonArea(piece) / 10000.0);
+          auto multi = std::make_unique<OGRMultiPolygon>();
+          multi->addGeometryDirectly(part.release());
+          feature.SetGeometryDirectly(multi.release());
+        } else {
+          feature.SetField(0, PolygonArea(polygon) / 10000.0);
+          feature.SetGeometryDirectly(part.release());
+        }
+        if (!Create(*layer, feature, error)) return false;
+      }
     }
     return true;
   }
@@ -175,11 +263,13 @@ class LayerWriter {
         if (OnTheGlobe(data_.path[i].at)) line->addPoint(data_.path[i].at.longitude, data_.path[i].at.latitude);
       }
       if (line->getNumPoints() < 2) continue;  // a single point draws no line
-      OGRFeature feature(layer.GetLayerDefn());
-      feature.SetField(0, data_.path[starts[piece]].time);
-      feature.SetField(1, data_.path[end - 1].time);
-      feature.SetGeometryDirectly(line.release());
-      if (!Create(layer, feature, error)) return false;
+      for (std::unique_ptr<OGRGeometry>& part : WithinOneTurn(std::move(line), false)) {
+        OGRFeature feature(layer.GetLayerDefn());
+        feature.SetField(0, data_.path[starts[piece]].time);
+        feature.SetField(1, data_.path[end - 1].time);
+        feature.SetGeometryDirectly(part.release());
+        if (!Create(layer, feature, error)) return false;
+      }
     }
     return true;
   }
@@ -203,18 +293,20 @@ class LayerWriter {
       ring->setNumPoints(5, FALSE);
       const LonLat corners[5] = {q.prevRight, q.right, q.left, q.prevLeft, q.prevRight};
       for (int i = 0; i < 5; ++i) ring->setPoint(i, corners[i].longitude, corners[i].latitude);
-      auto polygon = new OGRPolygon;
+      auto polygon = std::make_unique<OGRPolygon>();
       polygon->addRingDirectly(ring);
-      feature.SetFID(OGRNullFID);
-      feature.SetField(0, q.time);
-      feature.SetField(1, q.run);
-      feature.SetField(2, static_cast<double>(q.targetRate));
-      feature.SetField(3, static_cast<double>(q.actualRate));
-      feature.SetField(4, static_cast<double>(q.speed));
-      feature.SetField(5, static_cast<double>(q.leftOffset));
-      feature.SetField(6, static_cast<double>(q.rightOffset));
-      feature.SetGeometryDirectly(polygon);
-      if (!Create(layer, feature, error)) return false;
+      for (std::unique_ptr<OGRGeometry>& part : WithinOneTurn(std::move(polygon), true)) {
+        feature.SetFID(OGRNullFID);
+        feature.SetField(0, q.time);
+        feature.SetField(1, q.run);
+        feature.SetField(2, static_cast<double>(q.targetRate));
+        feature.SetField(3, static_cast<double>(q.actualRate));
+        feature.SetField(4, static_cast<double>(q.speed));
+        feature.SetField(5, static_cast<double>(q.leftOffset));
+        feature.SetField(6, static_cast<double>(q.rightOffset));
+        feature.SetGeometryDirectly(part.release());
+        if (!Create(layer, feature, error)) return false;
+      }
     }
     return true;
   }
@@ -227,7 +319,8 @@ class LayerWriter {
       feature.SetField(0, mark.type);
       feature.SetField(1, Utf8FromWindows1252(mark.name).c_str());
       feature.SetField(2, mark.altitude);
-      feature.SetGeometryDirectly(new OGRPoint(mark.at.longitude, mark.at.latitude));
+      const double longitude = std::fabs(mark.at.longitude) <= 180.0 ? mark.at.longitude : LongitudeNear(mark.at.longitude, 0.0);
+      feature.SetGeometryDirectly(new OGRPoint(longitude, mark.at.latitude));
       if (!Create(layer, feature, error)) return false;
     }
     return true;

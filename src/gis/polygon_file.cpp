@@ -5,6 +5,7 @@
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -54,11 +55,39 @@ void Collect(const OGRGeometry* g, OGRCoordinateTransformation* toWgs84, Polygon
   }
 }
 
+// A packed field file (a KMZ, a zipped Shapefile) may unpack to far more
+// than it holds: what it unpacks to is bounded before GDAL reads it.
+constexpr GUIntBig kMostUnpackedBytes = 256ull << 20;
+
+std::string UnpackedSizeProblem(const std::string& path) {
+  char head[4] = {};
+  if (FILE* file = std::fopen(path.c_str(), "rb")) {
+    const size_t read = std::fread(head, 1, sizeof head, file);
+    std::fclose(file);
+    if (read < sizeof head) return {};
+  }
+  if (head[0] != 'P' || head[1] != 'K' || head[2] != 3 || head[3] != 4) return {};
+  const std::string archive = "/vsizip/" + path;
+  char** entries = VSIReadDirRecursive(archive.c_str());
+  GUIntBig total = 0;
+  for (int i = 0; entries && entries[i]; ++i) {
+    VSIStatBufL stat;
+    if (VSIStatL((archive + "/" + entries[i]).c_str(), &stat) == 0 && VSI_ISREG(stat.st_mode)) total += stat.st_size;
+  }
+  CSLDestroy(entries);
+  if (total > kMostUnpackedBytes) {
+    return "it unpacks to " + std::to_string(total >> 20) + " MB, more than the " +
+           std::to_string(kMostUnpackedBytes >> 20) + " MB a field file may hold";
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string ReadPolygonFile(const std::string& path, PolygonFile& out) {
   RegisterGdalDrivers();
   QuietGdalErrors quiet;
+  if (out.refusal = UnpackedSizeProblem(path); !out.refusal.empty()) return {};
   GDALDatasetUniquePtr dataset(
       GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
   if (!dataset) return LastGdalError("not a vector file GDAL reads");
@@ -72,9 +101,15 @@ std::string ReadPolygonFile(const std::string& path, PolygonFile& out) {
       if (!toWgs84) return LastGdalError("the reference system of layer " + std::string(layer->GetName()) + " cannot be turned into WGS-84");
     }
     layer->ResetReading();
+    const size_t first = out.polygons.size();
     for (const auto& feature : *layer) {
       Collect(feature->GetGeometryRef(), toWgs84.get(), out);
     }
+    // A layer without a reference system is taken as degrees; projected
+    // metres so taken lie far beyond the globe.
+    out.refusal =
+        FieldDegreesProblem(out.polygons.data() + first, out.polygons.size() - first, layer->GetSpatialRef() != nullptr);
+    if (!out.refusal.empty()) return {};
   }
   return {};
 }

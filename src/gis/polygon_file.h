@@ -15,6 +15,10 @@ struct PolygonFile {
   LonLatMultiPolygon polygons;
   int lines = 0;   // line geometries met
   int points = 0;  // point geometries met
+  // Set when the file was read but its polygons are refused: they are no
+  // field on the globe (coordinates that are not degrees), or it unpacks
+  // to more than a field file may. Nothing more is read then.
+  std::string refusal;
 };
 
 // Empty when the file was read (even without any polygon), else the reason

@@ -1,6 +1,8 @@
 // The options of `report`, parsed as the command line gives them.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <CLI/CLI.hpp>
 
 #include <filesystem>
@@ -102,6 +104,17 @@ TEST(ReportCommand, ReportsALogEndToEnd) {
   const auto none = testkit::RunCli("report " + testkit::ShellQuote(dir.File("NONE.LOG")));
   EXPECT_EQ(none.status, 1);
   EXPECT_NE(none.err.find("NONE.LOG: the log holds no position fix"), std::string::npos) << none.err;
+  // The JSON names it with its error; a name that is not UTF-8 is read as
+  // Windows-1252, as convert --json and the documents read it.
+  const std::string latin1 = dir.File("NON\xC9.LOG");
+  std::filesystem::copy_file(dir.File("NONE.LOG"), latin1);
+  const auto json = testkit::RunCli("report --json " + testkit::ShellQuote(latin1) + " " +
+                                    testkit::ShellQuote(dir.File("PASS.LOG")));
+  EXPECT_EQ(json.status, 1);
+  const nlohmann::json reports = nlohmann::json::parse(json.out);
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[0], nlohmann::json({{"log", dir.File("NON\xC3\x89.LOG")}, {"error", "the log holds no position fix"}}));
+  EXPECT_EQ(reports[1]["log"], dir.File("PASS.LOG"));
 }
 
 // What headless Chromium drew of a map page opened from disk: the page's

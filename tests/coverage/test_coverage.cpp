@@ -29,7 +29,11 @@ struct Edge {
 
 class Job {
  public:
-  Job() : grid_(-34.0, 142.0) { sink_.OnFigures(PrescanFigures{}); }
+  // With `logTurn` the log gives longitudes from 0 to 360: a turn is added
+  // to those below 0 (the field stays in -180 to 180).
+  explicit Job(double longitude = 142.0, bool logTurn = false) : grid_(-34.0, longitude), logTurn_(logTurn) {
+    sink_.OnFigures(PrescanFigures{});
+  }
 
   // One spray run: the writer's zero-area quad at the first edge, then a
   // quad between each edge and the next, one fix a second.
@@ -49,7 +53,7 @@ class Job {
   }
 
   void Mark(int type, Metres at) {
-    const LonLat p = grid_.At(at.east, at.north);
+    const GeoPoint p = At(at);
     MarkPoint mark;
     mark.type = type, mark.longitude = p.longitude, mark.latitude = p.latitude;
     sink_.OnMarkPoint(mark);
@@ -71,13 +75,14 @@ class Job {
 
   GeoPoint At(Metres m) const {
     const LonLat p = grid_.At(m.east, m.north);
-    return {p.longitude, p.latitude, 40.0};
+    return {p.longitude + (logTurn_ && p.longitude < 0.0 ? 360.0 : 0.0), p.latitude, 40.0};
   }
 
   CoverageSink& sink() { return sink_; }
 
  private:
   testkit::LocalGrid grid_;
+  bool logTurn_ = false;
   CoverageSink sink_;
   int run_ = 0;
   double time_ = 30000.0;
@@ -120,6 +125,9 @@ TEST(Coverage, ParallelPassesWithASkipAndAnOverlapInFields) {
     double west, south, east, north;  // the field as a rectangle; none when west == east
     Marks marks;
     double field, skipped, outside;  // square metres; no field when 0
+    double longitude = 142.0;          // of the job's centre
+    bool logTurn = false;              // the log in longitudes of 0 to 360
+    bool plots = false;                // the field as strips 1.9 m wide, each of two touching or overlapping parts
   };
   const Case cases[] = {
       {"no field", 0, 0, 0, 0, {}, 0, 0, 0},
@@ -129,14 +137,22 @@ TEST(Coverage, ParallelPassesWithASkipAndAnOverlapInFields) {
       {"boundary with an exclusion hole in the skip", 0, 0, 0, 0, withHole, 22000 - 100, 7000 - 100, 0},
       {"inclusion ring adds area", 0, 0, 0, 0, withInclusion, 22000 + 50, 7000 + 50, 0},
       {"two boundary points make no ring", 0, 0, 0, 0, {{128, {0, 0}}, {128, {10, 0}}, {1, {5, 5}}}, 0, 0, 0},
+      {"log in 0 to 360 meets a field at -98.3", -10, -10, 90, 210, {}, 22000, 7000, 0, -98.3, true},
+      {"job and field across the 180 degree meridian", -10, -10, 90, 210, {}, 22000, 7000, 0, 179.9995},
+      {"a field of 220 plots", -10, -10, 90, 210, {}, 110 * 1.9 * 100, 110 * 1.9 * 100 - 75 * 190, 750, 142, false, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Job job;
+    Job job(c.longitude, c.logTurn);
     FourPasses(job);
     for (const auto& [type, at] : c.marks) job.Mark(type, at);
     LonLatMultiPolygon field;
-    if (c.west != c.east) field.push_back({job.Rectangle(c.west, c.south, c.east, c.north), {}});
+    if (c.west != c.east && !c.plots) field.push_back({job.Rectangle(c.west, c.south, c.east, c.north), {}});
+    for (int k = 0; c.plots && k < 110; ++k) {
+      const double south = c.south + 2.0 * k, north = south + 1.9;
+      field.push_back({job.Rectangle(c.west, south, k % 2 == 0 ? c.east : 40.0, north), {}});
+      field.push_back({job.Rectangle(40.0, south, c.east, north), {}});
+    }
     const CoverageReport r = ComputeCoverage(job.sink().data(), field.empty() ? nullptr : &field);
     EXPECT_TRUE(r.problems.empty());
     ExpectArea(r.sprayedAreaHa, 15000);
@@ -151,7 +167,8 @@ TEST(Coverage, ParallelPassesWithASkipAndAnOverlapInFields) {
     if (c.field > 0) {
       ExpectArea(*r.fieldAreaHa, c.field);
       ExpectArea(*r.skippedAreaHa, c.skipped);
-      ExpectArea(*r.outsideAreaHa, c.outside);
+      // The plots' 110 gaps of 10 cm, drawn straight in degrees, are not quite 10 cm on the ground.
+      EXPECT_NEAR(*r.outsideAreaHa * 10000.0, c.outside, c.outside * (c.plots ? 1e-3 : 1e-4) + 1e-4);
       EXPECT_NEAR(*r.coveragePercent, (c.field - c.skipped) / c.field * 100.0, 1e-3);
       EXPECT_FALSE(r.skipped.empty());
     } else {

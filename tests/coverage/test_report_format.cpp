@@ -72,7 +72,7 @@ TEST(ReportFormat, TableWithAndWithoutField) {
 
 TEST(ReportFormat, JsonArrayOneObjectPerLog) {
   CoverageReport second = Sample(false);
-  second.log = "B\xFF.LOG";  // not UTF-8
+  second.log = "B\xFF.LOG";  // not UTF-8: read as Windows-1252
   second.runs.clear();
   EXPECT_EQ(FormatReportJson({Sample(true), second}), R"([
   {
@@ -108,7 +108,7 @@ TEST(ReportFormat, JsonArrayOneObjectPerLog) {
     ]
   },
   {
-    "log": "B�.LOG",
+    "log": "Bÿ.LOG",
     "sprayed_area_ha": 1.5,
     "gross_sprayed_area_ha": 1.6,
     "overlap_area_ha": 0.1,
@@ -168,7 +168,16 @@ TEST(MapPage, FiguresDataAndEscaping) {
       {128, {142.0, -34.0}, 0.0, "corner"},  // a boundary point draws the field, not a mark
       {6, {nan, -34.0}, 0.0, "lost"},
   };
+  // A field with a point every 10 cm along a 100 m edge, zigzagging by 1 cm:
+  // thinned as the other layers are, to a few points.
+  LonLatRing ring;
+  for (int i = 0; i < 1000; ++i) ring.push_back({142.0 + i * 1e-6, -34.0 + (i % 2) * 1e-7});
+  for (LonLat p : {LonLat{142.001, -34.0}, {142.001, -33.999}, {142.0, -33.999}, {142.0, -34.0}}) ring.push_back(p);
+  r.field = {{ring, {}}};
   const std::string page = FormatMapPage(r, layers, marks);
+  const size_t field = page.find("\"field\": ");
+  ASSERT_NE(field, std::string::npos);
+  EXPECT_LT(Count(page.substr(field, page.find("\"path\"") - field), "],["), 10u);
   EXPECT_EQ(Count(page, "<script"), 3u);
   EXPECT_EQ(Count(page, "</script>"), 3u);
   EXPECT_EQ(Count(page, "<link"), 0u);

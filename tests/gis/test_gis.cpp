@@ -2,6 +2,7 @@
 // layers written and read back through GDAL.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 
@@ -78,8 +79,8 @@ TEST(PolygonFile, LinesPointsAndFilesThatAreNone) {
 
 // A small job: two overlapping passes, a field, a path with a gap, marks.
 struct SmallJob {
-  SmallJob() {
-    testkit::LocalGrid grid(-34.0, 142.0);
+  explicit SmallJob(double longitude = 142.0) {
+    testkit::LocalGrid grid(-34.0, longitude);
     auto at = [&](double e, double n) {
       const LonLat p = grid.At(e, n);
       return GeoPoint{p.longitude, p.latitude, 40.0};
@@ -209,6 +210,34 @@ TEST(GisExport, OneFilePerLayerFormats) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}),
               std::string(extension) == "shp" ? 20 : 4);
   }
+}
+
+// GIS files hold longitudes from -180 to 180: a job across the 180 degree
+// meridian comes out cut along it, its areas whole.
+TEST(GisExport, LayersAcrossThe180DegreeMeridian) {
+  SmallJob job(179.9997);
+  testkit::TempDir dir;
+  const GisExportResult result = ExportCoverageLayers(dir.File("DATELINE.geojson"), job.sink.data(), job.report);
+  ASSERT_TRUE(result.ok()) << result.error;
+  double west = 0.0, east = 0.0, coverage = 0.0;
+  long long swaths = 0;
+  for (const std::string& file : result.written) {
+    GDALDatasetUniquePtr dataset(GDALDataset::Open(file.c_str(), GDAL_OF_VECTOR));
+    ASSERT_TRUE(dataset);
+    OGRLayer* layer = dataset->GetLayer(0);
+    for (const auto& feature : *layer) {
+      OGREnvelope box;
+      feature->GetGeometryRef()->getEnvelope(&box);
+      west = std::min(west, box.MinX), east = std::max(east, box.MaxX);
+      if (std::string(layer->GetName()) == "coverage") coverage += feature->GetFieldAsDouble("area_ha");
+    }
+    if (std::string(layer->GetName()) == "swaths") swaths = layer->GetFeatureCount();
+  }
+  EXPECT_EQ(west, -180.0);
+  EXPECT_EQ(east, 180.0);
+  EXPECT_NEAR(coverage, job.report.sprayedAreaHa, job.report.sprayedAreaHa * 1e-9);
+  EXPECT_NEAR(job.report.sprayedAreaHa, 0.35, 0.0001);  // 35 m by 100 m
+  EXPECT_GT(swaths, 22);  // the quads across the meridian in two
 }
 
 TEST(GisExport, DamagedPointsUnknownFormatAndUnwritablePlace) {
