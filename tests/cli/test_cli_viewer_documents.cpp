@@ -168,14 +168,6 @@ TEST(CliViewerDocumentsEdges, KmzOfThePlainDocumentsAndRefusals) {
   EXPECT_EQ(ReadKmz(dir.File("JOB_SIC.KMZ")), expected);
   EXPECT_FALSE(std::filesystem::exists(dir.File("JOB_M.KMZ")));
 
-  // A folder where a KMZ goes: reported, the others still written.
-  std::filesystem::remove(dir.File("JOB.KMZ"));
-  std::filesystem::create_directory(dir.File("JOB.KMZ"));
-  const auto blocked = RunCli("convert -q --kmz " + log);
-  EXPECT_EQ(blocked.status, 1);
-  EXPECT_NE(blocked.err.find(dir.File("JOB.KMZ")), std::string::npos) << blocked.err;
-  EXPECT_NE(ReadKmz(dir.File("JOB_M.KMZ")), "");
-
   const auto unknown = RunCli("convert --color-by speed " + log);
   EXPECT_EQ(unknown.status, 2);
   EXPECT_NE(unknown.err.find("--color-by"), std::string::npos) << unknown.err;
@@ -193,23 +185,6 @@ TEST(CliViewerDocumentsEdges, KmzOfThePlainDocumentsAndRefusals) {
         << refused.err;
   }
   EXPECT_EQ(testkit::ReadFile(dir.File("JOB_SIC.KMZ")), earlierSwath);
-}
-
-// A KMZ whose document cannot be finished (the file size limit stops it)
-// is reported, the earlier KMZ stays as it was and nothing is left behind.
-TEST(CliViewerDocumentsEdges, KmzUnderAFileSizeLimit) {
-  testkit::TempDir dir;
-  testkit::WriteFile(dir.File("JOB.LOG"), testkit::Str(testkit::BuildSprayJob({2000, 500, false, 5})));
-  testkit::WriteFile(dir.File("JOB_SIC.KMZ"), "earlier swaths");
-  const auto run = RunCli("convert -q --kmz --time " + ShellQuote(dir.File("JOB.LOG")), "ulimit -f 64; ");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find(dir.File("JOB_SIC.KMZ") + ": cannot be written: File too large"), std::string::npos)
-      << run.err;
-  EXPECT_EQ(testkit::ReadFile(dir.File("JOB_SIC.KMZ")), "earlier swaths");
-  EXPECT_NE(ReadKmz(dir.File("JOB_M.KMZ")), "");
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-    EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
-  }
 }
 
 TEST(CliViewerDocumentsEdges, NoTimeWhereTheFixHasNoCalendarDate) {
