@@ -56,6 +56,7 @@ TEST_F(CliConvert, SummaryPathsAndEventList) {
 TEST_F(CliConvert, BadInputs) {
   std::filesystem::create_directory(dir.File("FOLDER.LOG"));
   testkit::WriteFile(dir.File("EMPTY.LOG"), "");
+  testkit::WriteFile(dir.File("HEADER.LOG"), testkit::LogBuilder("ONLY A HEADER").str());
   testkit::WriteFile(dir.File("ZEROS.LOG"), std::string(100000, '\0'));
   testkit::WriteFile(dir.File("SYNC.LOG"), std::string(100000, '\xA5'));
   std::string noise(200000, '\0');
@@ -76,6 +77,7 @@ TEST_F(CliConvert, BadInputs) {
       {"MISSING.LOG", "MISSING.LOG: No such file or directory"},
       {"FOLDER.LOG", "FOLDER.LOG: is a folder, not a file"},
       {"EMPTY.LOG", "EMPTY.LOG: the log is empty"},
+      {"HEADER.LOG", "HEADER.LOG: no valid record found"},
       {"ZEROS.LOG", "ZEROS.LOG: no valid record found"},
       {"SYNC.LOG", "SYNC.LOG: no valid record found"},
       {"NOISE.LOG", "NOISE.LOG: the log holds no position fix"},
@@ -89,7 +91,7 @@ TEST_F(CliConvert, BadInputs) {
     EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
   }
   // A log with nothing to draw writes nothing; a cut one is drawn as far as it goes.
-  for (const char* name : {"ZEROS", "SYNC", "NOISE", "NONUL", "CUT"}) {
+  for (const char* name : {"EMPTY", "HEADER", "ZEROS", "SYNC", "NOISE", "NONUL", "CUT"}) {
     for (const char* suffix : {".KML", "_SIC.KML", "_M.KML"}) {
       const std::string path = dir.File(std::string(name) + suffix);
       if (std::string(name) == "CUT") {
@@ -99,27 +101,6 @@ TEST_F(CliConvert, BadInputs) {
       }
     }
   }
-}
-
-TEST_F(CliConvert, OutputsTakenByFoldersAndFailedWrites) {
-  const std::string log = Log("W.LOG", 1500);
-  for (const char* name : {"W.KML", "W_SIC.KML", "W_M.KML"}) std::filesystem::create_directory(dir.File(name));
-  auto result = RunCli("convert " + ShellQuote(log));
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find("Cannot create " + dir.File("W_SIC.KML")), std::string::npos);
-  EXPECT_NE(result.err.find(dir.File("W.KML") + ": cannot be written: a folder has that name"), std::string::npos);
-  for (const char* name : {"W.KML", "W_SIC.KML", "W_M.KML"}) std::filesystem::remove(dir.File(name));
-
-  // A write that fails half-way (a file size limit of 64 KiB) leaves the
-  // earlier documents of the same names exactly as they were.
-  testkit::WriteFile(dir.File("W_SIC.KML"), "earlier swaths");
-  testkit::WriteFile(dir.File("W.KML"), "earlier path");
-  result = RunCli("convert " + ShellQuote(log), "ulimit -f 128; ");
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find("Cannot write " + dir.File("W_SIC.KML")), std::string::npos) << result.err;
-  EXPECT_NE(result.err.find("File too large"), std::string::npos) << result.err;
-  EXPECT_EQ(testkit::ReadFile(dir.File("W_SIC.KML")), "earlier swaths");
-  EXPECT_EQ(testkit::TemporaryFilesIn(dir.path()), 0u);
 }
 
 TEST_F(CliConvert, UsageErrors) {

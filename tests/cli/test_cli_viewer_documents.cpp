@@ -168,14 +168,6 @@ TEST(CliViewerDocumentsEdges, KmzOfThePlainDocumentsAndRefusals) {
   EXPECT_EQ(ReadKmz(dir.File("JOB_SIC.KMZ")), expected);
   EXPECT_FALSE(std::filesystem::exists(dir.File("JOB_M.KMZ")));
 
-  // A folder where a KMZ goes: reported, the others still written.
-  std::filesystem::remove(dir.File("JOB.KMZ"));
-  std::filesystem::create_directory(dir.File("JOB.KMZ"));
-  const auto blocked = RunCli("convert -q --kmz " + log);
-  EXPECT_EQ(blocked.status, 1);
-  EXPECT_NE(blocked.err.find(dir.File("JOB.KMZ")), std::string::npos) << blocked.err;
-  EXPECT_NE(ReadKmz(dir.File("JOB_M.KMZ")), "");
-
   const auto unknown = RunCli("convert --color-by speed " + log);
   EXPECT_EQ(unknown.status, 2);
   EXPECT_NE(unknown.err.find("--color-by"), std::string::npos) << unknown.err;
@@ -204,21 +196,85 @@ TEST(CliViewerDocumentsEdges, KmzOfThePlainDocumentsAndRefusals) {
   EXPECT_EQ(named.status, 0) << named.err;
 }
 
-// A KMZ whose document cannot be finished (the file size limit stops it)
-// is reported, the earlier KMZ stays as it was and nothing is left behind.
-TEST(CliViewerDocumentsEdges, KmzUnderAFileSizeLimit) {
+TEST(CliViewerDocumentsEdges, NoTimeWhereTheFixHasNoCalendarDate) {
   testkit::TempDir dir;
-  testkit::WriteFile(dir.File("JOB.LOG"), testkit::Str(testkit::BuildSprayJob({2000, 500, false, 5})));
-  testkit::WriteFile(dir.File("JOB_SIC.KMZ"), "earlier swaths");
-  const auto run = RunCli("convert -q --kmz --time " + ShellQuote(dir.File("JOB.LOG")), "ulimit -f 64; ");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find(dir.File("JOB_SIC.KMZ") + ": cannot be written: File too large"), std::string::npos)
-      << run.err;
-  EXPECT_EQ(testkit::ReadFile(dir.File("JOB_SIC.KMZ")), "earlier swaths");
-  EXPECT_NE(ReadKmz(dir.File("JOB_M.KMZ")), "");
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-    EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+  testkit::WriteFile(dir.File("JOB.LOG"), ViewerJob(13));
+  const auto run = RunCli("convert -q --time " + ShellQuote(dir.File("JOB.LOG")));
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const char* name : {"JOB.KML", "JOB_SIC.KML"}) {
+    const std::string document = testkit::ReadFile(dir.File(name));
+    std::string error;
+    EXPECT_TRUE(testkit::IsWellFormedXml(document, &error)) << name << ": " << error;
+    EXPECT_EQ(document.find("<Time"), std::string::npos) << name;
+    EXPECT_NE(document.find("<name>time 3600.20 s</name>"), std::string::npos) << name;
+    if (HasTool("xmllint")) {
+      EXPECT_EQ(SchemaErrors(dir.File(name)), "") << name;
+    }
   }
+}
+
+// Two sprayed fixes 1.1 m apart and one after a gap, drawn without spray
+// projection: the path and swath documents whole.
+TEST(CliViewerDocumentsWhole, PathAndSwathWithTimeAndRates) {
+  testkit::TempDir dir;
+  testkit::LogBuilder log("TEST");
+  log.Frame(35, testkit::Sections(4, 1000, -1000));
+  log.Frame(34, testkit::TargetRate(1, 0, 50.0f));
+  log.Frame(36, testkit::ActualRate(1, 0, 45.0f));
+  log.Frame(1, ViewerFix(3600.0, 45.0, 1));
+  log.Frame(1, ViewerFix(3600.2, 45.00001, 1));
+  log.Frame(1, ViewerFix(3620.4, 45.00002, 0));
+  testkit::WriteFile(dir.File("JOB.LOG"), log.str());
+  const auto run = RunCli("convert -q --no-marks --spray-projection 0 --time --color-by rate " +
+                          ShellQuote(dir.File("JOB.LOG")));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string path = testkit::ReadFile(dir.File("JOB.KML")), swath = testkit::ReadFile(dir.File("JOB_SIC.KML"));
+  EXPECT_TRUE(testkit::IsWellFormedXml(path) && testkit::IsWellFormedXml(swath));
+  const std::string head =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<kml xmlns=\"http://www.opengis.net/kml/2.2\" xmlns:gx=\"http://www.google.com/kml/ext/2.2\" "
+      "xmlns:kml=\"http://www.opengis.net/kml/2.2\" xmlns:atom=\"http://www.w3.org/2005/Atom\">\n<Document>\n";
+  EXPECT_EQ(path, testkit::CrLf(head +
+                      "<name>LI JOB.KML</name>\n<open>1</open>\n<description>Path</description>\n"
+                      "<Style id=\"pathLine\">\n<LineStyle>\n<color>ff0000ff</color>\n<width>1</width>\n</LineStyle>\n"
+                      "</Style>\n<Folder>\n<name>ZELT 1</name>\n"
+                      "<Placemark>\n<name>time 3600.20 s</name>\n<TimeSpan>\n<begin>2019-05-14T01:00:00.00Z</begin>\n"
+                      "<end>2019-05-14T01:00:00.20Z</end>\n</TimeSpan>\n<styleUrl>#pathLine</styleUrl>\n"
+                      "<LineString>\n<extrude>1</extrude>\n<tessellate>1</tessellate>\n"
+                      "<altitudeMode>clampToGround</altitudeMode>\n<coordinates>\n"
+                      "9.00000000,45.00000000,50.500\n9.00000000,45.00001000,50.500\n"
+                      "</coordinates>\n</LineString>\n</Placemark>\n"
+                      "<Placemark>\n<name>time 3620.40 s</name>\n<TimeStamp>\n<when>2019-05-14T01:00:20.40Z</when>\n"
+                      "</TimeStamp>\n<styleUrl>#pathLine</styleUrl>\n"
+                      "<Point>\n<altitudeMode>clampToGround</altitudeMode>\n"
+                      "<coordinates>9.00000000,45.00002000,50.500\n</coordinates>\n</Point>\n</Placemark>\n"
+                      "</Folder>\n</Document>\n</kml>\n"));
+  const size_t folder = swath.find("<Folder>\r\n");
+  ASSERT_NE(folder, std::string::npos) << swath;
+  auto quad = [](const std::string& time, const std::string& when, const std::string& corners) {
+    return "<Placemark>\n<name>time " + time + " s</name>\n<description>applied 45.0 l/ha, target 50.0 l/ha</description>\n"
+           "<TimeStamp>\n<when>2019-05-14T" + when + "Z</when>\n</TimeStamp>\n<styleUrl>#rateUnder</styleUrl>\n"
+           "<Polygon>\n<outerBoundaryIs>\n<LinearRing>\n<coordinates>\n" + corners +
+           "</coordinates>\n</LinearRing>\n</outerBoundaryIs>\n</Polygon>\n</Placemark>\n";
+  };
+  // The first quad of the run encloses nothing; the one after the gap is
+  // closed by the unsprayed fix, as in the plain document.
+  EXPECT_EQ(swath.substr(folder),
+            testkit::CrLf("<Folder>\n<name>Swaths</name>\n" +
+                quad("3600.00", "01:00:00.00",
+                     " 9.0001269,44.9999984,50.500\n 9.0001269,44.9999984,50.500\n 8.9998731,45.0000016,50.500\n"
+                     " 9.0001269,44.9999984,50.500\n 9.0001269,44.9999984,50.500\n") +
+                quad("3600.20", "01:00:00.20",
+                     " 9.0001269,44.9999984,50.500\n 9.0001269,45.0000084,50.500\n 8.9998731,45.0000116,50.500\n"
+                     " 8.9998731,45.0000016,50.500\n 9.0001269,44.9999984,50.500\n") +
+                quad("3620.40", "01:00:20.40",
+                     " 9.0001269,45.0000084,50.500\n 9.0001269,45.0000184,50.500\n 8.9998731,45.0000216,50.500\n"
+                     " 8.9998731,45.0000116,50.500\n 9.0001269,45.0000084,50.500\n") +
+                "</Folder>\n</Document>\n</kml>\n"));
+  EXPECT_NE(swath.find(testkit::CrLf("<description><![CDATA[<table border=\"1\" cellpadding=\"3\">\n"
+                                     "<tr><th colspan=\"2\">Applied rate</th></tr>\n"
+                                     "<tr><td bgcolor=\"#808080\">&nbsp;&nbsp;&nbsp;&nbsp;</td><td>nothing applied</td></tr>\n")),
+            std::string::npos);
 }
 
 }  // namespace

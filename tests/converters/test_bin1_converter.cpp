@@ -221,28 +221,6 @@ TEST_F(Bin1Converter, FixHoldingCrLfStaysWhole) {
   EXPECT_NE(Output("_MODE.KML").find("9.00000000,45.00000000,51460\r\n"), std::string::npos);
 }
 
-TEST_F(Bin1Converter, OutputsThatCannotBeCreated) {
-  std::filesystem::create_directory(dir.File("track_MODE.KML"));
-  CommandResult r = Convert(Bin1Frame(Bin1Fix{}));
-  EXPECT_FALSE(r.Succeeded());
-  ASSERT_EQ(r.outputs.failed.size(), 1u);
-  EXPECT_EQ(r.outputs.failed[0].path, dir.File("track_MODE.KML"));
-  EXPECT_EQ(platform.LinesOf(EventKind::Error), Lines{"Cannot create " + dir.File("track_MODE.KML")});
-  EXPECT_EQ(Output("_SATS.KML"), Wall("GPS Sats", "9.00000000,45.00000000,180\n"));
-  EXPECT_TRUE(std::filesystem::is_directory(dir.File("track_MODE.KML")));
-  EXPECT_TRUE(std::filesystem::is_empty(dir.File("track_MODE.KML")));
-
-  // Without its CSV nothing is read and no wall is created.
-  testkit::TempDir other;
-  std::filesystem::create_directory(other.File("t.CSV"));
-  testkit::WriteFile(other.File("t.BIN"), Str(Bin1Frame(Bin1Fix{})));
-  platform.events.Clear();
-  r = ConvertBin1On(session, other.File("t.BIN"));
-  EXPECT_EQ(platform.Lines(), Lines{"Cannot create " + other.File("t.CSV")});
-  EXPECT_FALSE(std::filesystem::exists(other.File("t_AGE.KML")));
-  EXPECT_FALSE(r.Succeeded());
-}
-
 // Missing, empty and folder inputs: see the CLI's bad input matrix.
 TEST_F(Bin1Converter, InputsAndChooser) {
   // A name without an extension keeps its whole name.

@@ -70,16 +70,6 @@ TEST_F(CliSideConverters, Bin1AndRq7) {
   const std::string events = testkit::ReadFile(dir.File("EV.DAT"));
   EXPECT_EQ(events.substr(events.find("dswath\r\n") + 8), "BIN1\r\n64\r\n100.500\r\n");
 
-  // A missing input, and an output in the way: status 1, named on stderr.
-  std::filesystem::create_directory(dir.File("DP_AGE.KML"));
-  testkit::WriteFile(dir.File("DP.BIN"), Str(fix));
-  const auto failed = RunCli("bin1 " + Q("NONE.BIN") + " " + Q("DP.BIN"));
-  EXPECT_EQ(failed.status, 1);
-  EXPECT_NE(failed.err.find("zeltlog-cli: " + dir.File("NONE.BIN") + ": No such file or directory"), std::string::npos);
-  EXPECT_NE(failed.err.find("zeltlog-cli: " + dir.File("DP_AGE.KML") + ": cannot be written: a folder has that name"),
-            std::string::npos);
-  EXPECT_TRUE(std::filesystem::is_regular_file(dir.File("DP_MODE.KML")));
-
   // A controller log cut inside its block.
   testkit::WriteFile(dir.File("E.BIN"), Str(controller).substr(0, 50));
   const auto cut = RunCli("rq7 " + Q("E.BIN"));

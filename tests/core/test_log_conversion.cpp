@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <optional>
 
 #include "pipeline/log_conversion.h"
 #include "sinks/event_lines.h"
@@ -86,51 +85,6 @@ TEST_F(Conversion, OutputThatCannotBeCreatedGetsNoWritesAndIsReported) {
   EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(dir.File("T_M.KML"))));
   // Nothing but the two documents was left in the folder.
   EXPECT_EQ(testkit::EntriesIn(dir.path()), 4u);  // the log, the folder and the two documents
-}
-
-TEST_F(Conversion, LogsThatCannotBeConverted) {
-  // None of these has anything to draw: the earlier documents stay, and
-  // the viewer opens nothing.
-  for (const char* suffix : {".KML", "_SIC.KML", "_M.KML"}) testkit::WriteFile(dir.File(std::string("T") + suffix), "earlier");
-  std::filesystem::create_directory(dir.File("FOLDER.LOG"));
-  std::string garbage(5000, '\0');
-  for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 7919u) % 251u);
-  struct Case {
-    std::string name;
-    std::optional<std::string> bytes;  // nothing: the file is not written
-    std::string reason;
-  };
-  const Case cases[] = {
-      {"MISSING.LOG", {}, "No such file or directory"},
-      {"FOLDER.LOG", {}, "is a folder, not a file"},
-      {"T.LOG", "", "the log is empty"},
-      {"T.LOG", testkit::LogBuilder("ONLY A HEADER").str(), "no valid record found"},
-      {"T.LOG", std::string(100000, '\0'), "no valid record found"},
-      {"T.LOG", garbage, "no valid record found"},
-      {"T.LOG", testkit::LogBuilder().Frame(34, testkit::TargetRate(1, 0, 50.0f)).str(), "the log holds no position fix"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.reason);
-    if (c.bytes) WriteLog(c.name, *c.bytes);
-    const auto outcome = RunLogConversionOn(session, dir.File(c.name));
-    EXPECT_FALSE(outcome.inputRead);
-    EXPECT_EQ(outcome.problems, std::vector<std::string>{c.reason});
-    EXPECT_TRUE(outcome.outputs.written.empty());
-    for (const char* suffix : {".KML", "_SIC.KML", "_M.KML"}) {
-      EXPECT_EQ(testkit::ReadFile(dir.File(std::string("T") + suffix)), "earlier");
-    }
-  }
-}
-
-TEST_F(Conversion, TruncatedLogIsConvertedAndFlagged) {
-  const auto job = testkit::BuildSprayJob({300, 100, false, 1});
-  const std::string truncated(reinterpret_cast<const char*>(job.data()), job.size() - 7);
-  const auto outcome = RunLogConversionOn(session, WriteLog("C.LOG", truncated));
-  EXPECT_TRUE(outcome.inputRead);
-  EXPECT_EQ(outcome.problems, std::vector<std::string>{"the log ends inside a frame (truncated)"});
-  EXPECT_EQ(outcome.outputs.written.size(), 3u);
-  EXPECT_NE(platform.Lines().back().find("1 checksum errors"), std::string::npos);
-  for (const auto& path : outcome.outputs.written) EXPECT_TRUE(testkit::IsWellFormedXml(testkit::ReadFile(path)));
 }
 
 TEST_F(Conversion, OutputSwitches) {

@@ -1,8 +1,9 @@
 // Bad inputs for every command of the CLI: each ends with a message that
 // names the input and says what is wrong, and exit status 1. The guidance
 // log's small cases (missing, folder, empty, zeros, 0xA5 bytes, noise, a
-// log cut off, outputs taken by folders) are in the CLI's own tests; here
-// the big ones and the side converters.
+// log cut off) are in the CLI's own tests, outputs that cannot be written in
+// test_outputs_that_cannot_be_written; here the big ones and the side
+// converters.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -112,25 +113,6 @@ TEST(BadInputMatrix, SideConvertersOnBrokenInputs) {
   }
   for (const char* name : {"MISSINGP.BIN", "FOLDERP.BIN", "EMPTYP.BIN", "5"}) {
     EXPECT_FALSE(std::filesystem::exists(dir.File(name))) << name;
-  }
-}
-
-// Outputs whose names are taken by folders: reported, nothing else lost.
-TEST(BadInputMatrix, SideOutputsTakenByFolders) {
-  testkit::TempDir dir;
-  WriteFile(dir.File("T.BIN"), testkit::Str(testkit::Bin1Frame(testkit::Bin1Fix{})));
-  WriteFile(dir.File("R.BIN"), testkit::Str(testkit::ControllerBlock(1, 2, 1, 3, testkit::Bytes(10, 7), 10)));
-  WriteFile(dir.File("A.KML"), "<coordinates>\n1,2 3,4 5,6\n</coordinates>\n");
-  const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"bin1 ", "T.BIN", "T.CSV"}, {"rq7 ", "R.BIN", "RP.BIN"}, {"kml-to-job --name 9 ", "A.KML", "9"}};
-  for (const auto& [command, input, output] : cases) {
-    SCOPED_TRACE(command);
-    std::filesystem::create_directory(dir.File(output));
-    const auto result = RunCli(command + ShellQuote(dir.File(input)));
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find(dir.File(output) + ": cannot be written: a folder has that name"), std::string::npos)
-        << result.err;
-    EXPECT_TRUE(std::filesystem::is_directory(dir.File(output)));
   }
 }
 

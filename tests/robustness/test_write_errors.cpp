@@ -1,10 +1,9 @@
 // Failed writes: a conversion that cannot complete an output (a full disk,
 // a file size limit) reports it, and an earlier file of the same name stays
-// exactly as it was; no temporary file is left behind. The guidance-log
-// conversion under a file size limit is covered with the CLI's tests; here
-// the side converters under a limit, and every converter on a file system
-// that is really full (a 64 KiB tmpfs that the test mounts, skipped where
-// mounting is not permitted).
+// exactly as it was; no temporary file is left behind. Every command under
+// a file size limit: test_outputs_that_cannot_be_written; here every
+// converter on a file system that is really full (a 64 KiB tmpfs that the
+// test mounts, skipped where mounting is not permitted).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -60,12 +59,6 @@ void SideConvertersFailCleanly(const std::string& sources, const std::string& fo
     }
   }
   EXPECT_EQ(testkit::TemporaryFilesIn(folder), 0u);
-}
-
-TEST(WriteErrors, SideConvertersUnderAFileSizeLimit) {
-  testkit::TempDir dir;
-  // 64 blocks of 512 bytes: 32 KiB per file.
-  SideConvertersFailCleanly(dir.path(), dir.path(), "ulimit -f 64; ", "File too large");
 }
 
 class FullDisk : public ::testing::Test {
