@@ -170,9 +170,10 @@ JobInfoReading ReadJobInfoText(std::string_view text, const std::string& fileNam
   Json top;
   try {
     top = Json::parse(text);
-  } catch (const Json::parse_error& e) {
-    // "[json.exception.parse_error.101] parse error at line 1, ...": the
-    // part after the bracket says where and what.
+  } catch (const Json::exception& e) {
+    // "[json.exception.parse_error.101] parse error at line 1, ...", or a
+    // number too large for a double ("out_of_range.406"): the part after
+    // the bracket says where and what.
     std::string what = e.what();
     const size_t bracket = what.find("] ");
     if (bracket != std::string::npos) what.erase(0, bracket + 2);

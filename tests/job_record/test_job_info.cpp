@@ -49,6 +49,7 @@ TEST(JobInfo, BadFilesAreRefusedNamingTheFileAndTheKey) {
     const char* error;
   } cases[] = {
       {"{\"product\": \"Glyphosate\",", "job.json: not JSON: parse error at line 1, column 26"},
+      {"{\"rate\": 1e3084}", "job.json: not JSON: number overflow parsing '1e3084'"},
       {"{\"client\": \"Caf\xE9\"}", "job.json: line 1, column 16: not UTF-8 text"},
       {"{\"x\": \"" + std::string(kJobInfoMaxBytes, 'a') + "\"}", "job.json: larger than 1 MB"},
       {"{\"licence\": 1234}", "job.json: \"licence\": a text is expected, not a number"},
