@@ -68,7 +68,7 @@ Gathered Gather(const testkit::Bytes& log) {
   testkit::TempDir dir;
   testkit::WriteFile(dir.File("JOB.LOG"), testkit::Str(log));
   testkit::RecordingPlatform platform;
-  ConversionSession session(platform);
+  ConversionSession session(platform, platform, platform);
   ApplicationRecordSink sink;
   EXPECT_TRUE(RunLogAnalysis(session, dir.File("JOB.LOG"), {&sink}).Succeeded());
   Gathered g{sink.Record(), {}};
