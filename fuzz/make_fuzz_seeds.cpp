@@ -149,6 +149,15 @@ void FormatterInputs(const std::filesystem::path& folder) {
   }
 }
 
+void JobInfoFiles(const std::filesystem::path& folder) {
+  Write(folder, "every_key.json",
+        "{\"product\": \"Glyphosate 450\", \"registration\": \"APVMA 12345\",\n"
+        " \"active_constituents\": [\"450 g/l glyphosate\"], \"client\": \"Ana\", \"address\": \"Lot 4\",\n"
+        " \"aircraft\": \"VH-ZLT\", \"applicator\": \"Nguyen Aerial\", \"licence\": \"AA-1\",\n"
+        " \"water_volume\": \"30 l/ha\", \"tank_mix\": [{\"product\": \"G\", \"rate\": \"2 l/ha\"}],\n"
+        " \"field\": \"Paddock 7\", \"extra\": {\"job\": \"J-1\"}, \"other\": 1}\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -162,5 +171,6 @@ int main(int argc, char** argv) {
   ControllerLogs(corpus / "fuzz_controller_log");
   Kmls(corpus / "fuzz_kml_to_job");
   FormatterInputs(corpus / "fuzz_text_format");
+  JobInfoFiles(corpus / "fuzz_job_info");
   return failed ? 1 : 0;
 }

@@ -25,34 +25,39 @@ void AppendUtf8(std::string& out, uint32_t cp) {
   }
 }
 
-}  // namespace
-
-void AppendXmlText(std::string& out, std::string_view text) {
-  for (const char c : text) {
-    const auto byte = static_cast<uint8_t>(c);
-    if (byte < 0x20) {
-      if (byte == '\t' || byte == '\n' || byte == '\r') out.push_back(c);
-    } else if (byte < 0x7F) {
-      switch (c) {
-        case '&': out.append("&amp;"); break;
-        case '<': out.append("&lt;"); break;
-        case '>': out.append("&gt;"); break;
-        default: out.push_back(c); break;
-      }
-    } else if (byte == 0x7F) {
-      continue;
-    } else if (byte < 0xA0) {
-      const uint16_t cp = kHighControls[byte - 0x80];
-      if (cp != 0) AppendUtf8(out, cp);
-    } else {
-      AppendUtf8(out, byte);
+// One byte of a log's text as UTF-8; `escape` makes & < > XML references.
+void AppendLogByte(std::string& out, char c, bool escape) {
+  const auto byte = static_cast<uint8_t>(c);
+  if (byte < 0x20) {
+    if (byte == '\t' || byte == '\n' || byte == '\r') out.push_back(c);
+  } else if (byte < 0x7F) {
+    switch (escape ? c : '\0') {
+      case '&': out.append("&amp;"); break;
+      case '<': out.append("&lt;"); break;
+      case '>': out.append("&gt;"); break;
+      default: out.push_back(c); break;
     }
+  } else if (byte == 0x7F) {
+    return;
+  } else if (byte < 0xA0) {
+    const uint16_t cp = kHighControls[byte - 0x80];
+    if (cp != 0) AppendUtf8(out, cp);
+  } else {
+    AppendUtf8(out, byte);
   }
 }
 
-namespace {
+}  // namespace
 
-bool IsValidUtf8(std::string_view text) {
+void AppendXmlText(std::string& out, std::string_view text) {
+  for (const char c : text) AppendLogByte(out, c, true);
+}
+
+void AppendUtf8Text(std::string& out, std::string_view text) {
+  for (const char c : text) AppendLogByte(out, c, false);
+}
+
+size_t Utf8ErrorOffset(std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {
     const auto b = static_cast<uint8_t>(text[i]);
@@ -71,27 +76,25 @@ bool IsValidUtf8(std::string_view text) {
       extra = 3;
       cp = b & 0x07;
     } else {
-      return false;
+      return i;
     }
-    if (i + extra >= text.size()) return false;
+    if (i + extra >= text.size()) return i;
     for (size_t k = 1; k <= extra; ++k) {
       const auto c = static_cast<uint8_t>(text[i + k]);
-      if ((c & 0xC0) != 0x80) return false;
+      if ((c & 0xC0) != 0x80) return i;
       cp = cp << 6 | (c & 0x3F);
     }
     static constexpr uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
     if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) || cp == 0xFFFE || cp == 0xFFFF) {
-      return false;
+      return i;
     }
     i += extra + 1;
   }
-  return true;
+  return text.size();
 }
 
-}  // namespace
-
 void AppendXmlFileName(std::string& out, std::string_view name) {
-  if (!IsValidUtf8(name)) {
+  if (Utf8ErrorOffset(name) != name.size()) {
     AppendXmlText(out, name);
     return;
   }

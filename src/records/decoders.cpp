@@ -25,6 +25,13 @@ double Timestamp::TimeOfDay() const {
   return static_cast<double>(hour * 3600 + minute * 60 + second) + hundredths * 0.01;
 }
 
+bool Timestamp::HasCalendarDate() const {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 bool IsPlausibleFix(double latitude, double longitude) {
   // A fix that is not a number fails every comparison below; it is no fix.
   if (std::isnan(latitude) || std::isnan(longitude)) return false;

@@ -23,6 +23,9 @@ struct Timestamp {
   int32_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, hundredths = 0;
   // Seconds since midnight.
   double TimeOfDay() const;
+  // The year, month and day make a date of the Gregorian calendar (a fix
+  // logged before the receiver knew the date has none).
+  bool HasCalendarDate() const;
 };
 Timestamp UnpackTimestamp(const uint8_t bytes[5]);
 

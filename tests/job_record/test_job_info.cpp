@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "job_record/job_info.h"
+#include "temp_dir.h"
+#include "xml_check.h"
+
+namespace zeltlog {
+namespace {
+
+TEST(JobInfo, KnownKeysAreReadOthersWarnedAndTheLogsValuesKept) {
+  const JobInfoReading reading = ReadJobInfoText(R"({
+      "product": "Glyphosate 450", "registration": "APVMA 12345",
+      "active_constituents": ["450 g/l glyphosate"], "client": "Ana Ruiz", "address": "Lot 4, Hay Rd",
+      "aircraft": "VH-ZLT", "applicator": "Nguyen Aerial", "licence": "AA-1234", "water_volume": "30 l/ha",
+      "tank_mix": [{"product": "Glyphosate 450", "rate": "2.0 l/ha"}, {"product": "Wetter"}],
+      "field": "Paddock 7", "crop": "Wheat", "operator": "J. Nguyen", "machine": null,
+      "extra": {"job number": "J-0519", "nozzle": "AI11003"}, "pilot": "x", "wind": "y"})",
+                                                 "job.json");
+  ASSERT_TRUE(reading.info) << reading.error;
+  const JobInfo& info = *reading.info;
+  EXPECT_EQ(info.registration, "APVMA 12345");
+  EXPECT_EQ(info.activeConstituents, std::vector<std::string>{"450 g/l glyphosate"});
+  ASSERT_EQ(info.tankMix.size(), 2u);
+  EXPECT_EQ(info.tankMix[0].rate, "2.0 l/ha");
+  EXPECT_EQ(info.tankMix[1].rate, "");
+  EXPECT_EQ(info.waterVolume, "30 l/ha");
+  EXPECT_EQ(info.extra, (std::vector<std::pair<std::string, std::string>>{{"job number", "J-0519"}, {"nozzle", "AI11003"}}));
+  EXPECT_EQ(reading.warnings, std::vector<std::string>{"job.json: keys not known, left out: \"pilot\", \"wind\""});
+
+  ApplicationRecord log;
+  log.field = "Paddock 7 North";
+  log.operatorName = "J. Nguyen";
+  const JobRecord merged = MergeJobInfo(log, info);
+  EXPECT_EQ(merged.record.field, "Paddock 7 North");  // the log's value stays
+  EXPECT_EQ(merged.record.crop, "Wheat");             // the file fills what the log lacks
+  EXPECT_EQ(merged.filledFromFile, std::vector<std::string>{"crop"});
+  ASSERT_EQ(merged.differences.size(), 1u);
+  EXPECT_EQ(merged.differences[0].key, "field");
+  EXPECT_EQ(merged.differences[0].logValue, "Paddock 7 North");
+  EXPECT_EQ(merged.differences[0].fileValue, "Paddock 7");
+}
+
+TEST(JobInfo, BadFilesAreRefusedNamingTheFileAndTheKey) {
+  testkit::TempDir dir;
+  const struct {
+    std::string text;
+    const char* error;
+  } cases[] = {
+      {"{\"product\": \"Glyphosate\",", "job.json: not JSON: parse error at line 1, column 26"},
+      {"{\"rate\": 1e3084}", "job.json: not JSON: number overflow parsing '1e3084'"},
+      {"{\"client\": \"Caf\xE9\"}", "job.json: line 1, column 16: not UTF-8 text"},
+      {"{\"x\": \"" + std::string(kJobInfoMaxBytes, 'a') + "\"}", "job.json: larger than 1 MB"},
+      {"{\"licence\": 1234}", "job.json: \"licence\": a text is expected, not a number"},
+      {"{\"tank_mix\": [{\"product\": \"A\", \"rate\": 2.0}]}",
+       "job.json: \"tank_mix\"[0] \"rate\": a text is expected, not a number"},
+      {"{\"active_constituents\": \"glyphosate\"}", "job.json: \"active_constituents\": a list of texts is expected"},
+      {"{\"extra\": {\"batch\": [1]}}", "job.json: \"extra\" \"batch\": a text is expected, not a list"},
+      {"[\"product\"]", "job.json: an object of job fields is expected, not a list"},
+      {std::string(100000, '['), "job.json: line 1, column 17: nested deeper than 16 levels"},
+  };
+  for (const auto& c : cases) {
+    testkit::WriteFile(dir.File("job.json"), c.text);
+    const JobInfoReading reading = ReadJobInfoFile(dir.File("job.json"));
+    EXPECT_FALSE(reading.info);
+    EXPECT_EQ(reading.error.rfind(dir.File(c.error), 0), 0u) << reading.error;
+  }
+  std::filesystem::create_directory(dir.File("folder.json"));
+  EXPECT_EQ(ReadJobInfoFile(dir.File("folder.json")).error, dir.File("folder.json") + ": is a folder, not a file");
+}
+
+}  // namespace
+}  // namespace zeltlog
