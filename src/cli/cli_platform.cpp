@@ -5,16 +5,7 @@
 
 #include "cli/spool.h"
 #include "cli/standard_output.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#include <shellapi.h>
-#else
-#include <csignal>
-#include <spawn.h>
-#include <sys/wait.h>
-extern char** environ;
-#endif
+#include "core/os.h"
 
 namespace zeltlog::cli {
 
@@ -108,30 +99,6 @@ void CliPlatform::ReportProgress(unsigned long long done, unsigned long long tot
   std::fflush(stderr);
 }
 
-void OpenWithDesktop(const std::string& path) {
-#ifdef _WIN32
-  ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOW);
-#else
-#ifdef __APPLE__
-  const char* opener = "open";
-#else
-  const char* opener = "xdg-open";
-#endif
-  char* argv[] = {const_cast<char*>(opener), const_cast<char*>(path.c_str()), nullptr};
-  // The viewer starts with no signal blocked or ignored by this tool.
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  sigset_t none, defaults;
-  sigemptyset(&none);
-  sigemptyset(&defaults);
-  for (const int signal : {SIGPIPE, SIGXFSZ}) sigaddset(&defaults, signal);
-  posix_spawnattr_setsigmask(&attributes, &none);
-  posix_spawnattr_setsigdefault(&attributes, &defaults);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-  pid_t pid;
-  if (posix_spawnp(&pid, opener, nullptr, &attributes, argv, environ) == 0) waitpid(pid, nullptr, 0);
-  posix_spawnattr_destroy(&attributes);
-#endif
-}
+void OpenWithDesktop(const std::string& path) { os::OpenWithDesktop(path); }
 
 }  // namespace zeltlog::cli

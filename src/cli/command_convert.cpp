@@ -15,22 +15,11 @@
 #include "cli/standard_output.h"
 #include "core/output_names.h"
 #include "pipeline/log_conversion.h"
+#include "core/os.h"
 #include "sinks/event_lines.h"
-
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 namespace zeltlog::cli {
 namespace {
-
-bool StandardErrorIsTerminal() {
-#ifdef _WIN32
-  return false;
-#else
-  return isatty(fileno(stderr)) != 0;
-#endif
-}
 
 // Gathers the JSON report's figures from the same records and geometry the
 // documents are drawn from.
@@ -209,7 +198,7 @@ int RunConvert(const CommonOptions& common, const ConvertOptions& o) {
     status = RunParallel(common, o, events.writer(), eventsLost);
     if (eventsLost) events.Drop();
   } else {
-    OutputOptions output{common.verbose, o.open, !o.quiet && StandardErrorIsTerminal(), StandardOutputTaken(common, o)};
+    OutputOptions output{common.verbose, o.open, !o.quiet && os::StandardErrorIsTerminal(), StandardOutputTaken(common, o)};
     CliPlatform platform(output, events.writer(), true);
     for (const auto& log : o.logs) {
       if (ConvertOne(log, o, platform) != 0) status = 1;

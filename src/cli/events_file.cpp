@@ -3,13 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "core/native_path.h"
-
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
+#include "core/os.h"
 
 namespace zeltlog::cli {
 namespace {
@@ -27,6 +21,9 @@ bool EventsFile::Open(const CommonOptions& common) {
   std::string reason;
   if (writer_->Open(path_, &reason)) return true;
   writer_.reset();
+  // A device, a pipe or a descriptor of this process: the list has a
+  // name for standard output of its own.
+  if (reason == os::kNotRegularFile) reason += " (--events - writes to standard output)";
   Complain(path_, reason);
   return false;
 }
@@ -43,14 +40,10 @@ bool EventsFile::Close() {
 std::string EventsFile::PartPath(size_t index) const {
   const std::string part = ".part" + std::to_string(index);
   if (path_ != kStandardOutputName) return path_ + part;
-#ifdef _WIN32
-  const std::string process = std::to_string(_getpid());
-#else
-  const std::string process = std::to_string(getpid());
-#endif
+  const std::string process = std::to_string(os::ProcessId());
   std::error_code error;
   const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-  return Utf8Path(folder / ("zeltlog-events-" + process + part));
+  return os::Utf8Path(folder / ("zeltlog-events-" + process + part));
 }
 
 bool EventsToStandardOutput(const CommonOptions& common) { return common.eventsPath == kStandardOutputName; }

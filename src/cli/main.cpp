@@ -4,7 +4,6 @@
 // written, 2 a usage error.
 #include <CLI/CLI.hpp>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -18,30 +17,12 @@
 #include "core/temporary_file.h"
 #include "zeltlog_version.h"
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 int main(int argc, char** argv) {
-#ifdef SIGXFSZ
-  // A file size limit must show up as a failed write that is reported, not
-  // kill the process half-way through a document.
-  std::signal(SIGXFSZ, SIG_IGN);
-#endif
-  // SIGPIPE is ignored there too: a reader of standard output that goes
-  // away (--events - | head) stops the printing, not the documents.
+  // A file size limit or a reader of standard output that goes away shows
+  // up as a failed write that is reported; line ends are not translated.
   zeltlog::cli::PrepareStandardStreams();
   zeltlog::cli::WatchInterruptingSignals();
   zeltlog::cli::EndRunWhenMemoryRunsOut();
-#ifdef _WIN32
-  // The same bytes as on Linux: line ends are not translated (the event
-  // list on standard output is CR LF already).
-  _setmode(_fileno(stdout), _O_BINARY);
-  _setmode(_fileno(stderr), _O_BINARY);
-#endif
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
 
   CLI::App app{"ZELTLOG: guidance logs of spraying consoles to KML documents, and side converters.", "zeltlog-cli"};

@@ -6,42 +6,9 @@
 
 #include "core/temporary_file.h"
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include "core/os.h"
 
 namespace zeltlog::cli {
-namespace {
-
-long long WriteAt(int fd, const char* data, size_t size, unsigned long long offset) {
-#ifdef _WIN32
-  if (_lseeki64(fd, static_cast<long long>(offset), SEEK_SET) < 0) return -1;
-  return _write(fd, data, static_cast<unsigned>(size));
-#else
-  return pwrite(fd, data, size, static_cast<off_t>(offset));
-#endif
-}
-
-long long ReadAt(int fd, char* data, size_t size, unsigned long long offset) {
-#ifdef _WIN32
-  if (_lseeki64(fd, static_cast<long long>(offset), SEEK_SET) < 0) return -1;
-  return _read(fd, data, static_cast<unsigned>(size));
-#else
-  return pread(fd, data, size, static_cast<off_t>(offset));
-#endif
-}
-
-void CloseDescriptor(int fd) {
-#ifdef _WIN32
-  _close(fd);
-#else
-  close(fd);
-#endif
-}
-
-}  // namespace
 
 Spool::~Spool() { Reset(); }
 
@@ -73,7 +40,7 @@ void Spool::Spill() {
   const char* data = buffer_.data();
   size_t left = buffer_.size();
   while (left > 0) {
-    const long long written = WriteAt(fd_, data, left, size_);
+    const long long written = os::WriteAt(fd_, data, left, size_);
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) {
       Fail(errno);
@@ -90,7 +57,7 @@ bool Spool::ReadBack(const std::function<void(std::string_view)>& take) {
   if (fd_ >= 0 && error_ == 0) {
     const auto chunk = std::make_unique<char[]>(kBufferSize);
     for (unsigned long long offset = 0; offset < size_;) {
-      const long long got = ReadAt(fd_, chunk.get(), kBufferSize, offset);
+      const long long got = os::ReadAt(fd_, chunk.get(), kBufferSize, offset);
       if (got < 0 && errno == EINTR) continue;
       if (got <= 0) {
         Fail(got < 0 ? errno : EIO);
@@ -108,7 +75,7 @@ bool Spool::ReadBack(const std::function<void(std::string_view)>& take) {
 }
 
 void Spool::Reset() {
-  if (fd_ >= 0) CloseDescriptor(fd_);
+  if (fd_ >= 0) os::CloseFile(fd_);
   fd_ = -1;
   size_ = 0;
   error_ = 0;

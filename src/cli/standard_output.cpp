@@ -2,14 +2,10 @@
 
 #include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <unistd.h>
-#endif
+#include "core/os.h"
 
 namespace zeltlog::cli {
 namespace {
@@ -24,19 +20,7 @@ void Fail(int error) {
 
 }  // namespace
 
-void PrepareStandardStreams() {
-#ifndef _WIN32
-  std::signal(SIGPIPE, SIG_IGN);
-  for (int fd = 0; fd <= 2; ++fd) {
-    if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
-      // Opened read-only: the lowest free number is `fd` itself, and a
-      // write to it fails with EBADF as it would have.
-      const int held = open("/dev/null", O_RDONLY);
-      if (held >= 0 && held != fd) close(held);
-    }
-  }
-#endif
-}
+void PrepareStandardStreams() { os::PrepareStandardStreams(); }
 
 void WriteStandardOutput(std::string_view bytes) {
   if (bytes.empty() || outputError.load() != 0) return;

@@ -4,23 +4,21 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
-#include "core/native_path.h"
+#include "core/os.h"
 
 namespace zeltlog {
 
 bool OutputFile::Create(const std::string& path, Mode mode, std::string* error) {
   Abandon();
-  std::error_code ec;
-  const auto status = std::filesystem::status(NativePath(path), ec);
-  if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-    if (error) *error = std::filesystem::is_directory(status) ? "a folder has that name" : "not a regular file";
+  // A symbolic link stays: the file it leads to is replaced.
+  std::string target, reason;
+  if (!os::FollowOutputPath(path, &target, &reason)) {
+    if (error) *error = reason;
     return false;
   }
   int errorNumber = 0;
-  if (!file_.Open(path, &errorNumber)) {
+  if (!file_.Open(target, &errorNumber)) {
     if (error) *error = errorNumber ? std::strerror(errorNumber) : "cannot be created";
     return false;
   }

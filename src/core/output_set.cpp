@@ -1,6 +1,11 @@
 #include "core/output_set.h"
 
-#include <filesystem>
+#include <cerrno>
+#include <cstring>
+
+#include "core/os.h"
+#include "core/output_names.h"
+#include "core/temporary_file.h"
 
 namespace zeltlog {
 
@@ -30,9 +35,28 @@ bool OutputSet::Commit(OutputFile* file) {
 }
 
 bool OutputSet::Pack(OutputFile& file, std::string& reason) {
-  std::string finished;
+  std::string finished, target;
   if (!file.Finish(&finished, &reason)) return false;
-  const bool packed = packer_(finished, file.path(), &reason);
+  bool packed = os::FollowOutputPath(file.path(), &target, &reason);
+  // The packer makes files of its own names: in a private folder beside
+  // the target, which a signal removes whole, and from there into place.
+  const std::string folder = packed ? MakeTemporaryFolder(FolderOf(target), ".~") : std::string();
+  if (packed && folder.empty()) {
+    reason = std::strerror(errno);
+    packed = false;
+  }
+  if (packed) {
+    const std::string made = JoinPath(folder, FileNameOf(target));
+    packed = packer_(finished, made, &reason);
+    if (packed) {
+      os::TakeModeOfFile(made, target);
+      if (const int error = os::ReplaceFile(made, target); error != 0) {
+        reason = std::strerror(error);
+        packed = false;
+      }
+    }
+    RemoveTemporaryFolder(folder);
+  }
   file.Abandon();  // the finished document lived only to be packed
   return packed;
 }

@@ -3,20 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <mutex>
 #include <random>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
-
+#include "core/os.h"
 #include "core/output_names.h"
 
 namespace zeltlog {
@@ -28,6 +20,7 @@ namespace {
 struct Registry {
   std::mutex mutex;
   std::vector<std::string> names;
+  std::vector<std::string> folders;  // private folders, removed whole
 };
 
 Registry& Temporaries() {
@@ -35,8 +28,7 @@ Registry& Temporaries() {
   return registry;
 }
 
-void Forget(Registry& registry, const std::string& name) {
-  auto& names = registry.names;
+void Forget(std::vector<std::string>& names, const std::string& name) {
   names.erase(std::remove(names.begin(), names.end(), name), names.end());
 }
 
@@ -58,38 +50,13 @@ std::string FolderFor(const std::string& target) {
 
 constexpr int kNameTries = 100;
 
-#ifdef _WIN32
-
-int CreateExclusive(const std::string& path) {
-  return _open(path.c_str(), _O_RDWR | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
-}
-int WriteSome(int fd, const char* data, size_t size) {
-  return _write(fd, data, static_cast<unsigned>(std::min<size_t>(size, 1u << 30)));
-}
-int CloseFile(int fd) { return _close(fd); }
-bool ReplaceFile(const std::string& from, const std::string& to) {
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-  errno = EACCES;
-  return false;
-}
-
-#else
-
-int CreateExclusive(const std::string& path) {
-  return open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-}
-ssize_t WriteSome(int fd, const char* data, size_t size) { return write(fd, data, size); }
-int CloseFile(int fd) { return close(fd); }
-bool ReplaceFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
-
-#endif
 
 // Creates a named temporary in `folder` and registers it. The caller holds
 // the registry's lock.
 int CreateNamed(Registry& registry, const std::string& folder, std::string& name) {
   for (int i = 0; i < kNameTries; ++i) {
     name = RandomNameIn(folder);
-    const int fd = CreateExclusive(name);
+    const int fd = os::CreateExclusive(name);
     if (fd >= 0) {
       registry.names.push_back(name);
       return fd;
@@ -101,7 +68,7 @@ int CreateNamed(Registry& registry, const std::string& folder, std::string& name
 
 bool WriteAllTo(int fd, const char* data, size_t size) {
   while (size > 0) {
-    const auto written = WriteSome(fd, data, size);
+    const auto written = os::WriteSome(fd, data, size);
     if (written < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -116,51 +83,34 @@ bool WriteAllTo(int fd, const char* data, size_t size) {
   return true;
 }
 
-#if defined(O_TMPFILE)
-// Gives an anonymous file the name `name`: through /proc first, which
-// needs no privilege, then by the descriptor itself.
-bool LinkAnonymous(int fd, const std::string& name) {
-  const std::string proc = "/proc/self/fd/" + std::to_string(fd);
-  if (linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
-  if (errno == EEXIST) return false;
-  return linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
-}
-
 // Copies an anonymous file's bytes into a new descriptor, for the rare
 // system where it cannot be linked (no /proc, no privilege).
 bool CopyContents(int from, int to) {
   char buffer[1 << 16];
-  off_t offset = 0;
+  unsigned long long offset = 0;
   for (;;) {
-    const ssize_t got = pread(from, buffer, sizeof buffer, offset);
+    const long long got = os::ReadAt(from, buffer, sizeof buffer, offset);
     if (got < 0) {
       if (errno == EINTR) continue;
       return false;
     }
     if (got == 0) return true;
     if (!WriteAllTo(to, buffer, static_cast<size_t>(got))) return false;
-    offset += got;
+    offset += static_cast<unsigned long long>(got);
   }
 }
-#endif
 
 }  // namespace
 
 bool TemporaryFile::Open(const std::string& target, int* errorNumber, bool allowAnonymous) {
   Discard();
   const std::string folder = FolderFor(target);
-  int fd = -1;
+  int fd = allowAnonymous ? os::OpenAnonymous(folder, 0666) : -1;
   std::string name;
-#if defined(O_TMPFILE)
-  if (allowAnonymous) fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
-  // A file system without anonymous files says so in one of these ways.
-  if (fd < 0 && allowAnonymous && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) {
+  if (fd < 0 && allowAnonymous && errno != EOPNOTSUPP) {
     if (errorNumber) *errorNumber = errno;
     return false;
   }
-#else
-  (void)allowAnonymous;
-#endif
   if (fd < 0) {
     Registry& registry = Temporaries();
     std::lock_guard<std::mutex> lock(registry.mutex);
@@ -170,18 +120,8 @@ bool TemporaryFile::Open(const std::string& target, int* errorNumber, bool allow
     if (errorNumber) *errorNumber = errno;
     return false;
   }
-#ifndef _WIN32
   // A replaced document keeps who may read it.
-  struct stat existing;
-  if (stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-    if (fchown(fd, static_cast<uid_t>(-1), existing.st_gid) != 0) {
-      // Not a member of that group: the file keeps the default one.
-    }
-    if (fchmod(fd, existing.st_mode & 07777) != 0) {
-      // The mode stays the default; the document is written all the same.
-    }
-  }
-#endif
+  os::TakeModeOf(fd, target);
   fd_ = fd;
   target_ = target;
   name_ = std::move(name);
@@ -201,33 +141,32 @@ bool TemporaryFile::Commit(int* errorNumber) {
   std::lock_guard<std::mutex> lock(registry.mutex);
   int error = 0;
   if (!name_.empty()) {
-    if (CloseFile(fd_) != 0) error = errno;
+    if (os::CloseFile(fd_) != 0) error = errno;
     fd_ = -1;
-    if (error == 0 && !ReplaceFile(name_, target_)) error = errno;
+    if (error == 0) error = os::ReplaceFile(name_, target_);
     if (error != 0) std::remove(name_.c_str());
-    Forget(registry, name_);
+    Forget(registry.names, name_);
     name_.clear();
   } else {
-#if defined(O_TMPFILE)
     const std::string folder = FolderFor(target_);
     std::string name;
     bool linked = false;
     for (int i = 0; i < kNameTries && !linked; ++i) {
       name = RandomNameIn(folder);
-      linked = LinkAnonymous(fd_, name);
+      linked = os::LinkAnonymous(fd_, name);
       if (!linked && errno != EEXIST) break;
     }
-    if (!linked && errno != EEXIST && errno != ENOSPC && errno != EDQUOT && errno != EROFS && errno != EIO) {
+    if (!linked && errno != EEXIST && !os::IsOutOfSpace(errno) && errno != EROFS && errno != EIO) {
       // Cannot be linked here: copied into a named file instead.
       const int copy = CreateNamed(registry, folder, name);
       if (copy >= 0) {
         linked = CopyContents(fd_, copy);
         if (!linked) error = errno;
-        if (CloseFile(copy) != 0 && linked) {
+        if (os::CloseFile(copy) != 0 && linked) {
           linked = false;
           error = errno;
         }
-        Forget(registry, name);
+        Forget(registry.names, name);
         if (!linked) std::remove(name.c_str());
       } else {
         error = errno;
@@ -235,11 +174,10 @@ bool TemporaryFile::Commit(int* errorNumber) {
     } else if (!linked) {
       error = errno;
     }
-    if (CloseFile(fd_) != 0 && error == 0) error = errno;
+    if (os::CloseFile(fd_) != 0 && error == 0) error = errno;
     fd_ = -1;
-    if (linked && error == 0 && !ReplaceFile(name, target_)) error = errno;
+    if (linked && error == 0) error = os::ReplaceFile(name, target_);
     if (linked && error != 0) std::remove(name.c_str());
-#endif
   }
   if (error != 0 && errorNumber) *errorNumber = error;
   return error == 0;
@@ -247,46 +185,52 @@ bool TemporaryFile::Commit(int* errorNumber) {
 
 void TemporaryFile::Discard() {
   if (fd_ < 0) return;
-  CloseFile(fd_);
+  os::CloseFile(fd_);
   fd_ = -1;
   if (!name_.empty()) {
     Registry& registry = Temporaries();
     std::lock_guard<std::mutex> lock(registry.mutex);
     std::remove(name_.c_str());
-    Forget(registry, name_);
+    Forget(registry.names, name_);
     name_.clear();
   }
 }
 
+std::string TemporaryFile::ReadablePath() const {
+  if (!name_.empty()) return name_;
+  return os::DescriptorPath(fd_);
+}
+
 int OpenScratchFile(const std::string& folder, int* errorNumber) {
   const std::string where = folder.empty() ? std::string(".") : folder;
-#ifdef _WIN32
-  std::string name;
-  int fd = -1;
-  for (int i = 0; i < kNameTries && fd < 0; ++i) {
-    name = RandomNameIn(where);
-    fd = _open(name.c_str(), _O_RDWR | _O_CREAT | _O_EXCL | _O_BINARY | _O_TEMPORARY | _O_NOINHERIT,
-               _S_IREAD | _S_IWRITE);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-#else
-  int fd = -1;
-#if defined(O_TMPFILE)
-  fd = open(where.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-#endif
+  int fd = os::OpenAnonymous(where, 0600);
   if (fd < 0) {
-    Registry& registry = Temporaries();
-    std::lock_guard<std::mutex> lock(registry.mutex);
-    std::string name;
-    fd = CreateNamed(registry, where, name);
-    if (fd >= 0) {
-      unlink(name.c_str());
-      Forget(registry, name);
+    // Its name is gone before the call returns; the lock keeps a signal's
+    // removal of the temporaries from ending the process in between.
+    std::lock_guard<std::mutex> lock(Temporaries().mutex);
+    for (int i = 0; i < kNameTries && fd < 0; ++i) {
+      fd = os::CreateExclusiveScratch(RandomNameIn(where));
+      if (fd < 0 && errno != EEXIST) break;
     }
   }
-#endif
   if (fd < 0 && errorNumber) *errorNumber = errno;
   return fd;
+}
+
+std::string MakeTemporaryFolder(const std::string& folder, const std::string& prefix) {
+  Registry& registry = Temporaries();
+  std::lock_guard<std::mutex> lock(registry.mutex);
+  std::string made = os::MakePrivateFolder(folder, prefix);
+  if (!made.empty()) registry.folders.push_back(made);
+  return made;
+}
+
+void RemoveTemporaryFolder(const std::string& path) {
+  Registry& registry = Temporaries();
+  std::lock_guard<std::mutex> lock(registry.mutex);
+  std::error_code ignored;
+  std::filesystem::remove_all(os::NativePath(path), ignored);
+  Forget(registry.folders, path);
 }
 
 void RemoveTemporaries(bool keepLocked) {
@@ -294,14 +238,12 @@ void RemoveTemporaries(bool keepLocked) {
   registry.mutex.lock();
   for (const auto& name : registry.names) std::remove(name.c_str());
   registry.names.clear();
+  std::error_code ignored;
+  for (const auto& folder : registry.folders) std::filesystem::remove_all(os::NativePath(folder), ignored);
+  registry.folders.clear();
   // A caller that ends the process next keeps the lock, so that no other
   // thread creates or puts in place a temporary after this.
   if (!keepLocked) registry.mutex.unlock();
-}
-
-std::string TemporaryFile::ReadablePath() const {
-  if (!name_.empty()) return name_;
-  return "/proc/self/fd/" + std::to_string(fd_);
 }
 
 }  // namespace zeltlog

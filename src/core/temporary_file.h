@@ -53,7 +53,15 @@ class TemporaryFile {
 // a named file that is unlinked at once. -1 with errno's value otherwise.
 int OpenScratchFile(const std::string& folder, int* errorNumber);
 
-// Removes every named temporary the process still holds. For the thread
+// Makes a private folder (only this user may enter it) with a random name
+// that begins with `prefix` inside `folder`, for a writer that makes files
+// of its own names there; it is removed whole, with what it holds, when
+// the run is interrupted. Its path, or empty with errno's value.
+std::string MakeTemporaryFolder(const std::string& folder, const std::string& prefix);
+// Removes such a folder with what is left in it.
+void RemoveTemporaryFolder(const std::string& path);
+
+// Removes every named temporary and temporary folder the process still holds. For the thread
 // that handles a terminating signal: it waits for a temporary being
 // created or put in place, so none slips through, and with `keepLocked`
 // no new one can be made until the process has ended.
