@@ -87,7 +87,14 @@ CommandResult ExtractControllerBlocksFrom(ConversionSession& s, const std::strin
   } else if (headers == 0) {
     result.problems.push_back("no block header found");
   }
-  outputs.CommitAll();
+  // A log that could not be read, or holds no block, is no controller log:
+  // an earlier output of that name stays as it was. A cut one gives what
+  // it holds, as a damaged guidance log does.
+  if (log.Failed() || headers == 0) {
+    outputs.AbandonAll();
+  } else {
+    outputs.CommitAll();
+  }
   result.outputs = outputs.report();
   return result;
 }
