@@ -38,20 +38,20 @@ CLI::App* AddReportCommand(CLI::App& app, ReportCommandOptions& o) {
             "left out of the Windows build: it has no GDAL)");
   report->add_option("LOG", o.logs, "Guidance logs to report")->required();
   report->add_flag("--json", o.json, "Print a JSON array with one object per log instead of the table");
-  report->add_option("--field", o.field,
+  NamesAFile(report->add_option("--field", o.field,
                      gis ? "The field's polygons, from any file GDAL reads (KML, KMZ, GeoJSON, Shapefile, GeoPackage); "
                            "without it the log's boundary points"
                          : "The field's polygons, from a KML as a map viewer saves it (no other GIS files in the "
-                           "Windows build); without it the log's boundary points")
+                           "Windows build); without it the log's boundary points"))
       ->type_name("FILE");
-  report->add_option("--export", o.exportPath,
+  NamesAFile(report->add_option("--export", o.exportPath,
                      gis ? "Write the path, swaths, coverage, skipped, field and marks layers to FILE (.gpkg, "
                            ".geojson, .shp or .fgb; one file per layer for the last three)"
-                         : "Not in the Windows build (it has no GDAL): the layers as a GIS file")
+                         : "Not in the Windows build (it has no GDAL): the layers as a GIS file"))
       ->type_name("FILE");
-  report->add_option("--html", o.htmlPath,
+  NamesAFile(report->add_option("--html", o.htmlPath,
                      "Write a map page to FILE: the field, the coverage coloured by applied rate, overlaps, skipped "
-                     "ground, path, marks and the figures, in one HTML file that needs no network")
+                     "ground, path, marks and the figures, in one HTML file that needs no network"))
       ->type_name("FILE");
   return report;
 }

@@ -10,8 +10,9 @@ namespace zeltlog::cli {
 namespace {
 
 void AddCommonOptions(CLI::App* command, CommonOptions& common) {
-  command->add_option("--events", common.eventsPath,
-                      "Write the whole event list to FILE, in the exported DATA.DAT format; - for standard output")
+  NamesAFile(command->add_option("--events", common.eventsPath,
+                                 "Write the whole event list to FILE, in the exported DATA.DAT format; - for "
+                                 "standard output"))
       ->type_name("FILE");
   command->add_flag("-v,--verbose", common.verbose, "Print every event line on standard output");
 }
@@ -26,6 +27,12 @@ void CheckStandardOutput(const CommonOptions& common, bool json) {
 }
 
 }  // namespace
+
+CLI::Option* NamesAFile(CLI::Option* option) {
+  return option->check(CLI::Validator(
+      [](std::string& name) { return name.empty() ? std::string("the file name is empty") : std::string(); }, "",
+      "FileName"));
+}
 
 void RegisterCommands(CLI::App& app, CommandSet& commands) {
   CLI::App* convert = app.add_subcommand(
