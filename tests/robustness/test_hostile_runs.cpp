@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "../cli/cli_runner.h"
+#include "core/output_names.h"
 #include "log_builder.h"
 #include "robustness_inputs.h"
 #include "test_text.h"
@@ -151,6 +152,78 @@ TEST_F(HostileRuns, OutputsThatAreInputsOrEachOther) {
   }
 }
 
+// An output named by a symbolic link: the link stays, and the file it leads
+// to, or a new one in that folder, is replaced. A link to anything else,
+// or one that another user planted in a shared folder, is refused, exit 1,
+// and nothing changes.
+TEST_F(HostileRuns, OutputsThatAreSymbolicLinks) {
+  const std::string log = JobLog(300);
+  const uid_t keep = static_cast<uid_t>(-1);
+  struct Case {
+    const char* name;
+    std::string link, target;      // in a fresh folder with "away/" and "shared/" (mode 1777)
+    uid_t linkOwner, folderOwner;  // of the link and of "shared/", as root
+    std::string arguments;
+    int status;
+    std::string message;  // part of standard error
+    std::string start;    // of the target's new bytes
+  };
+  const std::string device = "not a regular file (--events - writes to standard output)";
+  const Case cases[] = {
+      {"event list into a file elsewhere", "EV.DAT", "away/EV.DAT", keep, keep, "convert --events {EV.DAT} {J.LOG}", 0,
+       "", "VRC,"},
+      {"document into a new file elsewhere", "J_M.KML", "away/NEW.KML", keep, keep, "convert {J.LOG}", 0, "", "<?xml"},
+      {"KMZ into a file elsewhere", "J.KMZ", "away/EARLIER.KMZ", keep, keep, "convert --kmz {J.LOG}", 0, "", "PK"},
+      {"map page into a file elsewhere", "MAP.HTML", "away/MAP.HTML", keep, keep, "report --html {MAP.HTML} {J.LOG}",
+       0, "", "<!DOCTYPE"},
+      {"event list into a device", "EV.DAT", "/dev/null", keep, keep, "convert --events {EV.DAT} {J.LOG}", 1, device,
+       ""},
+      {"event list into this process's standard output", "EV.DAT", "/proc/self/fd/1", keep, keep,
+       "convert --events {EV.DAT} {J.LOG}", 1, device, ""},
+      {"document into a FIFO", "J_SIC.KML", "away/PIPE", keep, keep, "convert {J.LOG}", 1,
+       "J_SIC.KML: cannot be written: not a regular file", ""},
+      {"link of another user in a shared folder", "shared/EV.DAT", "../away/EV.DAT", 4242, keep,
+       "convert --events {shared/EV.DAT} {J.LOG}", 1, "a symbolic link of another user in a shared folder", ""},
+      {"link of the shared folder's owner", "shared/EV.DAT", "../away/EV.DAT", 4243, 4243,
+       "convert --events {shared/EV.DAT} {J.LOG}", 0, "", "VRC,"},
+      {"own link in a shared folder", "shared/EV.DAT", "../away/EV.DAT", keep, keep,
+       "convert --events {shared/EV.DAT} {J.LOG}", 0, "", "VRC,"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if ((c.linkOwner != keep || c.folderOwner != keep) && geteuid() != 0) continue;
+    testkit::TempDir here;
+    WriteFile(here.File("J.LOG"), log);
+    std::filesystem::create_directory(here.File("away"));
+    std::filesystem::create_directory(here.File("shared"));
+    ASSERT_EQ(chmod(here.File("shared").c_str(), 01777), 0);
+    ASSERT_EQ(mkfifo(here.File("away/PIPE").c_str(), 0600), 0);
+    for (const char* earlier : {"away/EV.DAT", "away/EARLIER.KMZ", "away/MAP.HTML"}) WriteFile(here.File(earlier), "earlier");
+    std::filesystem::create_symlink(c.target, here.File(c.link));
+    ASSERT_EQ(lchown(here.File(c.link).c_str(), c.linkOwner, keep), 0);
+    ASSERT_EQ(chown(here.File("shared").c_str(), c.folderOwner, keep), 0);
+    const std::string leadsTo = c.target.front() == '/' ? c.target : here.File(FolderOf(c.link) + "/" + c.target);
+    const bool regular = c.target.rfind("away/", 0) == 0 || c.target.rfind("../away/", 0) == 0;
+    const std::string before = regular && std::filesystem::is_regular_file(leadsTo) ? ReadFile(leadsTo) : "";
+    std::string arguments = c.arguments;
+    for (size_t open; (open = arguments.find('{')) != std::string::npos;) {
+      const size_t close = arguments.find('}', open);
+      arguments.replace(open, close - open + 1, ShellQuote(here.File(arguments.substr(open + 1, close - open - 1))));
+    }
+    const auto result = RunCli(arguments);
+    EXPECT_EQ(result.status, c.status) << result.err;
+    if (!c.message.empty()) EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(here.File(c.link)));
+    EXPECT_EQ(std::filesystem::read_symlink(here.File(c.link)).string(), c.target);
+    if (regular && c.status == 0) {
+      EXPECT_EQ(ReadFile(leadsTo).rfind(c.start, 0), 0u) << ReadFile(leadsTo).substr(0, 40);
+    } else if (regular && !std::filesystem::is_fifo(leadsTo)) {
+      EXPECT_EQ(ReadFile(leadsTo), before);
+    }
+    for (const char* folder : {"", "away", "shared"}) EXPECT_EQ(testkit::TemporaryFilesIn(here.File(folder)), 0u);
+  }
+}
+
 // A FIFO without a writer, a device that never ends, standard input: every
 // command refuses them before reading, exit 1.
 TEST_F(HostileRuns, InputsThatAreNotRegularFiles) {
@@ -190,6 +263,32 @@ TEST_F(HostileRuns, InterruptedRunsLeaveNothingBehind) {
       EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
     }
     EXPECT_EQ(Snapshot(dir.path()), before);
+  }
+}
+
+// The same while a KMZ is packed: the packer's folder goes with the run,
+// and the earlier KMZ is as it was or whole.
+TEST_F(HostileRuns, InterruptedKmzPackingLeavesNothingBehind) {
+  WriteFile(F("BIG.LOG"), JobLog(20000));
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    WriteFile(F("BIG_SIC.KMZ"), "earlier swaths");
+    PipedRun run({"convert", "--kmz", F("BIG.LOG")});
+    bool packing = false;
+    for (int i = 0; i < 100000 && !packing; ++i) {
+      for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        packing = packing || (entry.path().filename().string().rfind(".~", 0) == 0 && entry.is_directory());
+      }
+      if (!packing) usleep(100);
+    }
+    ASSERT_TRUE(packing);
+    run.Signal(signal);
+    const int status = run.Wait();
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+    EXPECT_EQ(testkit::TemporaryFilesIn(dir.path()), 0u);
+    const std::string swaths = ReadFile(F("BIG_SIC.KMZ"));
+    EXPECT_TRUE(swaths == "earlier swaths" || swaths.rfind("PK", 0) == 0);
   }
 }
 
@@ -281,16 +380,28 @@ TEST_F(HostileRuns, ReplacedDocumentsKeepTheirPermissions) {
   EXPECT_EQ(statusOf("P_M.KML").st_mode & 07777, 0666u & ~mask);
 }
 
-// Usage errors and names: NaN is no projection time; a name without an
-// extension keeps it whole; a legal 240-character name converts.
+// Usage errors and names: NaN is no projection time, and an empty name is
+// no file; a name without an extension keeps it whole; a legal
+// 240-character name converts.
 TEST_F(HostileRuns, ProjectionTimesAndOutputNames) {
-  for (const char* value : {"nan", "NaN", "-nan", "inf", "2.5"}) {
-    SCOPED_TRACE(value);
-    const auto result = RunCli(std::string("convert --spray-projection ") + value + " " + Q("NONE.LOG"));
-    EXPECT_EQ(result.status, 2);
-    EXPECT_NE(result.err.find("--spray-projection"), std::string::npos) << result.err;
-  }
   const std::string log = JobLog(300);
+  WriteFile(F("U.LOG"), log);
+  const auto before = Snapshot(dir.path());
+  const std::pair<std::string, const char*> usage[] = {
+      {"convert --spray-projection nan", "--spray-projection"}, {"convert --spray-projection NaN", "--spray-projection"},
+      {"convert --spray-projection -nan", "--spray-projection"}, {"convert --spray-projection inf", "--spray-projection"},
+      {"convert --spray-projection 2.5", "--spray-projection"}, {"convert --events ''", "--events"},
+      {"bin1 --events ''", "--events"},           {"rq7 --events ''", "--events"},
+      {"kml-to-job --name 7 --events ''", "--events"}, {"report --export ''", "--export"},
+      {"report --field ''", "--field"},           {"report --html ''", "--html"},
+  };
+  for (const auto& [arguments, option] : usage) {
+    SCOPED_TRACE(arguments);
+    const auto result = RunCli(arguments + " " + Q("U.LOG"));
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find(option), std::string::npos) << result.err;
+    EXPECT_EQ(Snapshot(dir.path()), before);
+  }
   const std::string longBase(236, 'L'), longName = longBase + ".LOG";
   for (const std::string& name : {std::string("FIELD1234"), std::string("FIELD5678"), longName}) WriteFile(F(name), log);
   const auto result = RunCli("convert " + Q("FIELD1234") + " " + Q("FIELD5678") + " " + Q(longName));
@@ -318,6 +429,18 @@ TEST_F(HostileRuns, SideConvertersOnHostileContent) {
   WriteFile(F("LINE.KML"), "<LineString>\n<coordinates>\n1,2 3,4\n</coordinates>\n");
   WriteFile(F("7"), "earlier job");
   WriteFile(F("J.LOG"), JobLog(300));
+  // Controller logs without a block header: what was there stays.
+  WriteFile(F("T.BIN"), "no header here\r\n");
+  WriteFile(F("TP.BIN"), "earlier blocks");
+  WriteFile(F("N.BIN"), Str(testkit::Bin1Frame(far)).substr(3) + std::string(4000, '\x5a'));
+  for (const char* input : {"T.BIN", "N.BIN"}) {
+    SCOPED_TRACE(input);
+    const auto result = RunCli("rq7 " + Q(input));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("no block header found"), std::string::npos) << result.err;
+  }
+  EXPECT_EQ(ReadFile(F("TP.BIN")), "earlier blocks");
+  EXPECT_FALSE(std::filesystem::exists(F("NP.BIN")));
   for (const auto& [tool, input] : {std::pair{"rq7", "C.BIN"}, {"bin1", "G.BIN"}, {"convert", "J.LOG"}}) {
     SCOPED_TRACE(tool);
     const auto result = RunCli(std::string(tool) + " -v --events " + Q(std::string(tool) + ".DAT") + " " + Q(input));
