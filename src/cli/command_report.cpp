@@ -4,6 +4,7 @@
 
 #include "cli/cli_platform.h"
 #include "cli/commands.h"
+#include "cli/file_name_option.h"
 #include "cli/output_plan.h"
 #include "converters/field_file.h"
 #include "coverage/coverage_sink.h"

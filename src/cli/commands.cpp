@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "cli/event_lines.h"
+#include "cli/file_name_option.h"
 #include "converters/kml_to_job.h"
 
 namespace zeltlog::cli {
@@ -27,12 +28,6 @@ void CheckStandardOutput(const CommonOptions& common, bool json) {
 }
 
 }  // namespace
-
-CLI::Option* NamesAFile(CLI::Option* option) {
-  return option->check(CLI::Validator(
-      [](std::string& name) { return name.empty() ? std::string("the file name is empty") : std::string(); }, "",
-      "FileName"));
-}
 
 void RegisterCommands(CLI::App& app, CommandSet& commands) {
   CLI::App* convert = app.add_subcommand(

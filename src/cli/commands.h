@@ -13,8 +13,7 @@
 
 namespace CLI {
 class App;
-class Option;
-}  // namespace CLI
+}
 
 namespace zeltlog {
 struct ConversionSession;
@@ -28,9 +27,6 @@ namespace zeltlog::cli {
 inline constexpr double kDefaultSprayProjection = 0.2;
 
 class CliPlatform;
-
-// Refuses an empty value of an option that names a file: a usage error.
-CLI::Option* NamesAFile(CLI::Option* option);
 
 // Options every subcommand shares.
 struct CommonOptions {
