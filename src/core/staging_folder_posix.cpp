@@ -3,13 +3,11 @@
 #include <cerrno>
 #include <cstring>
 
-#ifndef _WIN32
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 #include "core/output_names.h"
 #include "core/temporary_file.h"
@@ -19,8 +17,6 @@ namespace {
 
 constexpr char kPrefix[] = ".zeltlog-set-";
 constexpr size_t kRandomLength = 6;  // mkdtemp's XXXXXX
-
-#ifndef _WIN32
 
 bool HasOurPattern(const std::string& name) {
   const size_t prefix = sizeof kPrefix - 1;
@@ -70,17 +66,10 @@ void RemoveStaleFolders(const std::string& folder) {
   close(parent);
 }
 
-#endif
-
 }  // namespace
 
 bool StagingFolder::Create(const std::string& folder, std::string& error) {
   Discard();
-#ifdef _WIN32
-  (void)folder;
-  error = std::strerror(ENOSYS);
-  return false;
-#else
   folder_ = folder.empty() ? std::string(".") : folder;
   RemoveStaleFolders(folder_);
   for (int attempt = 0; attempt < 10; ++attempt) {
@@ -97,7 +86,7 @@ bool StagingFolder::Create(const std::string& folder, std::string& error) {
         held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
       return true;
     }
-    errorNumber = errno;
+    const int errorNumber = errno;
     Discard();
     if (errorNumber != ENOENT) {
       error = std::strerror(errorNumber);
@@ -106,15 +95,9 @@ bool StagingFolder::Create(const std::string& folder, std::string& error) {
   }
   error = std::strerror(EAGAIN);
   return false;
-#endif
 }
 
 bool StagingFolder::Publish(std::string& failedName, std::string& error) {
-#ifdef _WIN32
-  failedName.clear();
-  error = std::strerror(ENOSYS);
-  return false;
-#else
   const int from = open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   const int to = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   // A file that cannot take its place, a folder of its name above all.
@@ -143,15 +126,12 @@ bool StagingFolder::Publish(std::string& failedName, std::string& error) {
   close(from);
   close(to);  // and its lock
   return true;
-#endif
 }
 
 void StagingFolder::Discard() {
   if (!path_.empty()) RemoveTemporaryFolder(path_);
   path_.clear();
-#ifndef _WIN32
   if (lock_ >= 0) close(lock_);
-#endif
   lock_ = -1;
 }
 
