@@ -5,36 +5,62 @@
 
 #ifndef _WIN32
 #include <dlfcn.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#endif
+
+// Where the build leaves its modules and where they are installed; set
+// for this file by src/CMakeLists.txt.
+#ifndef ZELTLOG_BUILD_TREE
+#define ZELTLOG_BUILD_TREE ""
+#define ZELTLOG_BUILT_MODULES ""
+#define ZELTLOG_INSTALLED_MODULES ""
+#define ZELTLOG_INSTALLED_MODULES_FROM_PROGRAM ""
 #endif
 
 namespace zeltlog {
 namespace {
 
 #ifndef _WIN32
-std::string ExecutableFolder() {
-  std::vector<char> path(4096);
-  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
-  if (length <= 0) return {};
-  std::string executable(path.data(), static_cast<size_t>(length));
-  const size_t slash = executable.find_last_of('/');
-  return slash == std::string::npos ? std::string() : executable.substr(0, slash);
+std::string RealPath(const char* path) {
+  char* real = realpath(path, nullptr);
+  if (!real) return {};
+  std::string result(real);
+  std::free(real);
+  return result;
+}
+
+// Whether the build tree the program was built in is where it runs from:
+// only then are the modules the build left there its own. An installed
+// program, or one copied elsewhere, never looks there: the build tree may
+// lie in a folder anyone can write to.
+bool RunsFromBuildTree(const std::string& program) {
+  const std::string tree = RealPath(ZELTLOG_BUILD_TREE);
+  return !tree.empty() && !program.empty() && program.compare(0, tree.size() + 1, tree + "/") == 0;
 }
 
 // Where the module may lie: where its variable says, else beside the
-// program, in the installed library folder next to it, where the build
-// left it, and where it was to be installed.
+// program, in the module folder installed beside it, where the build left
+// it (for a program that runs from its build tree) and where it was to be
+// installed.
 std::vector<std::string> Candidates(const ProgramModule& module) {
-  std::vector<std::string> places;
   if (const char* named = std::getenv(module.environment); named && *named) return {named};
-  const std::string folder = ExecutableFolder();
-  if (!folder.empty()) {
-    places.push_back(folder + "/" + module.fileName);
-    places.push_back(folder + "/../lib/zeltlog/" + module.fileName);
+  std::vector<std::string> places;
+  const std::string program = RealPath("/proc/self/exe");
+  const size_t slash = program.find_last_of('/');
+  if (slash != std::string::npos) {
+    const std::string folder = program.substr(0, slash + 1);
+    places.push_back(folder + module.fileName);
+    places.push_back(folder + ZELTLOG_INSTALLED_MODULES_FROM_PROGRAM + "/" + module.fileName);
   }
-  if (module.built) places.emplace_back(module.built);
-  if (module.installed) places.emplace_back(module.installed);
+  if (RunsFromBuildTree(program)) places.push_back(std::string(ZELTLOG_BUILT_MODULES) + "/" + module.fileName);
+  places.push_back(std::string(ZELTLOG_INSTALLED_MODULES) + "/" + module.fileName);
   return places;
+}
+
+bool Exists(const std::string& path) {
+  struct stat status;
+  return stat(path.c_str(), &status) == 0;
 }
 #endif
 
@@ -42,11 +68,15 @@ std::vector<std::string> Candidates(const ProgramModule& module) {
 
 const void* LoadProgramModule(const ProgramModule& module, const char* entry, int version, std::string& problem) {
 #ifndef _WIN32
-  std::string lastError;
+  // Why a module that is there failed outweighs that a later place has
+  // none.
+  std::string firstFailure, lastError;
   for (const std::string& place : Candidates(module)) {
     void* handle = dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
-      if (const char* error = dlerror()) lastError = error;
+      const char* error = dlerror();
+      lastError = error ? error : place + " could not be loaded";
+      if (firstFailure.empty() && Exists(place)) firstFailure = lastError;
       continue;
     }
     using Entry = const void* (*)();
@@ -55,8 +85,9 @@ const void* LoadProgramModule(const ProgramModule& module, const char* entry, in
       if (functions && *static_cast<const int*>(functions) == version) return functions;
     }
     lastError = place + " is not this program's module";
+    if (firstFailure.empty()) firstFailure = lastError;
   }
-  problem = lastError;
+  problem = firstFailure.empty() ? lastError : firstFailure;
 #else
   (void)module;
   (void)entry;
