@@ -43,8 +43,9 @@ TEST(OutputsThatCannotBeWritten, AreNamedAndLeaveWhatWasThere) {
       {"report --html map.html ", "W.LOG", "map.html", false, "a folder has that name", nullptr, nullptr, nullptr},
       {"report --export L.gpkg ", "W.LOG", "L.gpkg", false, "cannot replace the existing file", nullptr, nullptr,
        nullptr},
+      // A GIS set is whole or not written: no layer takes its place.
       {"report --export L.geojson ", "W.LOG", "L_swaths.geojson", false, "cannot replace the existing file",
-       "L_path.geojson", nullptr, nullptr},
+       nullptr, "L_path.geojson", nullptr},
       {"convert -q ", "W.LOG", "W_SIC.KML", true, "File too large", "W_M.KML", nullptr, "Cannot write W_SIC.KML"},
       {"convert -q --kmz --time ", "W.LOG", "W_SIC.KMZ", true, "File too large", "W_M.KMZ", nullptr, nullptr},
       {"bin1 ", "T.BIN", "T.CSV", true, "File too large", nullptr, nullptr, nullptr},
