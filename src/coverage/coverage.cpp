@@ -1,13 +1,7 @@
 // The coverage figures from the collected quads. The union of a million
-// quads is never built quad by quad: consecutive quads of a run that share
-// their edge form a ribbon, drawn as one polygon from its edge points.
-// When every quad of a ribbon is simple and turns the same way, and the
-// ribbon's ring is simple, the ribbon is exactly their union (its winding
-// number is the sum of theirs). Where the ring is not simple (a tight
-// turn whose inner edge runs backwards, a self-touching turn), the ribbon
-// is cut in halves until it is. Crossed quads are made valid on their own;
-// quads without area add nothing. Each run's ribbons are then unioned, and
-// the runs after them, tile by tile (UnionByTiles).
+// quads is never built quad by quad: the quads become ribbons and crossed
+// quads made valid (coverage/ribbons.h), each run's pieces are unioned,
+// and the runs after them, tile by tile (UnionByTiles).
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -241,24 +235,16 @@ CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygo
   GeosContext c;
   const std::vector<CollectedQuad>& quads = data.quads;
 
-  std::vector<QuadInfo> infos(quads.size());
-  std::vector<size_t> withArea(quads.size() + 1, 0);
-  for (size_t i = 0; i < quads.size(); ++i) {
-    infos[i] = Classify(quads[i]);
-    withArea[i + 1] = withArea[i] + (infos[i].shape == QuadShape::Empty ? 0 : 1);
-  }
-
+  const QuadShapes shapes = ClassifyQuads(quads);
   std::vector<RunState> runs;
   std::unordered_map<int, size_t> runIndex;
-  RibbonBuilder ribbons(c, quads, withArea);
-  size_t chunkStart = 0;
-  bool chunkOpen = false;
-  int chunkSign = 0;
-  auto closeChunk = [&](size_t end) {
-    if (chunkOpen) ribbons.Add(chunkStart, end, runs[runIndex[quads[chunkStart].run]].pieces);
-    chunkOpen = false;
-    chunkSign = 0;
-  };
+  // Every piece goes to the run of its first quad; a crossed quad made
+  // valid counts its own area.
+  RibbonChain ribbons(c, quads, shapes, {}, [&](size_t first, GeosPtr piece) {
+    RunState& run = runs[runIndex[quads[first].run]];
+    if (shapes.infos[first].shape == QuadShape::Crossed) run.figures.grossAreaHa += Area(c, piece.get());
+    run.pieces.push_back(std::move(piece));
+  });
 
   double sprayingTime = 0.0, targetTime = 0.0;
   for (size_t i = 0; i < quads.size(); ++i) {
@@ -278,34 +264,10 @@ CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygo
       sprayingTime += step;
       targetTime += step * q.targetRate;
     }
-
-    const QuadInfo& info = infos[i];
-    if (info.shape == QuadShape::Crossed) {
-      closeChunk(i);
-      GeosPtr ring = RingPolygon(c, {q.prevRight, q.right, q.left, q.prevLeft});
-      if (GeosPtr valid = MadeValid(c, ring.get())) {
-        run.figures.grossAreaHa += Area(c, valid.get());
-        run.pieces.push_back(std::move(valid));
-      }
-      continue;
-    }
-    run.figures.grossAreaHa += info.area;
-    const bool trusted = OnTheGlobe(q.prevRight) && OnTheGlobe(q.right) && OnTheGlobe(q.left) && OnTheGlobe(q.prevLeft);
-    if (!trusted) {
-      closeChunk(i);
-      continue;
-    }
-    bool chains = chunkOpen && continues && SameCorner(q.prevRight, quads[i - 1].right) &&
-                  SameCorner(q.prevLeft, quads[i - 1].left);
-    if (chains && info.shape == QuadShape::Simple && chunkSign != 0 && info.sign != chunkSign) chains = false;
-    if (!chains) {
-      closeChunk(i);
-      chunkStart = i;
-      chunkOpen = true;
-    }
-    if (info.shape == QuadShape::Simple && chunkSign == 0) chunkSign = info.sign;
+    if (shapes.infos[i].shape != QuadShape::Crossed) run.figures.grossAreaHa += shapes.infos[i].area;
+    ribbons.Add(i);
   }
-  closeChunk(quads.size());
+  ribbons.Finish();
 
   std::vector<GeosPtr> runUnions;
   double gross = 0.0;

@@ -29,54 +29,9 @@ struct Piece {
 // ribbon is longer than `mostQuads`.
 std::vector<Piece> RibbonsOf(const GeosContext& c, const std::vector<CollectedQuad>& quads, bool byBin,
                              size_t mostQuads) {
-  std::vector<QuadInfo> infos(quads.size());
-  std::vector<size_t> withArea(quads.size() + 1, 0);
-  for (size_t i = 0; i < quads.size(); ++i) {
-    infos[i] = Classify(quads[i]);
-    withArea[i + 1] = withArea[i] + (infos[i].shape == QuadShape::Empty ? 0 : 1);
-  }
   std::vector<Piece> pieces;
-  std::vector<GeosPtr> built;
-  RibbonBuilder ribbons(c, quads, withArea);
-  size_t chunkStart = 0;
-  bool chunkOpen = false;
-  int chunkSign = 0;
-  auto closeChunk = [&](size_t end) {
-    if (chunkOpen) {
-      built.clear();
-      ribbons.Add(chunkStart, end, built);
-      for (GeosPtr& polygon : built) pieces.push_back({std::move(polygon), quads[chunkStart].rateBin});
-    }
-    chunkOpen = false;
-    chunkSign = 0;
-  };
-  for (size_t i = 0; i < quads.size(); ++i) {
-    const CollectedQuad& q = quads[i];
-    const QuadInfo& info = infos[i];
-    if (info.shape == QuadShape::Crossed) {
-      closeChunk(i);
-      GeosPtr ring = RingPolygon(c, {q.prevRight, q.right, q.left, q.prevLeft});
-      if (GeosPtr valid = MadeValid(c, ring.get())) pieces.push_back({std::move(valid), q.rateBin});
-      continue;
-    }
-    if (!OnTheGlobe(q.prevRight) || !OnTheGlobe(q.right) || !OnTheGlobe(q.left) || !OnTheGlobe(q.prevLeft)) {
-      closeChunk(i);
-      continue;
-    }
-    const bool continues = i > 0 && quads[i - 1].run == q.run && !q.firstOfRun;
-    bool chains = chunkOpen && continues && SameCorner(q.prevRight, quads[i - 1].right) &&
-                  SameCorner(q.prevLeft, quads[i - 1].left);
-    if (chains && info.shape == QuadShape::Simple && chunkSign != 0 && info.sign != chunkSign) chains = false;
-    if (chains && byBin && q.rateBin != quads[chunkStart].rateBin) chains = false;
-    if (chains && i - chunkStart >= mostQuads) chains = false;
-    if (!chains) {
-      closeChunk(i);
-      chunkStart = i;
-      chunkOpen = true;
-    }
-    if (info.shape == QuadShape::Simple && chunkSign == 0) chunkSign = info.sign;
-  }
-  closeChunk(quads.size());
+  ChainRibbons(c, quads, ClassifyQuads(quads), {byBin, mostQuads},
+               [&](size_t first, GeosPtr polygon) { pieces.push_back({std::move(polygon), quads[first].rateBin}); });
   return pieces;
 }
 

@@ -78,8 +78,52 @@ QuadInfo Classify(const CollectedQuad& q) {
   return info;
 }
 
-void RibbonBuilder::Add(size_t start, size_t end, std::vector<GeosPtr>& pieces) {
-  if (withArea_[end] == withArea_[start]) return;  // nothing but quads without area
+QuadShapes ClassifyQuads(const std::vector<CollectedQuad>& quads) {
+  QuadShapes shapes;
+  shapes.infos.resize(quads.size());
+  shapes.withArea.assign(quads.size() + 1, 0);
+  for (size_t i = 0; i < quads.size(); ++i) {
+    shapes.infos[i] = Classify(quads[i]);
+    shapes.withArea[i + 1] = shapes.withArea[i] + (shapes.infos[i].shape == QuadShape::Empty ? 0 : 1);
+  }
+  return shapes;
+}
+
+void RibbonChain::Add(size_t i) {
+  const CollectedQuad& q = quads_[i];
+  const QuadInfo& info = shapes_.infos[i];
+  if (info.shape == QuadShape::Crossed) {
+    Close(i);
+    GeosPtr ring = RingPolygon(c_, {q.prevRight, q.right, q.left, q.prevLeft});
+    if (GeosPtr valid = MadeValid(c_, ring.get())) take_(i, std::move(valid));
+    return;
+  }
+  if (!OnTheGlobe(q.prevRight) || !OnTheGlobe(q.right) || !OnTheGlobe(q.left) || !OnTheGlobe(q.prevLeft)) {
+    Close(i);
+    return;
+  }
+  const CollectedQuad* before = i > 0 ? &quads_[i - 1] : nullptr;
+  const bool continues = before && before->run == q.run && !q.firstOfRun;
+  bool chains = open_ && continues && SameCorner(q.prevRight, before->right) && SameCorner(q.prevLeft, before->left);
+  if (chains && info.shape == QuadShape::Simple && sign_ != 0 && info.sign != sign_) chains = false;
+  if (chains && limits_.atRateChange && q.rateBin != quads_[start_].rateBin) chains = false;
+  if (chains && i - start_ >= limits_.mostQuads) chains = false;
+  if (!chains) {
+    Close(i);
+    start_ = i;
+    open_ = true;
+  }
+  if (info.shape == QuadShape::Simple && sign_ == 0) sign_ = info.sign;
+}
+
+void RibbonChain::Close(size_t end) {
+  if (open_) Build(start_, start_, end);
+  open_ = false;
+  sign_ = 0;
+}
+
+void RibbonChain::Build(size_t first, size_t start, size_t end) {
+  if (shapes_.withArea[end] == shapes_.withArea[start]) return;  // nothing but quads without area
   points_.clear();
   points_.push_back(quads_[start].prevRight);
   for (size_t i = start; i < end; ++i) points_.push_back(quads_[i].right);
@@ -88,16 +132,23 @@ void RibbonBuilder::Add(size_t start, size_t end, std::vector<GeosPtr>& pieces) 
   GeosPtr polygon = RingPolygon(c_, points_);
   if (!polygon) return;
   if (GEOSisValid_r(c_.handle(), polygon.get()) == 1) {
-    pieces.push_back(std::move(polygon));
+    take_(first, std::move(polygon));
     return;
   }
   if (end - start == 1) {
-    if (GeosPtr valid = MadeValid(c_, polygon.get())) pieces.push_back(std::move(valid));
+    if (GeosPtr valid = MadeValid(c_, polygon.get())) take_(first, std::move(valid));
     return;
   }
   const size_t middle = start + (end - start) / 2;
-  Add(start, middle, pieces);
-  Add(middle, end, pieces);
+  Build(first, start, middle);
+  Build(first, middle, end);
+}
+
+void ChainRibbons(const GeosContext& c, const std::vector<CollectedQuad>& quads, const QuadShapes& shapes,
+                  RibbonLimits limits, RibbonChain::Take take) {
+  RibbonChain chain(c, quads, shapes, limits, std::move(take));
+  for (size_t i = 0; i < quads.size(); ++i) chain.Add(i);
+  chain.Finish();
 }
 
 }  // namespace zeltlog
