@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <random>
 
+#include "coverage/coverage.h"
 #include "coverage/coverage_sink.h"
 #include "gis/gis_export.h"
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <unordered_map>
 
-#include "coverage/coverage_sink.h"
+#include "coverage/coverage.h"
 #include "coverage/ellipsoid_area.h"
 #include "coverage/geos_context.h"
 #include "coverage/ribbons.h"

@@ -1,7 +1,7 @@
 // The coverage of a log's sprayed area as one more sink over the swath
 // geometry: it collects the quads, the path, the marks and the tank's use
-// during the conversion; ComputeCoverage turns them into the report's
-// figures afterwards.
+// during the conversion; ComputeCoverage (coverage/coverage.h) turns them
+// into the report's figures afterwards.
 #pragma once
 
 #include "coverage/coverage_data.h"
@@ -26,20 +26,5 @@ class CoverageSink : public Sink {
   bool pathBroken_ = true;  // the next path point starts a piece
   bool gapSinceQuad_ = false;
 };
-
-// The report's figures. The field is `field` when given (polygons of a
-// file), else the log's boundary rings, else there is none. The log's name
-// is left for the caller to set.
-CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygon* field = nullptr);
-
-// The field the log's boundary points describe: code-128 points in log
-// order close into one ring when there are at least three; so do the
-// inclusion (130) points, which add area, and the exclusion (131) points,
-// which cut a hole. Empty when neither a boundary nor an inclusion ring
-// exists. Rings as logged, not yet made valid.
-struct BoundaryRings {
-  LonLatRing boundary, inclusion, exclusion;
-};
-BoundaryRings BoundaryRingsOf(const CoverageData& data);
 
 }  // namespace zeltlog

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "coverage/coverage.h"
 #include "coverage/fill_orientation.h"
 #include "coverage/geos_context.h"
 #include "coverage/ribbons.h"

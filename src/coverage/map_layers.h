@@ -31,6 +31,4 @@ struct MapLayers {
   std::string problem;
 };
 
-MapLayers ComputeMapLayers(const CoverageData& data);
-
 }  // namespace zeltlog

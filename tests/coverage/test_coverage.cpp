@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "coverage/coverage.h"
 #include "coverage/coverage_sink.h"
 #include "coverage/ellipsoid_area.h"
 #include "coverage/map_layers.h"

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "coverage/coverage.h"
 #include "coverage/coverage_sink.h"
 #include "coverage/ellipsoid_area.h"
 #include "gdal_files.h"
