@@ -1,27 +1,55 @@
 #include "core/program_module.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "core/os.h"
 
+// Where the build leaves its modules and where they are installed; set
+// for this file by src/CMakeLists.txt.
+#ifndef ZELTLOG_BUILD_TREE
+#define ZELTLOG_BUILD_TREE ""
+#define ZELTLOG_BUILT_MODULES ""
+#define ZELTLOG_INSTALLED_MODULES ""
+#define ZELTLOG_INSTALLED_MODULES_FROM_PROGRAM ""
+#endif
+
 namespace zeltlog {
 namespace {
 
+// Whether the program runs from the build tree it was built in: only then
+// are the modules the build left there its own. An installed program, or
+// one copied elsewhere, never looks there: the build tree may lie in a
+// folder anyone can write to.
+bool RunsFromBuildTree(const std::string& programFolder) {
+  std::error_code error;
+  const std::string tree = std::filesystem::canonical(ZELTLOG_BUILD_TREE, error).string();
+  if (error || tree.empty() || programFolder.empty()) return false;
+  return (programFolder + "/").compare(0, tree.size() + 1, tree + "/") == 0;
+}
+
 // Where the module may lie: where its variable says, else beside the
-// program, in the installed library folder next to it, where the build
-// left it, and where it was to be installed.
+// program, in the module folder installed beside it, where the build left
+// it (for a program that runs from its build tree) and where it was to be
+// installed.
 std::vector<std::string> Candidates(const ProgramModule& module) {
-  std::vector<std::string> places;
   if (const char* named = std::getenv(module.environment); named && *named) return {named};
+  std::vector<std::string> places;
   const std::string folder = os::ExecutableFolder();
   if (!folder.empty()) {
     places.push_back(folder + "/" + module.fileName);
-    places.push_back(folder + "/../lib/zeltlog/" + module.fileName);
+    places.push_back(folder + "/" + ZELTLOG_INSTALLED_MODULES_FROM_PROGRAM + "/" + module.fileName);
   }
-  if (module.built) places.emplace_back(module.built);
-  if (module.installed) places.emplace_back(module.installed);
+  if (RunsFromBuildTree(folder)) places.push_back(std::string(ZELTLOG_BUILT_MODULES) + "/" + module.fileName);
+  places.push_back(std::string(ZELTLOG_INSTALLED_MODULES) + "/" + module.fileName);
   return places;
+}
+
+bool Exists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::exists(path, error);
 }
 
 }  // namespace
@@ -31,18 +59,26 @@ const void* LoadProgramModule(const ProgramModule& module, const char* entry, in
     problem = "this build has no modules";
     return nullptr;
   }
-  std::string lastError;
+  // Why a module that is there failed outweighs that a later place has
+  // none.
+  std::string firstFailure, lastError;
   for (const std::string& place : Candidates(module)) {
-    void* handle = os::OpenLibrary(place, &lastError);
-    if (!handle) continue;
+    std::string reason = place + " could not be loaded";
+    void* handle = os::OpenLibrary(place, &reason);
+    if (!handle) {
+      lastError = reason;
+      if (firstFailure.empty() && Exists(place)) firstFailure = lastError;
+      continue;
+    }
     using Entry = const void* (*)();
     if (auto function = reinterpret_cast<Entry>(os::FindInLibrary(handle, entry))) {
       const void* functions = function();
       if (functions && *static_cast<const int*>(functions) == version) return functions;
     }
     lastError = place + " is not this program's module";
+    if (firstFailure.empty()) firstFailure = lastError;
   }
-  problem = lastError;
+  problem = firstFailure.empty() ? lastError : firstFailure;
   return nullptr;
 }
 

@@ -1,14 +1,19 @@
 // The entries of the analysis module: built into libzeltlog-analysis.so only.
+#include "coverage/coverage.h"
 #include "coverage/coverage_module.h"
 #include "sinks/kmz_archive.h"
 
+namespace zeltlog {
+
 extern "C" __attribute__((visibility("default"))) const void* zeltlog_coverage_module_functions() {
-  static const zeltlog::CoverageModuleFunctions functions = {zeltlog::kCoverageModuleVersion, zeltlog::ComputeCoverage,
-                                                             zeltlog::ComputeMapLayers};
+  static const CoverageModuleFunctions functions = {CoverageModuleFunctions::kVersion, ComputeCoverage,
+                                                    ComputeMapLayers};
   return &functions;
 }
 
 extern "C" __attribute__((visibility("default"))) const void* zeltlog_kmz_module_functions() {
-  static const zeltlog::KmzModuleFunctions functions = {zeltlog::kKmzModuleVersion, zeltlog::WriteKmzArchive};
+  static const KmzModuleFunctions functions = {KmzModuleFunctions::kVersion, WriteKmzArchive};
   return &functions;
 }
+
+}  // namespace zeltlog

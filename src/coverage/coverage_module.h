@@ -11,21 +11,21 @@
 namespace zeltlog {
 
 // What the analysis module offers for coverage; its C function
-// kCoverageModuleEntry returns it.
+// kEntry returns it.
 struct CoverageModuleFunctions {
+  static constexpr const char* kEntry = "zeltlog_coverage_module_functions";
+  static constexpr int kVersion = 2;
   int version;
   CoverageReport (*computeCoverage)(const CoverageData& data, const LonLatMultiPolygon* field);
   MapLayers (*computeMapLayers)(const CoverageData& data);
 };
-inline constexpr int kCoverageModuleVersion = 2;
-inline constexpr const char* kCoverageModuleEntry = "zeltlog_coverage_module_functions";
 
 // Why the figures cannot be computed (the module cannot be loaded), or
 // empty when they can.
 const std::string& CoverageModuleProblem();
 
-// ComputeCoverage and ComputeMapLayers through the module; only when
-// CoverageModuleProblem() is empty.
+// ComputeCoverage and ComputeMapLayers (coverage/coverage.h) through the
+// module; without it, a report or layers with the module's problem.
 CoverageReport ComputeCoverageWithModule(const CoverageData& data, const LonLatMultiPolygon* field);
 MapLayers ComputeMapLayersWithModule(const CoverageData& data);
 

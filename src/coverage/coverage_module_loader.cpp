@@ -1,41 +1,44 @@
-#include <mutex>
-
 #include "coverage/coverage_module.h"
 #include "sinks/analysis_module.h"
+#ifdef ZELTLOG_ANALYSIS_LINKED
+#include "coverage/coverage.h"
+#endif
 
 namespace zeltlog {
 namespace {
 
-struct Loaded {
-  const CoverageModuleFunctions* functions = nullptr;
-  std::string problem;
-};
-
-const Loaded& Module() {
-  static Loaded loaded;
-  static std::once_flag once;
-  std::call_once(once, [] {
+const ModuleFunctions<CoverageModuleFunctions>& Module() {
 #ifdef ZELTLOG_ANALYSIS_LINKED
-    static const CoverageModuleFunctions linked = {kCoverageModuleVersion, ComputeCoverage, ComputeMapLayers};
-    loaded.functions = &linked;
+  static const CoverageModuleFunctions linked = {CoverageModuleFunctions::kVersion, ComputeCoverage, ComputeMapLayers};
+  static const auto module = ModuleFunctions<CoverageModuleFunctions>::Linked(linked);
 #else
-    std::string reason;
-    loaded.functions = static_cast<const CoverageModuleFunctions*>(
-        LoadProgramModule(kAnalysisModule, kCoverageModuleEntry, kCoverageModuleVersion, reason));
-    if (!loaded.functions) loaded.problem = AnalysisModuleProblem("the coverage report needs", reason);
+  static const ModuleFunctions<CoverageModuleFunctions> module(kAnalysisModule, "the coverage report needs");
 #endif
-  });
-  return loaded;
+  return module;
+}
+
+CoverageReport NoReport(const std::string& problem) {
+  CoverageReport report;
+  report.problems.push_back(problem);
+  return report;
+}
+
+MapLayers NoLayers(const std::string& problem) {
+  MapLayers layers;
+  layers.problem = problem;
+  return layers;
 }
 
 }  // namespace
 
-const std::string& CoverageModuleProblem() { return Module().problem; }
+const std::string& CoverageModuleProblem() { return Module().problem(); }
 
 CoverageReport ComputeCoverageWithModule(const CoverageData& data, const LonLatMultiPolygon* field) {
-  return Module().functions->computeCoverage(data, field);
+  return Module().Call(&CoverageModuleFunctions::computeCoverage, NoReport, data, field);
 }
 
-MapLayers ComputeMapLayersWithModule(const CoverageData& data) { return Module().functions->computeMapLayers(data); }
+MapLayers ComputeMapLayersWithModule(const CoverageData& data) {
+  return Module().Call(&CoverageModuleFunctions::computeMapLayers, NoLayers, data);
+}
 
 }  // namespace zeltlog

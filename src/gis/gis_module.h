@@ -14,13 +14,13 @@ namespace zeltlog {
 
 // What the module offers; its one exported C function returns it.
 struct GisModuleFunctions {
+  static constexpr const char* kEntry = "zeltlog_gis_module_functions";
+  static constexpr int kVersion = 2;
   int version;
   std::string (*readPolygonFile)(const std::string& path, PolygonFile& out);
   GisExportResult (*exportCoverageLayers)(const std::string& path, const CoverageData& data,
                                           const CoverageReport& report);
 };
-inline constexpr int kGisModuleVersion = 2;
-inline constexpr const char* kGisModuleEntry = "zeltlog_gis_module_functions";
 
 // Why GIS files cannot be read or written by this build at all (the
 // Windows build has no GDAL), or null when they can, as long as the module

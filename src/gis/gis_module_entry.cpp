@@ -1,8 +1,11 @@
 // The module's entry: built into libzeltlog-gis.so only.
 #include "gis/gis_module.h"
 
+namespace zeltlog {
+
 extern "C" __attribute__((visibility("default"))) const void* zeltlog_gis_module_functions() {
-  static const zeltlog::GisModuleFunctions functions = {zeltlog::kGisModuleVersion, zeltlog::ReadPolygonFile,
-                                                        zeltlog::ExportCoverageLayers};
+  static const GisModuleFunctions functions = {GisModuleFunctions::kVersion, ReadPolygonFile, ExportCoverageLayers};
   return &functions;
 }
+
+}  // namespace zeltlog

@@ -18,12 +18,12 @@ bool WriteKmz(const std::string& kmlPath, const std::string& kmzPath, std::strin
 bool WriteKmzArchive(const std::string& kmlPath, const std::string& kmzPath, std::string* error);
 
 // What the analysis module offers for KMZ archives; its C function
-// kKmzModuleEntry returns it.
+// kEntry returns it.
 struct KmzModuleFunctions {
+  static constexpr const char* kEntry = "zeltlog_kmz_module_functions";
+  static constexpr int kVersion = 1;
   int version;
   bool (*writeKmzArchive)(const std::string& kmlPath, const std::string& kmzPath, std::string* error);
 };
-inline constexpr int kKmzModuleVersion = 1;
-inline constexpr const char* kKmzModuleEntry = "zeltlog_kmz_module_functions";
 
 }  // namespace zeltlog

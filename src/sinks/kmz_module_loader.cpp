@@ -1,29 +1,27 @@
-#include <mutex>
-
 #include "sinks/analysis_module.h"
 #include "sinks/kmz_archive.h"
 
 namespace zeltlog {
+namespace {
+
+const ModuleFunctions<KmzModuleFunctions>& Module() {
+#ifdef ZELTLOG_ANALYSIS_LINKED
+  static const KmzModuleFunctions linked = {KmzModuleFunctions::kVersion, WriteKmzArchive};
+  static const auto module = ModuleFunctions<KmzModuleFunctions>::Linked(linked);
+#else
+  static const ModuleFunctions<KmzModuleFunctions> module(kAnalysisModule, "KMZ archives need");
+#endif
+  return module;
+}
+
+}  // namespace
 
 bool WriteKmz(const std::string& kmlPath, const std::string& kmzPath, std::string* error) {
-#ifdef ZELTLOG_ANALYSIS_LINKED
-  return WriteKmzArchive(kmlPath, kmzPath, error);
-#else
-  static const KmzModuleFunctions* functions = nullptr;
-  static std::string problem;
-  static std::once_flag once;
-  std::call_once(once, [] {
-    std::string reason;
-    functions = static_cast<const KmzModuleFunctions*>(
-        LoadProgramModule(kAnalysisModule, kKmzModuleEntry, kKmzModuleVersion, reason));
-    if (!functions) problem = AnalysisModuleProblem("KMZ archives need", reason);
-  });
-  if (!functions) {
+  auto failed = [error](const std::string& problem) {
     if (error) *error = problem;
     return false;
-  }
-  return functions->writeKmzArchive(kmlPath, kmzPath, error);
-#endif
+  };
+  return Module().Call(&KmzModuleFunctions::writeKmzArchive, failed, kmlPath, kmzPath, error);
 }
 
 }  // namespace zeltlog

@@ -182,17 +182,26 @@ TEST(CliViewerDocumentsEdges, KmzOfThePlainDocumentsAndRefusals) {
 
   // Without the analysis module the plain documents are written as ever;
   // KMZ archives and the report are refused with the reason, and the
-  // archives of an earlier run stay as they were.
+  // archives of an earlier run stay as they were. A copy of the program
+  // outside the build tree never looks for the module there, only where
+  // its variable says.
+  const std::string copy = dir.File("zeltlog-cli");
+  std::filesystem::copy_file(ZELTLOG_CLI_PATH, copy);
   const std::string noModule = "ZELTLOG_ANALYSIS_MODULE=" + ShellQuote(dir.File("missing.so")) + " ";
   const std::string earlierSwath = testkit::ReadFile(dir.File("JOB_SIC.KMZ"));
   EXPECT_EQ(RunCli("convert -q " + log, noModule).status, 0);
-  for (const char* command : {"convert -q --kmz ", "report "}) {
-    const auto refused = RunCli(command + log, noModule);
-    EXPECT_EQ(refused.status, 1) << command;
-    EXPECT_NE(refused.err.find("the module libzeltlog-analysis.so, which could not be loaded"), std::string::npos)
-        << refused.err;
+  for (const std::string& program : {noModule + ShellQuote(ZELTLOG_CLI_PATH), ShellQuote(copy)}) {
+    for (const char* command : {" convert -q --kmz ", " report "}) {
+      const auto refused = testkit::RunShell(program + command + log);
+      EXPECT_EQ(refused.status, 1) << program << command;
+      EXPECT_NE(refused.err.find("the module libzeltlog-analysis.so, which could not be loaded (/"), std::string::npos)
+          << refused.err;
+    }
   }
   EXPECT_EQ(testkit::ReadFile(dir.File("JOB_SIC.KMZ")), earlierSwath);
+  const auto named = testkit::RunShell("ZELTLOG_ANALYSIS_MODULE=" + ShellQuote(ZELTLOG_ANALYSIS_MODULE_PATH) + " " +
+                                       ShellQuote(copy) + " report " + log);
+  EXPECT_EQ(named.status, 0) << named.err;
 }
 
 // A KMZ whose document cannot be finished (the file size limit stops it)
