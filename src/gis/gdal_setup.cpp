@@ -5,6 +5,7 @@
 #include <cpl_http.h>
 #include <cpl_string.h>
 #include <cpl_vsi.h>
+#include <cpl_vsi_virtual.h>
 #include <gdal.h>
 #include <ogr_srs_api.h>
 
@@ -12,6 +13,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace zeltlog {
 namespace {
@@ -48,13 +50,17 @@ void KeepOffTheNetwork() {
       "/vsisubfile/", "/vsisparse/", "/vsicrypt/", "/vsi7z/", "/vsirar/", "/vsicached?"};
   OSRSetPROJEnableNetwork(FALSE);
   CPLHTTPSetFetchCallback(RefuseFetch, nullptr);
-  VSIFilesystemPluginCallbacksStruct* refuse = VSIAllocFilesystemPluginCallbacksStruct();
+  static VSIFilesystemPluginCallbacksStruct* const refuse = VSIAllocFilesystemPluginCallbacksStruct();
   refuse->open = RefuseOpen;
   refuse->stat = RefuseStat;
+  // GDAL drops a handler it replaces without freeing it; ours are kept
+  // here for the process's life, as GDAL keeps its own.
+  static std::vector<VSIFilesystemHandler*> replaced;
   char** prefixes = VSIGetFileSystemsPrefixes();
   for (int i = 0; prefixes && prefixes[i]; ++i) {
     const std::string prefix = prefixes[i];
     if (!kLocal.count(prefix) || !VSIIsLocal((prefix + "x/y").c_str())) {
+      replaced.push_back(VSIFileManager::GetHandler(prefix.c_str()));
       VSIInstallPluginHandler(prefix.c_str(), refuse);
     }
   }

@@ -415,7 +415,7 @@ char** CheckedReadDir(void*, const char* path, int maxFiles) { return VSIReadDir
 void InstallCheckedFiles() {
   static std::once_flag once;
   std::call_once(once, [] {
-    VSIFilesystemPluginCallbacksStruct* callbacks = VSIAllocFilesystemPluginCallbacksStruct();
+    static VSIFilesystemPluginCallbacksStruct* const callbacks = VSIAllocFilesystemPluginCallbacksStruct();
     callbacks->open = CheckedOpen;
     callbacks->tell = CheckedTell;
     callbacks->seek = CheckedSeek;
