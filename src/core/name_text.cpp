@@ -3,17 +3,6 @@
 #include <cstdint>
 
 namespace zeltlog {
-namespace {
-
-// Windows-1252 code points of the bytes 0x80 to 0x9F; 0 where the code page
-// leaves a byte undefined.
-constexpr char16_t kWindows1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-}  // namespace
-
 bool IsUtf8(std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {
@@ -44,23 +33,6 @@ bool IsUtf8(std::string_view text) {
   }
   return true;
 }
-
-namespace {
-
-void AppendCodePoint(std::string& out, uint32_t code) {
-  if (code < 0x80) {
-    out.push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  }
-}
-
-}  // namespace
 
 std::string Utf8OfName(std::string_view text) {
   if (IsUtf8(text)) return std::string(text);

@@ -2,28 +2,10 @@
 
 #include <cstdint>
 
+#include "core/name_text.h"
+
 namespace zeltlog::kml {
 namespace {
-
-// Unicode code points of Windows-1252 bytes 0x80 to 0x9F; 0 where the code
-// page defines no character.
-constexpr uint16_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
 
 // One byte of a log's text as UTF-8; `escape` makes & < > XML references.
 void AppendLogByte(std::string& out, char c, bool escape) {
@@ -40,10 +22,10 @@ void AppendLogByte(std::string& out, char c, bool escape) {
   } else if (byte == 0x7F) {
     return;
   } else if (byte < 0xA0) {
-    const uint16_t cp = kHighControls[byte - 0x80];
-    if (cp != 0) AppendUtf8(out, cp);
+    const uint16_t cp = kWindows1252High[byte - 0x80];
+    if (cp != 0) AppendCodePoint(out, cp);
   } else {
-    AppendUtf8(out, byte);
+    AppendCodePoint(out, byte);
   }
 }
 
