@@ -53,18 +53,19 @@ void KeepOffTheNetwork() {
   static VSIFilesystemPluginCallbacksStruct* const refuse = VSIAllocFilesystemPluginCallbacksStruct();
   refuse->open = RefuseOpen;
   refuse->stat = RefuseStat;
-  // GDAL drops a handler it replaces without freeing it; ours are kept
-  // here for the process's life, as GDAL keeps its own.
-  static std::vector<VSIFilesystemHandler*> replaced;
-  char** prefixes = VSIGetFileSystemsPrefixes();
+  // GDAL drops a handler it replaces without freeing it; they are kept
+  // here for the process's life (never destroyed, not even at exit), as
+  // GDAL keeps its own.
+  static auto* const replaced = new std::vector<VSIFilesystemHandler*>;
+  static char** const prefixes = VSIGetFileSystemsPrefixes();
   for (int i = 0; prefixes && prefixes[i]; ++i) {
     const std::string prefix = prefixes[i];
     if (!kLocal.count(prefix) || !VSIIsLocal((prefix + "x/y").c_str())) {
-      replaced.push_back(VSIFileManager::GetHandler(prefix.c_str()));
-      VSIInstallPluginHandler(prefix.c_str(), refuse);
+      replaced->push_back(VSIFileManager::GetHandler(prefix.c_str()));
+      VSIInstallPluginHandler(prefixes[i], refuse);
     }
   }
-  CSLDestroy(prefixes);
+  // A handler keeps the prefix it is given by its address: the list stays.
 }
 
 }  // namespace
