@@ -10,6 +10,9 @@
 #include <sys/stat.h>
 #include <windows.h>
 #include <shellapi.h>
+// <windows.h> makes ReplaceFile a macro for its own ReplaceFileW; ours is
+// the function of core/os.h.
+#undef ReplaceFile
 
 #include <algorithm>
 #include <cerrno>
