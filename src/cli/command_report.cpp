@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <optional>
+
 #include "cli/cli_platform.h"
 #include "cli/commands.h"
 #include "cli/file_name_option.h"
@@ -11,6 +13,7 @@
 #include "coverage/report_format.h"
 #include "gis/export_names.h"
 #include "gis/gis_module.h"
+#include "job_record/job_info.h"
 
 namespace zeltlog::cli {
 namespace {
@@ -55,6 +58,11 @@ CLI::App* AddReportCommand(CLI::App& app, ReportCommandOptions& o) {
                      "Write a map page to FILE: the field, the coverage coloured by applied rate, overlaps, skipped "
                      "ground, path, marks and the figures, in one HTML file that needs no network"))
       ->type_name("FILE");
+  NamesAFile(report->add_option("--job-info", o.jobInfoPath,
+                                "What the log lacks for the job's record, from a JSON file: product, registration, "
+                                "active constituents, client, address, aircraft, applicator, licence, water volume, "
+                                "tank mix and \"extra\" texts"))
+      ->type_name("FILE");
   return report;
 }
 
@@ -69,7 +77,8 @@ std::string ExportPathFor(const std::string& exportPath, const std::string& log,
 }
 
 CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMultiPolygon* field,
-                                        const std::string& exportPath, const std::string& pagePath) {
+                                        const std::string& exportPath, const std::string& pagePath,
+                                        const JobInfo* jobInfo) {
   // The report prints only its table or JSON: the event lines go nowhere,
   // and it neither shows progress nor uses the desktop.
   UnreadEventLog events;
@@ -78,7 +87,7 @@ CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMult
   ConversionSession session(events, progress, none);
   // The swath as convert draws it by default.
   session.options.sprayProjection = kDefaultSprayProjection;
-  return ReportCoverageOf(session, log, field, exportPath, pagePath);
+  return ReportCoverageOf(session, log, field, exportPath, pagePath, jobInfo);
 }
 
 int RunReport(const ReportCommandOptions& o) {
@@ -97,6 +106,7 @@ int RunReport(const ReportCommandOptions& o) {
   const bool several = o.logs.size() > 1;
   std::vector<std::string> inputs = o.logs, outputs;
   if (!o.field.empty()) inputs.push_back(o.field);
+  if (!o.jobInfoPath.empty()) inputs.push_back(o.jobInfoPath);
   for (const std::string& log : o.logs) {
     // Every file of the export: each layer's and a Shapefile's companions.
     if (!o.exportPath.empty()) {
@@ -119,12 +129,25 @@ int RunReport(const ReportCommandOptions& o) {
     }
     field = std::move(file.polygons);
   }
+  // A job-info file that cannot be taken stops the report before any log:
+  // a record without what the user wrote in it is not the one asked for.
+  std::optional<JobInfo> jobInfo;
+  if (!o.jobInfoPath.empty()) {
+    JobInfoReading reading = ReadJobInfoFile(o.jobInfoPath);
+    for (const std::string& warning : reading.warnings) printer.PrintError("zeltlog-cli: " + warning);
+    if (!reading.info) {
+      printer.PrintError("zeltlog-cli: " + reading.error);
+      return 1;
+    }
+    jobInfo = std::move(reading.info);
+  }
   int status = 0;
   std::vector<CoverageReport> reports;
   for (const std::string& log : o.logs) {
     const std::string exportPath = o.exportPath.empty() ? "" : ExportPathFor(o.exportPath, log, several);
     const std::string pagePath = o.htmlPath.empty() ? "" : ExportPathFor(o.htmlPath, log, several);
-    CoverageReportOutcome outcome = RunCoverageReport(log, o.field.empty() ? nullptr : &field, exportPath, pagePath);
+    CoverageReportOutcome outcome =
+        RunCoverageReport(log, o.field.empty() ? nullptr : &field, exportPath, pagePath, jobInfo ? &*jobInfo : nullptr);
     // A damaged log is reported from what could be read, as convert draws it.
     if (outcome.result.inputRead && !o.json) {
       if (!reports.empty()) printer.Print("");

@@ -2,11 +2,13 @@
 
 #include "core/output_names.h"
 #include "core/output_set.h"
+#include "core/sha256.h"
 #include "core/staging_folder.h"
 #include "coverage/coverage_module.h"
 #include "coverage/map_page.h"
 #include "coverage/report_format.h"
 #include "gis/gis_module.h"
+#include "job_record/application_record_sink.h"
 #include "pipeline/log_conversion.h"
 
 namespace zeltlog {
@@ -44,7 +46,7 @@ GisExportResult ExportThroughStagingFolder(const std::string& path, const Covera
 
 CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
                                        const LonLatMultiPolygon* field, const std::string& exportPath,
-                                       const std::string& pagePath) {
+                                       const std::string& pagePath, const JobInfo* jobInfo) {
   CoverageReportOutcome outcome;
   CommandResult& result = outcome.result;
   result.chosen = true;
@@ -53,7 +55,8 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
     return outcome;
   }
   CoverageSink sink;
-  const CommandResult passes = RunLogAnalysis(session, log, {&sink});
+  ApplicationRecordSink recordSink;
+  const CommandResult passes = RunLogAnalysis(session, log, {&sink, &recordSink});
   // The report words what is wrong with the log as one problem.
   std::string damage;
   for (const std::string& problem : passes.problems) damage.append(damage.empty() ? "" : "; ").append(problem);
@@ -63,6 +66,9 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   }
   result.inputRead = true;
   if (!damage.empty()) result.problems.push_back(damage);
+  outcome.job = MergeJobInfo(recordSink.Record(), jobInfo ? *jobInfo : JobInfo{});
+  std::string unhashed;
+  outcome.logSha256 = Sha256OfFile(log, unhashed);
   outcome.report = ComputeCoverageWithModule(sink.data(), field);
   outcome.report.log = log;
   for (const std::string& problem : outcome.report.problems) result.problems.push_back(problem);

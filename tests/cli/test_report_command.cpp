@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "cli/command_report.h"
+#include "job_record/job_info.h"
 #include "cli_runner.h"
 #include "log_builder.h"
 #include "temp_dir.h"
@@ -115,6 +116,24 @@ TEST(ReportCommand, ReportsALogEndToEnd) {
   ASSERT_EQ(reports.size(), 2u);
   EXPECT_EQ(reports[0], nlohmann::json({{"log", dir.File("NON\xC3\x89.LOG")}, {"error", "the log holds no position fix"}}));
   EXPECT_EQ(reports[1]["log"], dir.File("PASS.LOG"));
+}
+
+// The report's pass gathers the job's record, merged with the user's
+// job-info file, and the digest of the log's bytes.
+TEST(ReportCommand, CarriesTheJobRecordAndTheLogsDigest) {
+  const std::string log = ZELTLOG_SOURCE_DIR "/examples/SPRAYJOB.LOG";
+  JobInfo info;
+  info.product = "Glyphosate 450";
+  info.farm = "Hillside";
+  const CoverageReportOutcome outcome = RunCoverageReport(log, nullptr, "", "", &info);
+  ASSERT_TRUE(outcome.result.inputRead);
+  EXPECT_EQ(outcome.job.record.farm, "Riverside Station");
+  EXPECT_EQ(outcome.job.record.start, "2019-05-14T07:42:05+10:00");
+  EXPECT_EQ(outcome.job.info.product, "Glyphosate 450");
+  ASSERT_EQ(outcome.job.differences.size(), 1u);
+  EXPECT_EQ(outcome.job.differences[0].fileValue, "Hillside");
+  const auto sum = testkit::RunShell("sha256sum " + log);
+  EXPECT_EQ(outcome.logSha256, sum.out.substr(0, 64));
 }
 
 // What headless Chromium drew of a map page opened from disk: the page's
