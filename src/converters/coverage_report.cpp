@@ -46,7 +46,7 @@ GisExportResult ExportThroughStagingFolder(const std::string& path, const Covera
 
 CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
                                        const LonLatMultiPolygon* field, const std::string& exportPath,
-                                       const std::string& pagePath, const JobInfo* jobInfo) {
+                                       const std::string& pagePath, const JobInfo* jobInfo, ReportUnits units) {
   CoverageReportOutcome outcome;
   CommandResult& result = outcome.result;
   result.chosen = true;
@@ -78,7 +78,9 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
     if (!exported.ok()) result.outputs.failed.push_back({exported.failedPath, exported.error});
   }
   if (!pagePath.empty()) {
-    const std::string page = FormatMapPage(outcome.report, ComputeMapLayersWithModule(sink.data()), sink.data().marks);
+    const LogRecord record{outcome.job, outcome.logSha256, nullptr, {}};
+    const std::string page =
+        FormatMapPage(outcome.report, ComputeMapLayersWithModule(sink.data()), sink.data().marks, &record, units);
     OutputSet outputs(session.events);
     if (OutputFile* file = outputs.Create(pagePath, OutputFile::Mode::Binary)) {
       file->WriteBytes(page.data(), page.size());
@@ -97,7 +99,8 @@ CommandResult RunMapReport(ConversionSession& s) {
   if (!chosen) return {};
   CoverageReportOutcome outcome = ReportCoverageOf(s, *chosen, nullptr, "", MapPagePathOf(*chosen));
   if (!outcome.result.inputRead) return outcome.result;
-  const std::string table = FormatReportTable(outcome.report);
+  const LogRecord record{outcome.job, outcome.logSha256, nullptr, {}};
+  const std::string table = FormatReportTable(outcome.report, &record);
   for (size_t start = 0; start < table.size();) {
     size_t end = table.find('\n', start);
     if (end == std::string::npos) end = table.size();

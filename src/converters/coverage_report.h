@@ -9,6 +9,7 @@
 #include "core/command_result.h"
 #include "core/session.h"
 #include "coverage/coverage_report.h"
+#include "coverage/report_format.h"
 #include "gis/gis_export.h"
 #include "job_record/job_info.h"
 
@@ -36,10 +37,11 @@ struct CoverageReportOutcome {
 // `exportPath` when it is not empty, and drawn on a map page written to
 // `pagePath` when that is not empty. The event lines of the passes go to
 // the session's event list. The job's record takes what `jobInfo` adds
-// when it is not null.
+// when it is not null; the map page shows it, in `units`.
 CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
                                        const LonLatMultiPolygon* field, const std::string& exportPath,
-                                       const std::string& pagePath = "", const JobInfo* jobInfo = nullptr);
+                                       const std::string& pagePath = "", const JobInfo* jobInfo = nullptr,
+                                       ReportUnits units = ReportUnits::Metric);
 
 // The map page written beside a log: its base name with "_REPORT.html".
 std::string MapPagePathOf(const std::string& log);

@@ -26,13 +26,17 @@ TEST(ReportCommand, Options) {
     ReportCommandOptions expected;
   };
   const Case cases[] = {
-      {{"report", "A.LOG"}, true, {{"A.LOG"}, false, "", "", ""}},
-      {{"report", "--json", "--field", "paddock.kmz", "--export", "out.gpkg", "--html", "map.html", "A.LOG", "B.LOG"},
+      {{"report", "A.LOG"}, true, {{"A.LOG"}, false, "", "", "", "", "", false, "metric"}},
+      {{"report", "--json", "--field", "paddock.kmz", "--export", "out.gpkg", "--html", "map.html", "--job-info",
+        "job.json", "--check-record", "us-epa-171", "--strict", "--units", "us", "A.LOG", "B.LOG"},
        true,
-       {{"A.LOG", "B.LOG"}, true, "paddock.kmz", "out.gpkg", "map.html"}},
+       {{"A.LOG", "B.LOG"}, true, "paddock.kmz", "out.gpkg", "map.html", "job.json", "us-epa-171", true, "us"}},
       {{"report"}, false, {}},
       {{"report", "--field"}, false, {}},
       {{"report", "--colour", "A.LOG"}, false, {}},
+      {{"report", "--strict", "A.LOG"}, false, {}},  // strict about no profile
+      {{"report", "--check-record", "wa", "A.LOG"}, false, {}},
+      {{"report", "--units", "imperial", "A.LOG"}, false, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments.size());
@@ -47,7 +51,9 @@ TEST(ReportCommand, Options) {
       parsed = false;
     }
     EXPECT_EQ(parsed, c.parses);
-    auto fields = [](const ReportCommandOptions& r) { return std::tie(r.logs, r.json, r.field, r.exportPath, r.htmlPath); };
+    auto fields = [](const ReportCommandOptions& r) {
+      return std::tie(r.logs, r.json, r.field, r.exportPath, r.htmlPath, r.jobInfoPath, r.checkRecord, r.strict, r.units);
+    };
     if (!c.parses) continue;
     EXPECT_EQ(fields(o), fields(c.expected));
   }

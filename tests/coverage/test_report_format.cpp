@@ -126,7 +126,7 @@ TEST(ReportFormat, JsonArrayOneObjectPerLog) {
   }
 ]
 )");
-  EXPECT_EQ(FormatReportJson({}), "[]\n");
+  EXPECT_EQ(FormatReportJson(std::vector<CoverageReport>{}), "[]\n");
 }
 
 
