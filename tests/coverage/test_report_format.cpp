@@ -268,6 +268,11 @@ TEST(MapPage, FiguresDataAndEscaping) {
                           "<td class=\"n\">0.40</td><td class=\"n\">0.35</td></tr>"}) {
     EXPECT_NE(page.find(row), std::string::npos) << row;
   }
+  const std::string usPage = FormatMapPage(r, layers, marks, nullptr, ReportUnits::Us);
+  for (const char* row : {"<tr><th>Sprayed area</th><td class=\"n\">30.51 ac</td></tr>",
+                          "<tr><th>Applied rate</th><td class=\"n\">5.79 gal/ac</td></tr>", "<th class=\"n\">Net ac</th>"}) {
+    EXPECT_NE(usPage.find(row), std::string::npos) << row;
+  }
   EXPECT_NE(page.find("\"rates\": [\n{\"colour\": \"#ffa500\", \"label\": \"105 to 120 % of target\", \"ground\": "
                       "[[[[-34.0000000,142.0000000],[-34.0000000,142.0010000],[-33.9990000,142.0010000],"
                       "[-34.0000000,142.0000000]]]]}],\n"),
