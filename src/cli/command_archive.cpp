@@ -79,7 +79,7 @@ std::string TextOf(const ArchiveValue& value, const std::string& column) {
 std::string CsvField(const ArchiveValue& value) {
   if (std::holds_alternative<std::monostate>(value)) return "";
   if (const auto* whole = std::get_if<long long>(&value)) return std::to_string(*whole);
-  if (const auto* real = std::get_if<double>(&value)) return nlohmann::json(*real).dump();
+  if (const auto* real = std::get_if<double>(&value)) return nlohmann::ordered_json(*real).dump();
   const std::string& text = std::get<std::string>(value);
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
   std::string quoted = "\"";
@@ -90,7 +90,7 @@ std::string CsvField(const ArchiveValue& value) {
   return quoted + "\"";
 }
 
-nlohmann::json JsonOf(const ArchiveValue& value) {
+nlohmann::ordered_json JsonOf(const ArchiveValue& value) {
   if (const auto* text = std::get_if<std::string>(&value)) return *text;
   if (const auto* whole = std::get_if<long long>(&value)) return *whole;
   if (const auto* real = std::get_if<double>(&value)) return *real;
@@ -137,9 +137,9 @@ std::vector<std::string> TableLines(const std::vector<std::string>& columns,
 
 void PrintTable(CliPlatform& printer, const ArchiveTable& table, const ArchiveCommandOptions& o) {
   if (o.json) {
-    nlohmann::json rows = nlohmann::json::array();
+    nlohmann::ordered_json rows = nlohmann::ordered_json::array();
     for (const auto& row : table.rows) {
-      nlohmann::json object = nlohmann::json::object();
+      nlohmann::ordered_json object = nlohmann::ordered_json::object();
       for (size_t i = 0; i < table.columns.size(); ++i) object[table.columns[i]] = JsonOf(row[i]);
       rows.push_back(std::move(object));
     }
@@ -190,6 +190,7 @@ ArchiveJob JobOf(const std::string& log, const CoverageReportOutcome& outcome) {
   for (const WeatherObservation& w : record.weather) {
     job.weather.push_back({w.time, w.windSpeed.value, w.windDirection.value, w.temperature.value, w.humidity.value});
   }
+  job.marks = outcome.marks;
   job.report = &outcome.report;
   return job;
 }
@@ -277,7 +278,8 @@ int RunArchiveAdd(const ArchiveCommandOptions& o) {
   if (archive.rfind("PG:", 0) != 0) {
     if (!OutputsAreNewFiles(inputs, {archive}, {})) return 1;
     // The default archive's folder is made on first use.
-    if (o.archive.empty() && !std::getenv("ZELTLOG_ARCHIVE")) {
+    const char* named = std::getenv("ZELTLOG_ARCHIVE");
+    if (o.archive.empty() && !(named && *named)) {
       std::error_code ignored;
       std::filesystem::create_directories(os::NativePath(archive).parent_path(), ignored);
     }
@@ -382,7 +384,5 @@ int RunArchiveExport(const ArchiveCommandOptions& o) {
   printer.Print(o.out);
   return 0;
 }
-
-int RunArchiveMap(const ArchiveCommandOptions&) { return 1; }
 
 }  // namespace zeltlog::cli

@@ -1,4 +1,4 @@
-// zeltlog-cli archive add|list|summary|map|remove|export: the season
+// zeltlog-cli archive add|list|summary|remove|export: the season
 // archive of reported jobs (gis/archive.h), a GeoPackage at
 // $XDG_DATA_HOME/zeltlog/archive.gpkg unless --archive or ZELTLOG_ARCHIVE
 // names another GeoPackage or a PostGIS database ("PG:dbname=...").
@@ -23,11 +23,10 @@ struct ArchiveCommandOptions {
   std::vector<std::string> logs;
   std::string jobInfoPath, field;
   int jobs = 1;
-  // list, summary, map
+  // list, summary
   ArchiveFilter filter;
   bool json = false, csv = false;
   std::string by;
-  std::string htmlPath;
   // remove
   std::string job, before;
   // export
@@ -45,7 +44,6 @@ std::string ArchiveOf(const std::string& option);
 int RunArchiveAdd(const ArchiveCommandOptions& options);
 // list and summary (with `by`).
 int RunArchiveQuery(const ArchiveCommandOptions& options);
-int RunArchiveMap(const ArchiveCommandOptions& options);
 int RunArchiveRemove(const ArchiveCommandOptions& options);
 int RunArchiveExport(const ArchiveCommandOptions& options);
 

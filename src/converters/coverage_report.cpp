@@ -77,6 +77,7 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   outcome.logSha256 = std::move(digest);
   outcome.report = ComputeCoverageWithModule(sink.data(), field);
   outcome.report.log = log;
+  outcome.marks = sink.data().marks;
   for (const std::string& problem : outcome.report.problems) result.problems.push_back(problem);
   if (!exportPath.empty()) {
     GisExportResult exported = ExportThroughStagingFolder(exportPath, sink.data(), outcome.report);
