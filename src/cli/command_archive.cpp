@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
@@ -76,10 +77,14 @@ std::string TextOf(const ArchiveValue& value, const std::string& column) {
   return FixedText(real, column.find("pct") != std::string::npos || column == "ha_per_hour" ? 1 : 2);
 }
 
+// Figures to the nanohectare, nanolitre and nanosecond: sums the two
+// kinds of database add up in another order read the same.
+double Rounded(double value) { return std::round(value * 1e9) / 1e9; }
+
 std::string CsvField(const ArchiveValue& value) {
   if (std::holds_alternative<std::monostate>(value)) return "";
   if (const auto* whole = std::get_if<long long>(&value)) return std::to_string(*whole);
-  if (const auto* real = std::get_if<double>(&value)) return nlohmann::ordered_json(*real).dump();
+  if (const auto* real = std::get_if<double>(&value)) return nlohmann::ordered_json(Rounded(*real)).dump();
   const std::string& text = std::get<std::string>(value);
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
   std::string quoted = "\"";
@@ -93,7 +98,7 @@ std::string CsvField(const ArchiveValue& value) {
 nlohmann::ordered_json JsonOf(const ArchiveValue& value) {
   if (const auto* text = std::get_if<std::string>(&value)) return *text;
   if (const auto* whole = std::get_if<long long>(&value)) return *whole;
-  if (const auto* real = std::get_if<double>(&value)) return *real;
+  if (const auto* real = std::get_if<double>(&value)) return Rounded(*real);
   return nullptr;
 }
 

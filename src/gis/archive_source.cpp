@@ -138,7 +138,9 @@ std::string ArchiveDialect::Literal(const std::string& text) {
 
 bool ArchiveDialect::TryAgain(const std::string& message) {
   for (const char* sign : {"database is locked", "database table is locked", "SQLITE_BUSY", "duplicate key value",
-                           "UNIQUE constraint failed", "could not serialize", "deadlock detected"}) {
+                           "UNIQUE constraint failed", "could not serialize", "deadlock detected",
+                           // Another process made the tables first.
+                           "already exists"}) {
     if (message.find(sign) != std::string::npos) return true;
   }
   return false;
@@ -176,6 +178,9 @@ std::string OpenArchive(const std::string& archive, ArchiveAccess access, Archiv
     const char* drivers[] = {"PostgreSQL", nullptr};
     out.dataset.reset(GDALDataset::Open(archive.c_str(), flags, drivers, nullptr, nullptr));
     if (!out.dataset) return out.Problem("cannot connect to the database: " + LastGdalError("refused"));
+    // Figures come back as the shortest text that reads as the same
+    // double, as a GeoPackage gives them.
+    out.dataset->ExecuteSQL("SET extra_float_digits = 3", nullptr, nullptr);
   }
   GDALDataset& dataset = *out.dataset;
   if (!dataset.GetLayerByName("jobs") || !dataset.GetLayerByName(kArchiveVersionTable)) {

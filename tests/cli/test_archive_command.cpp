@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 
+#include <stdlib.h>
 #include <sys/mount.h>
 
 #include "cli_runner.h"
@@ -242,25 +243,24 @@ TEST_F(ArchiveCommand, FaultsLeaveTheArchiveAsItWas) {
   }
 }
 
-// Four processes add ten logs each into one GeoPackage while a fifth adds
+// Four processes add ten logs each into one archive while a fifth adds
 // the first ten again: forty jobs, none twice.
-TEST_F(ArchiveCommand, ConcurrentAddsAllLand) {
-  const std::string archive = dir_.File("shared.gpkg");
+void FourWritersAndOneAgain(const std::string& archive, const testkit::TempDir& dir) {
   std::string batches[4];
   for (int i = 0; i < 40; ++i) {
-    const std::string log = dir_.File("P" + std::to_string(i) + ".LOG");
+    const std::string log = dir.File("P" + std::to_string(i) + ".LOG");
     testkit::WriteFile(log, PassLog({141.0 + i * 0.001, 1 + i % 28, "Farm", "Field", "Kim"}, 60));
     batches[i / 10] += " " + ShellQuote(log);
   }
   std::string script;
   for (int i = 0; i < 5; ++i) {
     script += ShellQuote(ZELTLOG_CLI_PATH) + " archive add" + Archive(archive) + batches[i % 4] + " > " +
-              ShellQuote(dir_.File("out" + std::to_string(i))) + " 2>&1 & pids=\"$pids $!\"; ";
+              ShellQuote(dir.File("out" + std::to_string(i))) + " 2>&1 & pids=\"$pids $!\"; ";
   }
   script += "s=0; for p in $pids; do wait $p || s=1; done; exit $s";
   const auto run = RunShell(script);
   std::string outputs;
-  for (int i = 0; i < 5; ++i) outputs += testkit::ReadFile(dir_.File("out" + std::to_string(i)));
+  for (int i = 0; i < 5; ++i) outputs += testkit::ReadFile(dir.File("out" + std::to_string(i)));
   EXPECT_EQ(run.status, 0) << outputs;
   EXPECT_EQ(Json(RunCli("archive list --json" + Archive(archive))).size(), 40u);
   size_t already = 0;
@@ -268,10 +268,80 @@ TEST_F(ArchiveCommand, ConcurrentAddsAllLand) {
     ++already;
   }
   EXPECT_EQ(already, 10u) << outputs;
+}
+
+TEST_F(ArchiveCommand, ConcurrentAddsAllLand) {
+  const std::string archive = dir_.File("shared.gpkg");
+  FourWritersAndOneAgain(archive, dir_);
   // Nothing is left locked: a writer gets in at once.
   EXPECT_EQ(RunShell("ogrinfo -q -sql 'DELETE FROM runs WHERE 0' " + ShellQuote(archive)).status, 0);
 }
 
+// A PostgreSQL 15 cluster with PostGIS of the test's own, run by the
+// postgres user (PostgreSQL refuses root) in a private folder and
+// listening only on a socket there; stopped and removed when dropped.
+class PostGisCluster {
+ public:
+  PostGisCluster() {
+    if (!std::filesystem::exists(kBin + "/initdb") ||
+        !std::filesystem::exists("/usr/share/postgresql/15/extension/postgis.control")) {
+      missing_ = "PostgreSQL 15 with PostGIS 3 is not installed (postgresql-15-postgis-3)";
+      return;
+    }
+    char folder[] = "/tmp/zeltlog-pg-XXXXXX";
+    if (!mkdtemp(folder)) {
+      missing_ = "no folder for the cluster";
+      return;
+    }
+    folder_ = folder;
+    const std::string as = "runuser -u postgres -- ";
+    const auto made = RunShell("chown postgres " + ShellQuote(folder_) + " && " + as + kBin + "/initdb -A trust -U postgres -D " +
+                               ShellQuote(folder_ + "/data") + " > /dev/null && " + as + kBin + "/pg_ctl -w -D " +
+                               ShellQuote(folder_ + "/data") + " -l " + ShellQuote(folder_ + "/log") +
+                               " -o \"-c listen_addresses='' -k " + folder_ + "\" start > /dev/null && " + as +
+                               "psql -q -h " + ShellQuote(folder_) + " -U postgres -c 'CREATE DATABASE season' && " + as +
+                               "psql -q -h " + ShellQuote(folder_) + " -U postgres -d season -c 'CREATE EXTENSION postgis'");
+    started_ = true;
+    if (made.status != 0) missing_ = "the cluster did not start: " + made.err;
+  }
+  ~PostGisCluster() {
+    if (started_) {
+      RunShell("runuser -u postgres -- " + kBin + "/pg_ctl -w -m immediate -D " + ShellQuote(folder_ + "/data") + " stop");
+    }
+    std::error_code ignored;
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+  }
+  const std::string& missing() const { return missing_; }
+  std::string Archive() const { return "PG:host=" + folder_ + " dbname=season user=postgres"; }
+  std::string Psql(const std::string& sql) const {
+    return RunShell("runuser -u postgres -- psql -At -h " + ShellQuote(folder_) + " -U postgres -d season -c " +
+                    ShellQuote(sql)).out;
+  }
+
+ private:
+  inline static const std::string kBin = "/usr/lib/postgresql/15/bin";
+  std::string folder_, missing_;
+  bool started_ = false;
+};
+
+// The same season in PostGIS answers as in a GeoPackage, and four writers
+// land there too.
+TEST_F(ArchiveCommand, PostGisAnswersAsAGeoPackage) {
+  PostGisCluster cluster;
+  if (!cluster.missing().empty()) GTEST_SKIP() << cluster.missing();
+  const std::string inPostGis = SeasonIn(cluster.Archive(), logs_);
+  EXPECT_EQ(inPostGis, SeasonIn(dir_.File("season.gpkg"), logs_));
+  // psql reads what GDAL wrote: a unique key on the hash, ground in WGS-84.
+  EXPECT_EQ(cluster.Psql("SELECT count(*), count(DISTINCT hash), min(ST_SRID(geom)) FROM jobs"), "3|3|4326\n");
+  EXPECT_NE(cluster.Psql("SELECT indexdef FROM pg_indexes WHERE indexname = 'jobs_hash'").find("UNIQUE"),
+            std::string::npos);
+  const auto removed = RunCli("archive remove 1" + Archive(cluster.Archive()));
+  EXPECT_EQ(removed.status, 0) << removed.err;
+  EXPECT_EQ(cluster.Psql("SELECT count(*) FROM jobs; SELECT count(*) FROM runs WHERE job NOT IN (SELECT hash FROM jobs)"),
+            "2\n0\n");
+  EXPECT_EQ(cluster.Psql("DROP TABLE jobs, runs, weather, marks, zeltlog_archive").find("ERROR"), std::string::npos);
+  FourWritersAndOneAgain(cluster.Archive(), dir_);
+}
 
 // Every option's exit status, and what remove and export leave.
 TEST_F(ArchiveCommand, OptionsRemoveAndExport) {
