@@ -1,13 +1,14 @@
 // The entries of the analysis module: built into libzeltlog-analysis.so only.
 #include "coverage/coverage.h"
 #include "coverage/coverage_module.h"
+#include "coverage/record_pdf.h"
 #include "sinks/kmz_archive.h"
 
 namespace zeltlog {
 
 extern "C" __attribute__((visibility("default"))) const void* zeltlog_coverage_module_functions() {
   static const CoverageModuleFunctions functions = {CoverageModuleFunctions::kVersion, ComputeCoverage,
-                                                    ComputeMapLayers};
+                                                    ComputeMapLayers, DrawRecordPdf};
   return &functions;
 }
 

@@ -9,7 +9,8 @@ namespace {
 
 const ModuleFunctions<CoverageModuleFunctions>& Module() {
 #ifdef ZELTLOG_ANALYSIS_LINKED
-  static const CoverageModuleFunctions linked = {CoverageModuleFunctions::kVersion, ComputeCoverage, ComputeMapLayers};
+  static const CoverageModuleFunctions linked = {CoverageModuleFunctions::kVersion, ComputeCoverage, ComputeMapLayers,
+                                                 nullptr};
   static const auto module = ModuleFunctions<CoverageModuleFunctions>::Linked(linked);
 #else
   static const ModuleFunctions<CoverageModuleFunctions> module(kAnalysisModule, "the coverage report needs");
@@ -29,6 +30,12 @@ MapLayers NoLayers(const std::string& problem) {
   return layers;
 }
 
+RecordPdf NoPdf(const std::string& problem) {
+  RecordPdf pdf;
+  pdf.error = problem;
+  return pdf;
+}
+
 }  // namespace
 
 const std::string& CoverageModuleProblem() { return Module().problem(); }
@@ -39,6 +46,19 @@ CoverageReport ComputeCoverageWithModule(const CoverageData& data, const LonLatM
 
 MapLayers ComputeMapLayersWithModule(const CoverageData& data) {
   return Module().Call(&CoverageModuleFunctions::computeMapLayers, NoLayers, data);
+}
+
+const char* RecordPdfLeftOut() {
+#ifdef ZELTLOG_PDF_LEFT_OUT
+  return "the PDF record is left out of the Windows build (it has no cairo)";
+#else
+  return nullptr;
+#endif
+}
+
+RecordPdf DrawRecordPdfWithModule(const RecordPdfInput& input) {
+  if (const char* leftOut = RecordPdfLeftOut()) return NoPdf(leftOut);
+  return Module().Call(&CoverageModuleFunctions::drawRecordPdf, NoPdf, input);
 }
 
 }  // namespace zeltlog

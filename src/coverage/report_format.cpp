@@ -12,27 +12,10 @@
 namespace zeltlog {
 namespace {
 
-// Fixed-point text that no locale changes.
-std::string Fixed(double value, int decimals) {
-  if (!std::isfinite(value)) return "-";
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-  std::string text(buffer, result.ptr);
-  if (text.find_first_not_of("-0.") == std::string::npos && text[0] == '-') text.erase(0, 1);  // no "-0.00"
-  return text;
-}
+std::string Fixed(double value, int decimals) { return FixedText(value, decimals); }
 
 std::string Optional(const std::optional<double>& value, int decimals, const char* unit) {
   return value ? Fixed(*value, decimals) + unit : "-";
-}
-
-// Seconds since midnight as hh:mm:ss.
-std::string Clock(double seconds) {
-  if (!std::isfinite(seconds) || seconds < 0) return Fixed(seconds, 2);
-  const long whole = std::lround(seconds);
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%02ld:%02ld:%02ld", whole / 3600, whole / 60 % 60, whole % 60);
-  return buffer;
 }
 
 // A label padded to the column of the values.
@@ -62,8 +45,6 @@ nlohmann::json Rounded(const std::optional<double>& value, int decimals) {
 }
 
 
-constexpr double kHectaresPerAcre = 0.40468564224;
-constexpr double kLitresPerGallon = 3.785411784;  // the US liquid gallon
 
 // A logged weather value with what it parsed to, or why not.
 std::string Observed(const ObservedValue& v, int decimals, const char* unit) {
@@ -250,6 +231,7 @@ std::string PrintableText(std::string_view text) {
 
 double ReportUnitsShown::AreaValue(double ha) const { return us_ ? ha / kHectaresPerAcre : ha; }
 
+
 std::string ReportUnitsShown::Area(double ha, int decimals) const {
   return Fixed(AreaValue(ha), decimals) + " " + AreaUnit();
 }
@@ -268,9 +250,6 @@ std::string ReportUnitsShown::Rate(const std::optional<double>& litresPerHa, int
              : Fixed(*litresPerHa, decimals) + " l/ha";
 }
 
-std::string FixedText(double value, int decimals) { return Fixed(value, decimals); }
-std::string ClockText(double seconds) { return Clock(seconds); }
-
 ComputedFigures ComputedFiguresOf(const CoverageReport& r) {
   return {r.sprayedAreaHa > 0.0, r.appliedRateLPerHa.has_value(), r.volumeL > 0.0};
 }
@@ -279,27 +258,15 @@ std::string FormatReportTable(const CoverageReport& r, const LogRecord* record, 
   const ReportUnitsShown u(units);
   std::string out;
   Line(out, "Log:", r.log);
-  Line(out, "Sprayed area:", u.Area(r.sprayedAreaHa, 4));
-  Line(out, "Gross sprayed area:", u.Area(r.grossSprayedAreaHa, 4));
-  Line(out, "Overlap area:", u.Area(r.overlapAreaHa, 4));
-  Line(out, "Field area:", u.Area(r.fieldAreaHa, 4));
-  Line(out, "Skipped area:", u.Area(r.skippedAreaHa, 4));
-  Line(out, "Outside area:", u.Area(r.outsideAreaHa, 4));
-  Line(out, "Coverage:", Optional(r.coveragePercent, 2, " %"));
-  Line(out, "Volume:", u.Volume(r.volumeL, 1));
-  Line(out, "Applied rate:", u.Rate(r.appliedRateLPerHa, 2));
-  Line(out, "Target rate:", u.Rate(r.targetRateLPerHa, 2));
-  Line(out, "Spraying time:", Fixed(r.sprayingTimeS, 1) + " s");
-  Line(out, "Distance:", Fixed(r.distanceM, 1) + " m");
-  Line(out, "Fixes:", std::to_string(r.fixes));
-  Line(out, "Runs:", std::to_string(r.runs.size()));
+  for (const ReportLine& line : ReportFigureLines(r, units)) Line(out, line.label + ":", line.value);
   if (!r.runs.empty()) {
-    out += u.Us() ? "   Run     Start       End   Gross ac     Net ac\n" : "   Run     Start       End   Gross ha     Net ha\n";
-    for (const RunFigures& run : r.runs) {
-      out += Padded(std::to_string(run.run), 6) + Padded(Clock(run.startTime), 10) + Padded(Clock(run.endTime), 10) +
-             Padded(Fixed(u.AreaValue(run.grossAreaHa), 4), 11) + Padded(Fixed(u.AreaValue(run.netAreaHa), 4), 11) +
-             "\n";
-    }
+    constexpr size_t kWidths[] = {6, 10, 10, 11, 11};
+    auto row = [&](const RunRow& cells) {
+      for (size_t i = 0; i < cells.size(); ++i) out += Padded(cells[i], kWidths[i]);
+      out += '\n';
+    };
+    row(RunTableHead(units));
+    for (const RunRow& cells : RunTableRows(r, units)) row(cells);
   }
   if (record) AppendRecordLines(out, *record, u);
   return out;

@@ -7,14 +7,11 @@
 #include <vector>
 
 #include "coverage/coverage_report.h"
+#include "coverage/report_lines.h"
 #include "job_record/job_info.h"
 #include "job_record/record_check.h"
 
 namespace zeltlog {
-
-// The units of the table and the map page: hectares and litres, or acres
-// and US gallons. The JSON keeps its SI keys whatever the table shows.
-enum class ReportUnits { Metric, Us };
 
 // The figures in the units asked for: hectares, litres and litres per
 // hectare, or acres, US gallons and US gallons per acre; "-" for a figure
@@ -67,11 +64,5 @@ std::string FormatReportJson(const std::vector<CoverageReport>& reports);
 // A text of the log or of the user's file made safe for a terminal: its
 // control characters (C0, DEL and C1) each become "?".
 std::string PrintableText(std::string_view text);
-
-// A figure with `decimals` decimals in any locale, "-" when it is not a
-// number; never "-0.00".
-std::string FixedText(double value, int decimals);
-// Seconds since midnight as hh:mm:ss.
-std::string ClockText(double seconds);
 
 }  // namespace zeltlog
