@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <optional>
 
 #include "cli/cli_platform.h"
@@ -9,6 +10,8 @@
 #include "cli/file_name_option.h"
 #include "cli/output_plan.h"
 #include "converters/field_file.h"
+#include "core/os.h"
+#include "coverage/coverage_module.h"
 #include "coverage/coverage_sink.h"
 #include "coverage/report_format.h"
 #include "job_record/record_check.h"
@@ -82,6 +85,16 @@ CLI::App* AddReportCommand(CLI::App& app, ReportCommandOptions& o) {
                                          "map page; the JSON keeps its SI keys")
       ->type_name("UNITS")
       ->check(CLI::IsMember({"metric", "us"}));
+  const char* leftOut = RecordPdfLeftOut();
+  CLI::Option* pdf = NamesAFile(report->add_option(
+      "--pdf", o.pdfPath,
+      leftOut ? "Not in the Windows build (it has no cairo): the proof of application as a PDF"
+              : "Write the proof of application to FILE, a PDF to sign: the job's record, a map of the coverage, the "
+                "figures, the runs, the weather and the notes"));
+  pdf->type_name("FILE");
+  report->add_option("--paper", o.paper, "The PDF's paper: a4 (the default) or letter")
+      ->check(CLI::IsMember({"a4", "letter"}))
+      ->needs(pdf);
   return report;
 }
 
@@ -97,7 +110,7 @@ std::string ExportPathFor(const std::string& exportPath, const std::string& log,
 
 CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMultiPolygon* field,
                                         const std::string& exportPath, const std::string& pagePath,
-                                        const JobInfo* jobInfo, ReportUnits units) {
+                                        const JobInfo* jobInfo, ReportUnits units, const RecordPdfRequest* pdf) {
   // The report prints only its table or JSON: the event lines go nowhere,
   // and it neither shows progress nor uses the desktop.
   UnreadEventLog events;
@@ -106,7 +119,7 @@ CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMult
   ConversionSession session(events, progress, none);
   // The swath as convert draws it by default.
   session.options.sprayProjection = kDefaultSprayProjection;
-  return ReportCoverageOf(session, log, field, exportPath, pagePath, jobInfo, units);
+  return ReportCoverageOf(session, log, field, exportPath, pagePath, jobInfo, units, pdf);
 }
 
 int RunReport(const ReportCommandOptions& o) {
@@ -119,6 +132,12 @@ int RunReport(const ReportCommandOptions& o) {
     CommandResult refused;
     refused.inputRead = true;
     refused.outputs.failed.push_back({o.exportPath, leftOut});
+    return ReportCommandResult(printer, "", refused);
+  }
+  if (const char* leftOut = RecordPdfLeftOut(); leftOut && !o.pdfPath.empty()) {
+    CommandResult refused;
+    refused.inputRead = true;
+    refused.outputs.failed.push_back({o.pdfPath, leftOut});
     return ReportCommandResult(printer, "", refused);
   }
   // No export or page may write over a log, the field or one another.
@@ -135,6 +154,17 @@ int RunReport(const ReportCommandOptions& o) {
       outputs.insert(outputs.end(), files.begin(), files.end());
     }
     if (!o.htmlPath.empty()) outputs.push_back(ExportPathFor(o.htmlPath, log, several));
+    if (!o.pdfPath.empty()) {
+      // A proof of application is never put where a folder stands, nor
+      // after other files were written.
+      const std::string pdfPath = ExportPathFor(o.pdfPath, log, several);
+      std::error_code error;
+      if (std::filesystem::is_directory(os::NativePath(pdfPath), error)) {
+        printer.PrintError("zeltlog-cli: " + pdfPath + ": cannot be written: a folder has that name; nothing written");
+        return 1;
+      }
+      outputs.push_back(pdfPath);
+    }
   }
   if (!OutputsAreNewFiles(inputs, outputs, {})) return 1;
   LonLatMultiPolygon field;
@@ -164,11 +194,15 @@ int RunReport(const ReportCommandOptions& o) {
   const RecordProfile* profile = o.checkRecord.empty() ? nullptr : FindRecordProfile(o.checkRecord);
   int status = 0;
   std::vector<ReportedLog> reports;
+  RecordPdfRequest pdf;
+  pdf.paper = o.paper == "letter" ? PaperSize::Letter : PaperSize::A4;
+  pdf.version = o.version;
   for (const std::string& log : o.logs) {
     const std::string exportPath = o.exportPath.empty() ? "" : ExportPathFor(o.exportPath, log, several);
     const std::string pagePath = o.htmlPath.empty() ? "" : ExportPathFor(o.htmlPath, log, several);
+    pdf.path = o.pdfPath.empty() ? "" : ExportPathFor(o.pdfPath, log, several);
     CoverageReportOutcome outcome = RunCoverageReport(log, o.field.empty() ? nullptr : &field, exportPath, pagePath,
-                                                      jobInfo ? &*jobInfo : nullptr, units);
+                                                      jobInfo ? &*jobInfo : nullptr, units, &pdf);
     LogRecord record{std::move(outcome.job), std::move(outcome.logSha256), profile, {}};
     if (profile) record.missing = MissingRecordFields(*profile, record.job, ComputedFiguresOf(outcome.report));
     // A damaged log is reported from what could be read, as convert draws it.

@@ -63,6 +63,14 @@ class CommandSet {
   // Runs the subcommand that was parsed; returns the exit status.
   int Run() const { return run_ ? run_() : 2; }
   void Select(std::function<int()> run) { run_ = std::move(run); }
+  // The program's version, which the proof of application names.
+  void SetProgramVersion(const std::string& version) {
+#ifdef ZELTLOG_WITH_ANALYSIS
+    report.version = version;
+#else
+    (void)version;
+#endif
+  }
 
   CommonOptions common;
   ConvertOptions convert;

@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
 
   zeltlog::cli::CommandSet commands;
   zeltlog::cli::RegisterCommands(app, commands);
+  commands.SetProgramVersion(ZELTLOG_VERSION_TEXT);
   // A path such as /logs/JOB.LOG is a path, not a Windows-style option.
   const auto unixStyleOnly = [](CLI::App* command, const auto& self) -> void {
     command->allow_windows_style_options(false);

@@ -1,7 +1,9 @@
 #include "converters/coverage_report.h"
 
+#include <optional>
 #include <thread>
 
+#include "core/name_text.h"
 #include "core/output_names.h"
 #include "core/output_set.h"
 #include "core/sha256.h"
@@ -44,11 +46,24 @@ GisExportResult ExportThroughStagingFolder(const std::string& path, const Covera
   return result;
 }
 
+// Writes a document made whole in memory through an output set of its own.
+void WriteDocument(ConversionSession& session, const std::string& path, const std::string& bytes,
+                   CommandResult& result) {
+  OutputSet outputs(session.events);
+  if (OutputFile* file = outputs.Create(path, OutputFile::Mode::Binary)) {
+    file->WriteBytes(bytes.data(), bytes.size());
+    outputs.Commit(file);
+  }
+  for (const std::string& written : outputs.report().written) result.outputs.written.push_back(written);
+  for (const OutputFailure& failed : outputs.report().failed) result.outputs.failed.push_back(failed);
+}
+
 }  // namespace
 
 CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
                                        const LonLatMultiPolygon* field, const std::string& exportPath,
-                                       const std::string& pagePath, const JobInfo* jobInfo, ReportUnits units) {
+                                       const std::string& pagePath, const JobInfo* jobInfo, ReportUnits units,
+                                       const RecordPdfRequest* pdf) {
   CoverageReportOutcome outcome;
   CommandResult& result = outcome.result;
   result.chosen = true;
@@ -84,17 +99,26 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
     for (std::string& written : exported.written) result.outputs.written.push_back(std::move(written));
     if (!exported.ok()) result.outputs.failed.push_back({exported.failedPath, exported.error});
   }
+  // The map page and the PDF draw the same layers.
+  std::optional<MapLayers> layers;
+  auto mapLayers = [&]() -> const MapLayers& {
+    if (!layers) layers = ComputeMapLayersWithModule(sink.data());
+    return *layers;
+  };
   if (!pagePath.empty()) {
     const LogRecord record{outcome.job, outcome.logSha256, nullptr, {}};
-    const std::string page =
-        FormatMapPage(outcome.report, ComputeMapLayersWithModule(sink.data()), sink.data().marks, &record, units);
-    OutputSet outputs(session.events);
-    if (OutputFile* file = outputs.Create(pagePath, OutputFile::Mode::Binary)) {
-      file->WriteBytes(page.data(), page.size());
-      outputs.Commit(file);
+    WriteDocument(session, pagePath, FormatMapPage(outcome.report, mapLayers(), sink.data().marks, &record, units),
+                  result);
+  }
+  if (pdf && !pdf->path.empty()) {
+    const RecordPdf drawn = DrawRecordPdfWithModule({outcome.job, outcome.report, mapLayers(), sink.data().marks,
+                                                     Utf8OfName(log), outcome.logSha256, pdf->version, pdf->paper,
+                                                     units});
+    if (drawn.error.empty()) {
+      WriteDocument(session, pdf->path, drawn.bytes, result);
+    } else {
+      result.outputs.failed.push_back({pdf->path, drawn.error});
     }
-    for (const std::string& written : outputs.report().written) result.outputs.written.push_back(written);
-    for (const OutputFailure& failed : outputs.report().failed) result.outputs.failed.push_back(failed);
   }
   return outcome;
 }

@@ -12,6 +12,7 @@
 #include "coverage/coverage_data.h"
 #include "coverage/coverage_report.h"
 #include "coverage/report_format.h"
+#include "coverage/record_pdf.h"
 #include "gis/gis_export.h"
 #include "job_record/job_info.h"
 
@@ -36,16 +37,26 @@ struct CoverageReportOutcome {
   std::vector<CollectedMark> marks;
 };
 
+// The proof of application asked of a report: where it goes, on what
+// paper, and the program's version it names.
+struct RecordPdfRequest {
+  std::string path;
+  PaperSize paper = PaperSize::A4;
+  std::string version;
+};
+
 // The report of one log, with the session's spray projection, against
 // `field` (the log's boundary rings when it is null), exported to
 // `exportPath` when it is not empty, and drawn on a map page written to
 // `pagePath` when that is not empty. The event lines of the passes go to
 // the session's event list. The job's record takes what `jobInfo` adds
-// when it is not null; the map page shows it, in `units`.
+// when it is not null; the map page shows it, in `units`, and so does the
+// proof of application that `pdf` asks for when it is not null, with the
+// figures and the map.
 CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
                                        const LonLatMultiPolygon* field, const std::string& exportPath,
                                        const std::string& pagePath = "", const JobInfo* jobInfo = nullptr,
-                                       ReportUnits units = ReportUnits::Metric);
+                                       ReportUnits units = ReportUnits::Metric, const RecordPdfRequest* pdf = nullptr);
 
 // The map page written beside a log: its base name with "_REPORT.html".
 std::string MapPagePathOf(const std::string& log);

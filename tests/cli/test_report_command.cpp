@@ -12,6 +12,7 @@
 #include "cli/command_report.h"
 #include "cli_runner.h"
 #include "log_builder.h"
+#include "test_text.h"
 #include "temp_dir.h"
 #include "xml_check.h"
 
@@ -36,6 +37,11 @@ TEST(ReportCommand, Options) {
       {{"report", "--strict", "A.LOG"}, false, {}},  // strict about no profile
       {{"report", "--check-record", "wa", "A.LOG"}, false, {}},
       {{"report", "--units", "imperial", "A.LOG"}, false, {}},
+      {{"report", "--pdf", "r.pdf", "A.LOG"}, true, {{"A.LOG"}, false, "", "", "", "", "", false, "metric", "r.pdf"}},
+      {{"report", "--pdf", "r.pdf", "--paper", "letter", "A.LOG"}, true,
+       {{"A.LOG"}, false, "", "", "", "", "", false, "metric", "r.pdf", "letter"}},
+      {{"report", "--pdf", "r.pdf", "--paper", "a3", "A.LOG"}, false, {}},
+      {{"report", "--paper", "letter", "A.LOG"}, false, {}},  // a paper for no PDF
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments.size());
@@ -51,7 +57,8 @@ TEST(ReportCommand, Options) {
     }
     EXPECT_EQ(parsed, c.parses);
     auto fields = [](const ReportCommandOptions& r) {
-      return std::tie(r.logs, r.json, r.field, r.exportPath, r.htmlPath, r.jobInfoPath, r.checkRecord, r.strict, r.units);
+      return std::tie(r.logs, r.json, r.field, r.exportPath, r.htmlPath, r.jobInfoPath, r.checkRecord, r.strict, r.units,
+                      r.pdfPath, r.paper);
     };
     if (!c.parses) continue;
     EXPECT_EQ(fields(o), fields(c.expected));
@@ -262,26 +269,46 @@ TEST(ReportCommand, MapPageInABrowser) {
   }
 }
 
-TEST(ReportCommand, MapPageThatCannotBeWritten) {
+// A map page or a PDF that cannot be written. A PDF onto an input or a
+// folder is refused before anything is written, so the map page asked for
+// beside it is not written either.
+TEST(ReportCommand, MapPageAndRecordThatCannotBeWritten) {
   testkit::TempDir dir;
   testkit::WriteFile(dir.File("PASS.LOG"), StraightPass(40));
+  testkit::WriteFile(dir.File("field.kml"), "a field");
   std::filesystem::create_directory(dir.File("taken.html"));
+  std::filesystem::create_directory(dir.File("taken.pdf"));
   struct Case {
-    std::string page, error;
+    std::string option, error;
+    bool refusedFirst;
   };
   const Case cases[] = {
-      {dir.File("taken.html"), dir.File("taken.html") + ": cannot be written: "},
-      {dir.File("PASS.LOG"), "is the same file as the input " + dir.File("PASS.LOG") + ": nothing written"},
-      {dir.File("no/such/folder/map.html"), "map.html: cannot be written: "},
+      {"--html " + dir.File("taken.html"), dir.File("taken.html") + ": cannot be written: ", false},
+      {"--html " + dir.File("PASS.LOG"), "is the same file as the input " + dir.File("PASS.LOG") + ": nothing written",
+       true},
+      {"--html " + dir.File("no/such/folder/map.html"), "map.html: cannot be written: ", false},
+      {"--pdf " + dir.File("taken.pdf"),
+       dir.File("taken.pdf") + ": cannot be written: a folder has that name; nothing written", true},
+      {"--pdf " + dir.File("PASS.LOG"), "is the same file as the input " + dir.File("PASS.LOG") + ": nothing written",
+       true},
+      {"--field " + dir.File("field.kml") + " --pdf " + dir.File("field.kml"),
+       "is the same file as the input " + dir.File("field.kml") + ": nothing written", true},
+      {"--pdf " + dir.File("no/such/folder/r.pdf"), "r.pdf: cannot be written: ", false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.page);
-    const auto run = testkit::RunCli("report --html " + testkit::ShellQuote(c.page) + " " +
-                                     testkit::ShellQuote(dir.File("PASS.LOG")));
+    SCOPED_TRACE(c.option);
+    std::filesystem::remove(dir.File("side.html"));
+    const std::string side = c.option.find("--html") == 0 ? "" : " --html " + dir.File("side.html");
+    const auto run = testkit::RunCli("report " + c.option + side + " " + testkit::ShellQuote(dir.File("PASS.LOG")));
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
+    if (!side.empty()) {
+      EXPECT_EQ(std::filesystem::exists(dir.File("side.html")), !c.refusedFirst);
+    }
   }
   EXPECT_EQ(testkit::ReadFile(dir.File("PASS.LOG")), StraightPass(40));
+  EXPECT_EQ(testkit::ReadFile(dir.File("field.kml")), "a field");
+  EXPECT_EQ(testkit::EntriesIn(dir.File("taken.pdf")), 0u);
 }
 
 }  // namespace

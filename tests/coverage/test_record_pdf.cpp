@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 
 #include "cli_runner.h"
@@ -189,6 +190,38 @@ TEST(RecordPdf, ReadersFindTheRecordTheFiguresAndTheMap) {
         }
       }
       EXPECT_GT(found, 200u) << LookOf(bin.bin).label;
+    }
+  }
+}
+
+// The CLI's PDF of each log, named as --export names them, on the paper
+// asked for, with the job-info file's values, the log's digest and the
+// program's version.
+TEST(RecordPdf, OneForEachLogFromTheCommandLine) {
+  if (std::system("command -v pdftotext >/dev/null && command -v pdfinfo >/dev/null") != 0) {
+    GTEST_SKIP() << "needs poppler-utils (scripts/bootstrap)";
+  }
+  testkit::TempDir dir;
+  const std::string example = ZELTLOG_SOURCE_DIR "/examples/SPRAYJOB.LOG";
+  std::filesystem::copy_file(example, dir.File("SPRAYJOB.LOG"));
+  std::filesystem::copy_file(example, dir.File("COPY.LOG"));
+  testkit::WriteFile(dir.File("info.json"), R"({"product": "Glyphosate 450", "licence": "AA-1234"})");
+  const auto run = testkit::RunCli("report --pdf " + testkit::ShellQuote(dir.File("r.pdf")) + " --paper letter " +
+                                   "--job-info " + testkit::ShellQuote(dir.File("info.json")) + " " +
+                                   testkit::ShellQuote(dir.File("SPRAYJOB.LOG")) + " " +
+                                   testkit::ShellQuote(dir.File("COPY.LOG")));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string version = testkit::RunCli("--version").out;
+  const std::string sha256 = testkit::RunShell("sha256sum " + testkit::ShellQuote(example)).out.substr(0, 64);
+  for (const char* name : {"r_SPRAYJOB.pdf", "r_COPY.pdf"}) {
+    SCOPED_TRACE(name);
+    const std::string file = testkit::ShellQuote(dir.File(name));
+    EXPECT_NE(run.out.find("\n" + dir.File(name) + "\n"), std::string::npos) << run.out;
+    EXPECT_EQ(Field(testkit::RunShell("pdfinfo " + file).out, "Page size:"), "612 x 792 pts (letter)");
+    const std::string text = testkit::RunShell("pdftotext " + file + " -").out;
+    for (const std::string& value : {std::string("Glyphosate 450"), std::string("AA-1234"), sha256,
+                                     "ZELTLOG " + version.substr(std::string("zeltlog-cli ").size(), 5)}) {
+      EXPECT_NE(text.find(value), std::string::npos) << value;
     }
   }
 }
