@@ -179,33 +179,48 @@ class PageWriter {
   }
 
   // `text` in lines no wider than `width`: broken between words, and
-  // within a word only where the word alone is wider.
+  // within a word only where the word alone is wider. Each word and each
+  // character of an over-long word is measured once, so that a long text
+  // takes time in proportion to its length.
   std::vector<std::string> Wrap(const std::string& text, Font font, double width) {
     std::vector<std::string> lines;
     std::string line;
+    double lineWidth = 0.0;
+    const double space = Width(" ", font);
     size_t at = 0;
     while (at < text.size()) {
       size_t end = text.find(' ', at);
       if (end == std::string::npos) end = text.size();
-      std::string word = text.substr(at, end - at);
+      const std::string word = text.substr(at, end - at);
       at = end + 1;
       if (word.empty()) continue;
-      const std::string joined = line.empty() ? word : line + " " + word;
-      if (Width(joined, font) <= width) {
-        line = joined;
+      const double wordWidth = Width(word, font);
+      if (!line.empty() && lineWidth + space + wordWidth <= width) {
+        line += ' ' + word;
+        lineWidth += space + wordWidth;
         continue;
       }
       if (!line.empty()) lines.push_back(std::move(line));
       line.clear();
-      while (Width(word, font) > width) {
-        size_t cut = word.size();
-        do {
-          do --cut; while (cut > 1 && (static_cast<unsigned char>(word[cut]) & 0xC0) == 0x80);
-        } while (cut > 1 && Width(word.substr(0, cut), font) > width);
-        lines.push_back(word.substr(0, cut));
-        word.erase(0, cut);
+      lineWidth = 0.0;
+      if (wordWidth <= width) {
+        line = word;
+        lineWidth = wordWidth;
+        continue;
       }
-      line = std::move(word);
+      for (size_t start = 0, next = 0; start < word.size(); start = next) {
+        next = start + 1;
+        while (next < word.size() && (static_cast<unsigned char>(word[next]) & 0xC0) == 0x80) ++next;
+        const std::string character = word.substr(start, next - start);
+        const double advance = Width(character, font);
+        if (!line.empty() && lineWidth + advance > width) {
+          lines.push_back(std::move(line));
+          line.clear();
+          lineWidth = 0.0;
+        }
+        line += character;
+        lineWidth += advance;
+      }
     }
     if (!line.empty() || lines.empty()) lines.push_back(std::move(line));
     return lines;
@@ -214,12 +229,17 @@ class PageWriter {
   // an ellipsis (a path's end names the file).
   std::string Fitted(const std::string& text, Font font, double width) {
     if (Width(text, font) <= width) return text;
-    for (size_t cut = 1; cut < text.size(); ++cut) {
-      if ((static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) continue;
-      std::string shorter = "\xE2\x80\xA6" + text.substr(cut);
-      if (Width(shorter, font) <= width) return shorter;
+    const std::string ellipsis = "\xE2\x80\xA6";
+    double used = Width(ellipsis, font);
+    size_t start = text.size();
+    while (start > 0) {
+      size_t previous = start - 1;
+      while (previous > 0 && (static_cast<unsigned char>(text[previous]) & 0xC0) == 0x80) --previous;
+      used += Width(text.substr(previous, start - previous), font);
+      if (used > width) break;
+      start = previous;
     }
-    return "";
+    return ellipsis + text.substr(start);
   }
 
   void Heading(const std::string& text, double followingHeight) {
