@@ -14,10 +14,6 @@ namespace {
 
 std::string Fixed(double value, int decimals) { return FixedText(value, decimals); }
 
-std::string Optional(const std::optional<double>& value, int decimals, const char* unit) {
-  return value ? Fixed(*value, decimals) + unit : "-";
-}
-
 // A label padded to the column of the values.
 void Line(std::string& out, std::string_view label, const std::string& value) {
   constexpr size_t kValueColumn = 20;
