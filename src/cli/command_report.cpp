@@ -9,8 +9,10 @@
 #include "converters/field_file.h"
 #include "coverage/coverage_sink.h"
 #include "coverage/report_format.h"
+#include "coverage/taskdata_xml.h"
 #include "gis/export_names.h"
 #include "gis/gis_module.h"
+#include "zeltlog_version.h"
 
 namespace zeltlog::cli {
 namespace {
@@ -55,6 +57,15 @@ CLI::App* AddReportCommand(CLI::App& app, ReportCommandOptions& o) {
                      "Write a map page to FILE: the field, the coverage coloured by applied rate, overlaps, skipped "
                      "ground, path, marks and the figures, in one HTML file that needs no network"))
       ->type_name("FILE");
+  // The Windows build has no libxml2: its help says so.
+  const std::string& taskData = TaskDataModuleLeftOut();
+  NamesAFile(report->add_option("--isoxml", o.isoxmlPath,
+                     taskData.empty()
+                         ? "Write the logs as ISO 11783-10 TASKDATA (version 4.3) for farm management software: "
+                           "OUT/TASKDATA/TASKDATA.XML with one task and one binary time log per log, OUT a folder "
+                           "or a .zip; an earlier TASKDATA there is replaced"
+                         : "Not in this build: " + taskData))
+      ->type_name("OUT");
   return report;
 }
 
@@ -69,7 +80,8 @@ std::string ExportPathFor(const std::string& exportPath, const std::string& log,
 }
 
 CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMultiPolygon* field,
-                                        const std::string& exportPath, const std::string& pagePath) {
+                                        const std::string& exportPath, const std::string& pagePath,
+                                        TaskDataExport* taskData) {
   // The report prints only its table or JSON: the event lines go nowhere,
   // and it neither shows progress nor uses the desktop.
   UnreadEventLog events;
@@ -78,7 +90,7 @@ CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMult
   ConversionSession session(events, progress, none);
   // The swath as convert draws it by default.
   session.options.sprayProjection = kDefaultSprayProjection;
-  return ReportCoverageOf(session, log, field, exportPath, pagePath);
+  return ReportCoverageOf(session, log, field, exportPath, pagePath, taskData);
 }
 
 int RunReport(const ReportCommandOptions& o) {
@@ -107,7 +119,19 @@ int RunReport(const ReportCommandOptions& o) {
     }
     if (!o.htmlPath.empty()) outputs.push_back(ExportPathFor(o.htmlPath, log, several));
   }
+  // TASKDATA: OUT itself, a zip or a folder that is no input.
+  if (!o.isoxmlPath.empty()) outputs.push_back(o.isoxmlPath);
   if (!OutputsAreNewFiles(inputs, outputs, {})) return 1;
+  TaskDataExport taskData;
+  if (!o.isoxmlPath.empty()) {
+    std::string error;
+    if (!taskData.Begin(o.isoxmlPath, ZELTLOG_VERSION, error)) {
+      CommandResult refused;
+      refused.inputRead = true;
+      refused.outputs.failed.push_back({o.isoxmlPath, error});
+      return ReportCommandResult(printer, "", refused);
+    }
+  }
   LonLatMultiPolygon field;
   if (!o.field.empty()) {
     PolygonFile file;
@@ -124,7 +148,8 @@ int RunReport(const ReportCommandOptions& o) {
   for (const std::string& log : o.logs) {
     const std::string exportPath = o.exportPath.empty() ? "" : ExportPathFor(o.exportPath, log, several);
     const std::string pagePath = o.htmlPath.empty() ? "" : ExportPathFor(o.htmlPath, log, several);
-    CoverageReportOutcome outcome = RunCoverageReport(log, o.field.empty() ? nullptr : &field, exportPath, pagePath);
+    CoverageReportOutcome outcome = RunCoverageReport(log, o.field.empty() ? nullptr : &field, exportPath, pagePath,
+                                                      o.isoxmlPath.empty() ? nullptr : &taskData);
     // A damaged log is reported from what could be read, as convert draws it.
     if (outcome.result.inputRead && !o.json) {
       if (!reports.empty()) printer.Print("");
@@ -143,6 +168,18 @@ int RunReport(const ReportCommandOptions& o) {
       if (failed.error.empty()) failed.error = "cannot be read";
       reports.push_back(std::move(failed));
     }
+  }
+  if (!o.isoxmlPath.empty()) {
+    // The logs' tasks in one TASKDATA, once every log is reported.
+    CommandResult exported;
+    exported.inputRead = true;
+    std::string error;
+    if (taskData.Finish(error)) {
+      exported.outputs.written.push_back(taskData.Target());
+    } else {
+      exported.outputs.failed.push_back({o.isoxmlPath, error});
+    }
+    if (ReportCommandResult(printer, "", exported) != 0) status = 1;
   }
   if (o.json) printer.PrintReport(WithoutLastLineEnd(FormatReportJson(reports)));
   return status;

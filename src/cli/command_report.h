@@ -20,6 +20,7 @@ struct ReportCommandOptions {
   std::string field;       // a polygon file GDAL reads; empty: the log's boundary rings
   std::string exportPath;  // .gpkg, .geojson, .shp or .fgb; empty: no export
   std::string htmlPath;    // the map page; empty: none
+  std::string isoxmlPath;  // TASKDATA: a folder or a .zip; empty: none
 };
 
 // Adds the subcommand and its options to `app`; the caller sets its
@@ -34,7 +35,8 @@ int RunReport(const ReportCommandOptions& options);
 // figures are computed against `field` (or the log's boundary rings when
 // it is null) and exported to `exportPath` when it is not empty.
 CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMultiPolygon* field,
-                                        const std::string& exportPath, const std::string& pagePath = "");
+                                        const std::string& exportPath, const std::string& pagePath = "",
+                                        TaskDataExport* taskData = nullptr);
 
 // Where the export (or the map page) of one of several logs goes: FILE's name with the log's
 // base name appended (out.gpkg and JOB12.LOG give out_JOB12.gpkg); for a

@@ -44,7 +44,7 @@ GisExportResult ExportThroughStagingFolder(const std::string& path, const Covera
 
 CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
                                        const LonLatMultiPolygon* field, const std::string& exportPath,
-                                       const std::string& pagePath) {
+                                       const std::string& pagePath, TaskDataExport* taskData) {
   CoverageReportOutcome outcome;
   CommandResult& result = outcome.result;
   result.chosen = true;
@@ -53,7 +53,11 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
     return outcome;
   }
   CoverageSink sink;
-  const CommandResult passes = RunLogAnalysis(session, log, {&sink});
+  std::vector<Sink*> sinks = {&sink};
+  // The time log takes the records as they come.
+  std::unique_ptr<TimeLogSink> timeLog = taskData ? taskData->NextTimeLog() : nullptr;
+  if (timeLog) sinks.push_back(timeLog.get());
+  const CommandResult passes = RunLogAnalysis(session, log, sinks);
   // The report words what is wrong with the log as one problem.
   std::string damage;
   for (const std::string& problem : passes.problems) damage.append(damage.empty() ? "" : "; ").append(problem);
@@ -66,6 +70,7 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   outcome.report = ComputeCoverageWithModule(sink.data(), field);
   outcome.report.log = log;
   for (const std::string& problem : outcome.report.problems) result.problems.push_back(problem);
+  if (timeLog) taskData->AddTask(TaskDataTaskOf(log, outcome.report), *timeLog);
   if (!exportPath.empty()) {
     GisExportResult exported = ExportThroughStagingFolder(exportPath, sink.data(), outcome.report);
     for (std::string& written : exported.written) result.outputs.written.push_back(std::move(written));

@@ -8,6 +8,7 @@
 
 #include "core/command_result.h"
 #include "core/session.h"
+#include "converters/taskdata_export.h"
 #include "coverage/coverage_report.h"
 #include "gis/gis_export.h"
 
@@ -26,10 +27,11 @@ struct CoverageReportOutcome {
 // `field` (the log's boundary rings when it is null), exported to
 // `exportPath` when it is not empty, and drawn on a map page written to
 // `pagePath` when that is not empty. The event lines of the passes go to
-// the session's event list.
+// the session's event list. With `taskData`, the pass streams the log's
+// time log into it and the log becomes one of its tasks.
 CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
                                        const LonLatMultiPolygon* field, const std::string& exportPath,
-                                       const std::string& pagePath = "");
+                                       const std::string& pagePath = "", TaskDataExport* taskData = nullptr);
 
 // The map page written beside a log: its base name with "_REPORT.html".
 std::string MapPagePathOf(const std::string& log);

@@ -1,6 +1,7 @@
 // The entries of the analysis module: built into libzeltlog-analysis.so only.
 #include "coverage/coverage.h"
 #include "coverage/coverage_module.h"
+#include "coverage/taskdata_xml.h"
 #include "sinks/kmz_archive.h"
 
 namespace zeltlog {
@@ -13,6 +14,12 @@ extern "C" __attribute__((visibility("default"))) const void* zeltlog_coverage_m
 
 extern "C" __attribute__((visibility("default"))) const void* zeltlog_kmz_module_functions() {
   static const KmzModuleFunctions functions = {KmzModuleFunctions::kVersion, WriteKmzArchive};
+  return &functions;
+}
+
+extern "C" __attribute__((visibility("default"))) const void* zeltlog_taskdata_module_functions() {
+  static const TaskDataModuleFunctions functions = {TaskDataModuleFunctions::kVersion, WriteTaskDataFiles,
+                                                    PackTaskDataZip};
   return &functions;
 }
 
