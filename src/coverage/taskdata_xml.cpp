@@ -434,10 +434,14 @@ bool PackTaskDataZip(const std::string& folder, const std::string& zipPath, std:
   for (const std::string& name : names) {
     zip_source_t* source = zip_source_file(archive, (folder + "/" + name).c_str(), 0, -1);
     if (!source) return failed();
-    if (zip_file_add(archive, ("TASKDATA/" + name).c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
+    const zip_int64_t index = zip_file_add(archive, ("TASKDATA/" + name).c_str(), source, ZIP_FL_ENC_UTF_8);
+    if (index < 0) {
       zip_source_free(source);
       return failed();
     }
+    // The fastest deflate: a time log of a million fixes (40 MB) packs to
+    // a quarter in a fraction of the time the default level takes.
+    zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
   }
   if (zip_close(archive) != 0) return failed();
   return true;

@@ -27,10 +27,11 @@ TEST(ReportCommand, Options) {
     ReportCommandOptions expected;
   };
   const Case cases[] = {
-      {{"report", "A.LOG"}, true, {{"A.LOG"}, false, "", "", ""}},
-      {{"report", "--json", "--field", "paddock.kmz", "--export", "out.gpkg", "--html", "map.html", "A.LOG", "B.LOG"},
+      {{"report", "A.LOG"}, true, {{"A.LOG"}, false, "", "", "", ""}},
+      {{"report", "--json", "--field", "paddock.kmz", "--export", "out.gpkg", "--html", "map.html", "--isoxml",
+        "season.zip", "A.LOG", "B.LOG"},
        true,
-       {{"A.LOG", "B.LOG"}, true, "paddock.kmz", "out.gpkg", "map.html"}},
+       {{"A.LOG", "B.LOG"}, true, "paddock.kmz", "out.gpkg", "map.html", "season.zip"}},
       {{"report"}, false, {}},
       {{"report", "--field"}, false, {}},
       {{"report", "--colour", "A.LOG"}, false, {}},
@@ -48,7 +49,9 @@ TEST(ReportCommand, Options) {
       parsed = false;
     }
     EXPECT_EQ(parsed, c.parses);
-    auto fields = [](const ReportCommandOptions& r) { return std::tie(r.logs, r.json, r.field, r.exportPath, r.htmlPath); };
+    auto fields = [](const ReportCommandOptions& r) {
+      return std::tie(r.logs, r.json, r.field, r.exportPath, r.htmlPath, r.isoxmlPath);
+    };
     if (!c.parses) continue;
     EXPECT_EQ(fields(o), fields(c.expected));
   }
@@ -235,7 +238,12 @@ std::string SeasonLog(double longitude, const std::string& farm, const std::stri
   testkit::JobSummary job;
   job.timeZone = 10;
   log.Frame(201, testkit::JobSummaryRecord(job));
-  log.Frame(202, testkit::FarmRecord({farm, field, "Jo Pilot", "VH-ZLT"}));
+  testkit::FarmInfo info;
+  info.farm = farm;
+  info.field = field;
+  info.operatorName = "Jo Pilot";
+  info.machine = "VH-ZLT";
+  log.Frame(202, testkit::FarmRecord(info));
   log.Frame(120, testkit::SwathWidth(24.0f));
   log.Frame(34, testkit::TargetRate(1, 0, 80.37f));
   log.Frame(36, testkit::ActualRate(1, 0, 78.37f));
