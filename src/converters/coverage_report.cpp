@@ -63,6 +63,7 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   for (const std::string& problem : passes.problems) damage.append(damage.empty() ? "" : "; ").append(problem);
   if (!passes.inputRead) {
     result.Unreadable(damage.empty() ? "cannot be read" : damage);
+    if (timeLog) taskData->DropTimeLog(*timeLog);
     return outcome;
   }
   result.inputRead = true;

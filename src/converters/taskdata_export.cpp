@@ -105,7 +105,8 @@ bool TaskDataExport::Begin(const std::string& out, const std::string& softwareVe
 
 std::unique_ptr<TimeLogSink> TaskDataExport::NextTimeLog() {
   char name[16];
-  std::snprintf(name, sizeof name, "TLG%05d", nextLog_++);
+  // Numbered as the tasks are: a log that makes no task leaves no gap.
+  std::snprintf(name, sizeof name, "TLG%05d", static_cast<int>(data_.tasks.size() + 1));
   return std::make_unique<TimeLogSink>(JoinPath(JoinPath(staging_, "TASKDATA"), std::string(name) + ".BIN"), name);
 }
 
@@ -114,6 +115,8 @@ void TaskDataExport::AddTask(TaskDataTask task, const TimeLogSink& sink) {
   task.timeLog = sink.summary();
   data_.tasks.push_back(std::move(task));
 }
+
+void TaskDataExport::DropTimeLog(const TimeLogSink& sink) { std::remove(sink.path().c_str()); }
 
 bool TaskDataExport::Finish(std::string& error) {
   const std::string staged = JoinPath(staging_, "TASKDATA");

@@ -36,6 +36,8 @@ class TaskDataExport {
   // The task of a reported log whose time log `sink` wrote; `task` gives
   // its names and totals.
   void AddTask(TaskDataTask task, const TimeLogSink& sink);
+  // Drops the time log of a log that could not be read: it makes no task.
+  void DropTimeLog(const TimeLogSink& sink);
   // Writes the XML and puts TASKDATA in place. False with the reason; no
   // part of it is then left.
   bool Finish(std::string& error);
@@ -51,7 +53,6 @@ class TaskDataExport {
   std::string staging_;   // the private folder; its TASKDATA holds the files
   std::string failure_;   // a time log that could not be written
   TaskData data_;
-  int nextLog_ = 1;
 };
 
 // A task's names and totals from a log's report: the log's file name, the

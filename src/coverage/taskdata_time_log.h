@@ -44,6 +44,7 @@ class TimeLogSink : public Sink {
   // Why the file could not be written; empty when it was.
   const std::string& error() const { return error_; }
   const TimeLogSummary& summary() const { return summary_; }
+  const std::string& path() const { return path_; }
 
  private:
   void Fail(const char* what);
