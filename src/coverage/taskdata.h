@@ -30,6 +30,9 @@ inline constexpr uint16_t kDdiSetpointVolumePerArea = 1;  // mm³/m² (1 l/ha = 
 inline constexpr uint16_t kDdiActualVolumePerArea = 2;    // mm³/m²
 inline constexpr uint16_t kDdiActualWorkingWidth = 67;    // mm
 inline constexpr uint16_t kDdiActualWorkState = 141;      // 0 off, 1 on
+// Two bits a section, the first section lowest: 00 off, 01 on, 11 not
+// there. The logs give the boom's sections and one state for them all.
+inline constexpr uint16_t kDdiActualCondensedWorkState = 161;
 inline constexpr uint16_t kDdiTotalVolume = 80;           // l
 inline constexpr uint16_t kDdiTotalArea = 116;            // m²
 inline constexpr TimeLogValue kTimeLogValues[] = {
@@ -37,6 +40,7 @@ inline constexpr TimeLogValue kTimeLogValues[] = {
     {kDdiActualVolumePerArea, 12, "Applied rate"},
     {kDdiActualWorkingWidth, 13, "Swath width"},
     {kDdiActualWorkState, 14, "Spraying"},
+    {kDdiActualCondensedWorkState, 15, "Sections"},
 };
 inline constexpr int kTimeLogValueCount = sizeof kTimeLogValues / sizeof kTimeLogValues[0];
 

@@ -72,8 +72,10 @@ void TimeLogSink::OnFix(const Fix& fix) {
   *p++ = kPositionStatusGnss;
   *p++ = static_cast<uint8_t>(kTimeLogValueCount);
   // In the order of kTimeLogValues: l/ha as mm³/m², metres as mm.
+  uint32_t sections = 0;
+  for (int i = 15; i >= 0; --i) sections = sections << 2 | (i >= sections_ ? 3u : fix.sprayState != 0 ? 1u : 0u);
   const int32_t values[kTimeLogValueCount] = {Scaled(target_, 100.0), Scaled(actual_, 100.0), Scaled(width_, 1000.0),
-                                              fix.sprayState != 0 ? 1 : 0};
+                                              fix.sprayState != 0 ? 1 : 0, static_cast<int32_t>(sections)};
   for (int i = 0; i < kTimeLogValueCount; ++i) {
     *p++ = static_cast<uint8_t>(i);
     p = little_endian::PutI32(p, values[i]);

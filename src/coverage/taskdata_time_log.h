@@ -5,7 +5,9 @@
 // 1980-01-01), its position (1e-7 degrees north and east, longitudes in
 // -180..180, millimetres up, status), then every value of
 // kTimeLogValues: the target and applied rates as logged (mm³/m²), the
-// swath width (mm) and whether the boom sprays.
+// swath width (mm), whether the boom sprays, and the state of each of its
+// sections as the latest sections record counts them (all not there
+// before one).
 #pragma once
 
 #include <cstdio>
@@ -36,7 +38,10 @@ class TimeLogSink : public Sink {
   void OnFix(const Fix& fix) override;
   void OnTargetRate(const TargetRate& rate) override { target_ = rate.rate; }
   void OnActualRate(const ActualRate& rate) override { actual_ = rate.rate; }
-  void OnSections(const SwathSections& sections) override { width_ = sections.leftOffset - sections.rightOffset; }
+  void OnSections(const SwathSections& sections) override {
+    width_ = sections.leftOffset - sections.rightOffset;
+    sections_ = sections.sections < 16 ? sections.sections : 16;
+  }
   void OnSwathWidth(const SwathWidth& width) override { width_ = width.width; }
   void OnJobSummary(const JobSummary& job) override { width_ = job.machineWidth - job.overlapWidth; }
   void OnEnd(const RunEnd& end) override;
@@ -54,6 +59,7 @@ class TimeLogSink : public Sink {
   std::string error_;
   TimeLogSummary summary_;
   double target_ = 0.0, actual_ = 0.0, width_ = 0.0;
+  int sections_ = 0;  // of the latest sections record; 0: none known
 };
 
 }  // namespace zeltlog

@@ -229,7 +229,8 @@ nlohmann::json ReadTaskData(const std::string& out) {
   return nlohmann::json::parse(run.out, nullptr, false);
 }
 
-// A pass north at `longitude` on a farm's field, zone +10: the target rate
+// A pass north at `longitude` on a farm's field, zone +10, a boom of four
+// sections 24 m wide: the target rate
 // 80.37 l/ha, applied 78.37 then 81.63 l/ha; fixes 0.2 s apart from
 // 08:20:00 on 12 November 2012.
 constexpr int kSeasonFixes = 300;
@@ -244,7 +245,7 @@ std::string SeasonLog(double longitude, const std::string& farm, const std::stri
   info.operatorName = "Jo Pilot";
   info.machine = "VH-ZLT";
   log.Frame(202, testkit::FarmRecord(info));
-  log.Frame(120, testkit::SwathWidth(24.0f));
+  log.Frame(35, testkit::Sections(4, 1200, -1200));
   log.Frame(34, testkit::TargetRate(1, 0, 80.37f));
   log.Frame(36, testkit::ActualRate(1, 0, 78.37f));
   log.Frame(140, testkit::FlowStatus(1, 500.0f, 0, 650.0f, 80.0f, 40.0f));
@@ -336,7 +337,9 @@ TEST(ReportCommand, TaskDataReadBackByAnotherReader) {
       EXPECT_GE(timeLog["minEast"].get<double>(), c.east[i].first - 1e-6);
       EXPECT_LE(timeLog["maxEast"].get<double>(), c.east[i].second + 1e-6);
       // Each rate read times its presentation's scale is a logged rate.
-      const std::map<int, std::vector<double>> logged = {{1, {80.37}}, {2, {78.37, 81.63}}, {67, {24.0}}, {141, {1}}};
+      // Four sections on (01 each), twelve not there (11): 0xFFFFFF55.
+      const std::map<int, std::vector<double>> logged = {
+          {1, {80.37}}, {2, {78.37, 81.63}}, {67, {24.0}}, {141, {1}}, {161, {-171}}};
       for (const nlohmann::json& value : timeLog["values"]) {
         const std::vector<double>& rates = logged.at(value["ddi"].get<int>());
         ASSERT_EQ(value["scaled"].size(), rates.size()) << value;
