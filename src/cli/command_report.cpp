@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <optional>
+
 #include "cli/cli_platform.h"
 #include "cli/commands.h"
 #include "cli/file_name_option.h"
@@ -12,6 +14,7 @@
 #include "coverage/taskdata_xml.h"
 #include "gis/export_names.h"
 #include "gis/gis_module.h"
+#include "job_record/job_info.h"
 #include "zeltlog_version.h"
 
 namespace zeltlog::cli {
@@ -57,6 +60,11 @@ CLI::App* AddReportCommand(CLI::App& app, ReportCommandOptions& o) {
                      "Write a map page to FILE: the field, the coverage coloured by applied rate, overlaps, skipped "
                      "ground, path, marks and the figures, in one HTML file that needs no network"))
       ->type_name("FILE");
+  NamesAFile(report->add_option("--job-info", o.jobInfoPath,
+                                "What the log lacks for the job's record, from a JSON file: product, registration, "
+                                "active constituents, client, address, aircraft, applicator, licence, water volume, "
+                                "tank mix and \"extra\" texts"))
+      ->type_name("FILE");
   // The Windows build has no libxml2: its help says so.
   const std::string& taskData = TaskDataModuleLeftOut();
   NamesAFile(report->add_option("--isoxml", o.isoxmlPath,
@@ -81,7 +89,7 @@ std::string ExportPathFor(const std::string& exportPath, const std::string& log,
 
 CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMultiPolygon* field,
                                         const std::string& exportPath, const std::string& pagePath,
-                                        TaskDataExport* taskData) {
+                                        const JobInfo* jobInfo, TaskDataExport* taskData) {
   // The report prints only its table or JSON: the event lines go nowhere,
   // and it neither shows progress nor uses the desktop.
   UnreadEventLog events;
@@ -90,7 +98,7 @@ CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMult
   ConversionSession session(events, progress, none);
   // The swath as convert draws it by default.
   session.options.sprayProjection = kDefaultSprayProjection;
-  return ReportCoverageOf(session, log, field, exportPath, pagePath, taskData);
+  return ReportCoverageOf(session, log, field, exportPath, pagePath, jobInfo, taskData);
 }
 
 int RunReport(const ReportCommandOptions& o) {
@@ -109,6 +117,7 @@ int RunReport(const ReportCommandOptions& o) {
   const bool several = o.logs.size() > 1;
   std::vector<std::string> inputs = o.logs, outputs;
   if (!o.field.empty()) inputs.push_back(o.field);
+  if (!o.jobInfoPath.empty()) inputs.push_back(o.jobInfoPath);
   for (const std::string& log : o.logs) {
     // Every file of the export: each layer's and a Shapefile's companions.
     if (!o.exportPath.empty()) {
@@ -122,16 +131,6 @@ int RunReport(const ReportCommandOptions& o) {
   // TASKDATA: OUT itself, a zip or a folder that is no input.
   if (!o.isoxmlPath.empty()) outputs.push_back(o.isoxmlPath);
   if (!OutputsAreNewFiles(inputs, outputs, {})) return 1;
-  TaskDataExport taskData;
-  if (!o.isoxmlPath.empty()) {
-    std::string error;
-    if (!taskData.Begin(o.isoxmlPath, ZELTLOG_VERSION, error)) {
-      CommandResult refused;
-      refused.inputRead = true;
-      refused.outputs.failed.push_back({o.isoxmlPath, error});
-      return ReportCommandResult(printer, "", refused);
-    }
-  }
   LonLatMultiPolygon field;
   if (!o.field.empty()) {
     PolygonFile file;
@@ -143,13 +142,37 @@ int RunReport(const ReportCommandOptions& o) {
     }
     field = std::move(file.polygons);
   }
+  // A job-info file that cannot be taken stops the report before any log:
+  // a record without what the user wrote in it is not the one asked for.
+  std::optional<JobInfo> jobInfo;
+  if (!o.jobInfoPath.empty()) {
+    JobInfoReading reading = ReadJobInfoFile(o.jobInfoPath);
+    for (const std::string& warning : reading.warnings) printer.PrintError("zeltlog-cli: " + warning);
+    if (!reading.info) {
+      printer.PrintError("zeltlog-cli: " + reading.error);
+      return 1;
+    }
+    jobInfo = std::move(reading.info);
+  }
+  // TASKDATA's staging folder, once the inputs are known to be good.
+  TaskDataExport taskData;
+  if (!o.isoxmlPath.empty()) {
+    std::string error;
+    if (!taskData.Begin(o.isoxmlPath, ZELTLOG_VERSION, error)) {
+      CommandResult refused;
+      refused.inputRead = true;
+      refused.outputs.failed.push_back({o.isoxmlPath, error});
+      return ReportCommandResult(printer, "", refused);
+    }
+  }
   int status = 0;
   std::vector<CoverageReport> reports;
   for (const std::string& log : o.logs) {
     const std::string exportPath = o.exportPath.empty() ? "" : ExportPathFor(o.exportPath, log, several);
     const std::string pagePath = o.htmlPath.empty() ? "" : ExportPathFor(o.htmlPath, log, several);
-    CoverageReportOutcome outcome = RunCoverageReport(log, o.field.empty() ? nullptr : &field, exportPath, pagePath,
-                                                      o.isoxmlPath.empty() ? nullptr : &taskData);
+    CoverageReportOutcome outcome =
+        RunCoverageReport(log, o.field.empty() ? nullptr : &field, exportPath, pagePath, jobInfo ? &*jobInfo : nullptr,
+                          o.isoxmlPath.empty() ? nullptr : &taskData);
     // A damaged log is reported from what could be read, as convert draws it.
     if (outcome.result.inputRead && !o.json) {
       if (!reports.empty()) printer.Print("");

@@ -1,5 +1,5 @@
 // zeltlog-cli report [--json] [--field FILE] [--export FILE] [--html FILE]
-// LOG...: the sprayed area, overlap, skips and applied rate of each log, as
+// [--job-info FILE] LOG...: the sprayed area, overlap, skips and applied rate of each log, as
 // a table or as JSON, and optionally its layers as a GIS file and a map page.
 #pragma once
 
@@ -20,6 +20,7 @@ struct ReportCommandOptions {
   std::string field;       // a polygon file GDAL reads; empty: the log's boundary rings
   std::string exportPath;  // .gpkg, .geojson, .shp or .fgb; empty: no export
   std::string htmlPath;    // the map page; empty: none
+  std::string jobInfoPath;  // the user's job-info file (JSON); empty: none
   std::string isoxmlPath;  // TASKDATA: a folder or a .zip; empty: none
 };
 
@@ -33,10 +34,11 @@ int RunReport(const ReportCommandOptions& options);
 
 // The report of one log: the log's conversion feeds a CoverageSink, whose
 // figures are computed against `field` (or the log's boundary rings when
-// it is null) and exported to `exportPath` when it is not empty.
+// it is null) and exported to `exportPath` when it is not empty; the job's
+// record takes what `jobInfo` adds when it is not null.
 CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMultiPolygon* field,
                                         const std::string& exportPath, const std::string& pagePath = "",
-                                        TaskDataExport* taskData = nullptr);
+                                        const JobInfo* jobInfo = nullptr, TaskDataExport* taskData = nullptr);
 
 // Where the export (or the map page) of one of several logs goes: FILE's name with the log's
 // base name appended (out.gpkg and JOB12.LOG give out_JOB12.gpkg); for a

@@ -2,11 +2,13 @@
 
 #include "core/output_names.h"
 #include "core/output_set.h"
+#include "core/sha256.h"
 #include "core/staging_folder.h"
 #include "coverage/coverage_module.h"
 #include "coverage/map_page.h"
 #include "coverage/report_format.h"
 #include "gis/gis_module.h"
+#include "job_record/application_record_sink.h"
 #include "pipeline/log_conversion.h"
 
 namespace zeltlog {
@@ -44,7 +46,7 @@ GisExportResult ExportThroughStagingFolder(const std::string& path, const Covera
 
 CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
                                        const LonLatMultiPolygon* field, const std::string& exportPath,
-                                       const std::string& pagePath, TaskDataExport* taskData) {
+                                       const std::string& pagePath, const JobInfo* jobInfo, TaskDataExport* taskData) {
   CoverageReportOutcome outcome;
   CommandResult& result = outcome.result;
   result.chosen = true;
@@ -53,7 +55,8 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
     return outcome;
   }
   CoverageSink sink;
-  std::vector<Sink*> sinks = {&sink};
+  ApplicationRecordSink recordSink;
+  std::vector<Sink*> sinks = {&sink, &recordSink};
   // The time log takes the records as they come.
   std::unique_ptr<TimeLogSink> timeLog = taskData ? taskData->NextTimeLog() : nullptr;
   if (timeLog) sinks.push_back(timeLog.get());
@@ -68,10 +71,13 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   }
   result.inputRead = true;
   if (!damage.empty()) result.problems.push_back(damage);
+  outcome.job = MergeJobInfo(recordSink.Record(), jobInfo ? *jobInfo : JobInfo{});
+  std::string unhashed;
+  outcome.logSha256 = Sha256OfFile(log, unhashed);
   outcome.report = ComputeCoverageWithModule(sink.data(), field);
   outcome.report.log = log;
   for (const std::string& problem : outcome.report.problems) result.problems.push_back(problem);
-  if (timeLog) taskData->AddTask(TaskDataTaskOf(log, outcome.report), *timeLog);
+  if (timeLog) taskData->AddTask(TaskDataTaskOf(log, outcome.report, outcome.job), *timeLog);
   if (!exportPath.empty()) {
     GisExportResult exported = ExportThroughStagingFolder(exportPath, sink.data(), outcome.report);
     for (std::string& written : exported.written) result.outputs.written.push_back(std::move(written));

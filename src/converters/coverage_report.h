@@ -11,6 +11,7 @@
 #include "converters/taskdata_export.h"
 #include "coverage/coverage_report.h"
 #include "gis/gis_export.h"
+#include "job_record/job_info.h"
 
 namespace zeltlog {
 
@@ -21,17 +22,27 @@ namespace zeltlog {
 struct CoverageReportOutcome {
   CommandResult result;
   CoverageReport report;
+  // The application record of the job, as the same pass over the log
+  // gathered it, with the user's job-info file merged in when one was
+  // given. Its start and finish are the local times of the log's first and
+  // last fix (job.record.start, job.record.finish).
+  JobRecord job;
+  // The SHA-256 of the log's bytes, 64 lower-case hexadecimal digits;
+  // empty when the log was not read.
+  std::string logSha256;
 };
 
 // The report of one log, with the session's spray projection, against
 // `field` (the log's boundary rings when it is null), exported to
 // `exportPath` when it is not empty, and drawn on a map page written to
 // `pagePath` when that is not empty. The event lines of the passes go to
-// the session's event list. With `taskData`, the pass streams the log's
-// time log into it and the log becomes one of its tasks.
+// the session's event list. The job's record takes what `jobInfo` adds
+// when it is not null. With `taskData`, the pass streams the log's time
+// log into it and the log becomes one of its tasks.
 CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
                                        const LonLatMultiPolygon* field, const std::string& exportPath,
-                                       const std::string& pagePath = "", TaskDataExport* taskData = nullptr);
+                                       const std::string& pagePath = "", const JobInfo* jobInfo = nullptr,
+                                       TaskDataExport* taskData = nullptr);
 
 // The map page written beside a log: its base name with "_REPORT.html".
 std::string MapPagePathOf(const std::string& log);

@@ -139,9 +139,17 @@ bool TaskDataExport::Finish(std::string& error) {
   return done;
 }
 
-TaskDataTask TaskDataTaskOf(const std::string& log, const CoverageReport& report) {
+TaskDataTask TaskDataTaskOf(const std::string& log, const CoverageReport& report, const JobRecord& job) {
   TaskDataTask task;
   task.designator = std::string(FileNameOf(log));
+  task.customer = job.info.client;
+  task.farm = job.record.farm;
+  task.field = job.record.field;
+  task.worker = job.record.operatorName;
+  task.product = job.info.product;
+  task.machine = job.record.machine.empty() ? job.info.aircraft : job.record.machine;
+  task.zoneKnown = job.record.timeZone.has_value();
+  task.zoneHours = job.record.timeZone.value_or(0);
   task.boundary = report.field;
   // The report's frame follows the log's first place (0..360 logs stay
   // there); TASKDATA's points lie in -180..180.

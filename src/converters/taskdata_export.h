@@ -15,6 +15,7 @@
 #include "coverage/coverage_report.h"
 #include "coverage/taskdata.h"
 #include "coverage/taskdata_time_log.h"
+#include "job_record/job_info.h"
 
 namespace zeltlog {
 
@@ -55,8 +56,11 @@ class TaskDataExport {
   TaskData data_;
 };
 
-// A task's names and totals from a log's report: the log's file name, the
-// report's field (in -180..180), field area, sprayed area and volume.
-TaskDataTask TaskDataTaskOf(const std::string& log, const CoverageReport& report);
+// A task's names and totals from a log's report and its job's record: the
+// log's file name; the record's client (customer), farm, field, operator
+// (worker), product and machine (the aircraft when the log names none),
+// and its time zone; the report's field (in -180..180), field area,
+// sprayed area and volume.
+TaskDataTask TaskDataTaskOf(const std::string& log, const CoverageReport& report, const JobRecord& job);
 
 }  // namespace zeltlog

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "cli/command_report.h"
+#include "job_record/job_info.h"
 #include "cli_runner.h"
 #include "log_builder.h"
 #include "temp_dir.h"
@@ -27,11 +28,11 @@ TEST(ReportCommand, Options) {
     ReportCommandOptions expected;
   };
   const Case cases[] = {
-      {{"report", "A.LOG"}, true, {{"A.LOG"}, false, "", "", "", ""}},
-      {{"report", "--json", "--field", "paddock.kmz", "--export", "out.gpkg", "--html", "map.html", "--isoxml",
-        "season.zip", "A.LOG", "B.LOG"},
+      {{"report", "A.LOG"}, true, {{"A.LOG"}, false, "", "", "", "", ""}},
+      {{"report", "--json", "--field", "paddock.kmz", "--export", "out.gpkg", "--html", "map.html", "--job-info",
+        "job.json", "--isoxml", "season.zip", "A.LOG", "B.LOG"},
        true,
-       {{"A.LOG", "B.LOG"}, true, "paddock.kmz", "out.gpkg", "map.html", "season.zip"}},
+       {{"A.LOG", "B.LOG"}, true, "paddock.kmz", "out.gpkg", "map.html", "job.json", "season.zip"}},
       {{"report"}, false, {}},
       {{"report", "--field"}, false, {}},
       {{"report", "--colour", "A.LOG"}, false, {}},
@@ -50,7 +51,7 @@ TEST(ReportCommand, Options) {
     }
     EXPECT_EQ(parsed, c.parses);
     auto fields = [](const ReportCommandOptions& r) {
-      return std::tie(r.logs, r.json, r.field, r.exportPath, r.htmlPath, r.isoxmlPath);
+      return std::tie(r.logs, r.json, r.field, r.exportPath, r.htmlPath, r.jobInfoPath, r.isoxmlPath);
     };
     if (!c.parses) continue;
     EXPECT_EQ(fields(o), fields(c.expected));
@@ -120,6 +121,24 @@ TEST(ReportCommand, ReportsALogEndToEnd) {
   ASSERT_EQ(reports.size(), 2u);
   EXPECT_EQ(reports[0], nlohmann::json({{"log", dir.File("NON\xC3\x89.LOG")}, {"error", "the log holds no position fix"}}));
   EXPECT_EQ(reports[1]["log"], dir.File("PASS.LOG"));
+}
+
+// The report's pass gathers the job's record, merged with the user's
+// job-info file, and the digest of the log's bytes.
+TEST(ReportCommand, CarriesTheJobRecordAndTheLogsDigest) {
+  const std::string log = ZELTLOG_SOURCE_DIR "/examples/SPRAYJOB.LOG";
+  JobInfo info;
+  info.product = "Glyphosate 450";
+  info.farm = "Hillside";
+  const CoverageReportOutcome outcome = RunCoverageReport(log, nullptr, "", "", &info);
+  ASSERT_TRUE(outcome.result.inputRead);
+  EXPECT_EQ(outcome.job.record.farm, "Riverside Station");
+  EXPECT_EQ(outcome.job.record.start, "2019-05-14T07:42:05+10:00");
+  EXPECT_EQ(outcome.job.info.product, "Glyphosate 450");
+  ASSERT_EQ(outcome.job.differences.size(), 1u);
+  EXPECT_EQ(outcome.job.differences[0].fileValue, "Hillside");
+  const auto sum = testkit::RunShell("sha256sum " + log);
+  EXPECT_EQ(outcome.logSha256, sum.out.substr(0, 64));
 }
 
 // What headless Chromium drew of a map page opened from disk: the page's
@@ -278,14 +297,19 @@ TEST(ReportCommand, TaskDataReadBackByAnotherReader) {
     std::vector<int> ringTypes;                   // of the first field's boundary
     size_t files;                                 // in OUT/TASKDATA (0: OUT is a zip)
   };
+  // The client and the product come from the user's job-info file.
+  testkit::WriteFile(dir.File("job.json"), R"({"client": "Riverside Pastoral", "product": "Glyphosate 450"})");
   const Case cases[] = {
-      {"--field " + testkit::ShellQuote(dir.File("field.geojson")), dir.File("season"), {"A.LOG", "C.LOG"},
-       {{"CTR", 0}, {"FRM", 2}, {"PFD", 2}, {"WKR", 1}, {"DVC", 1}, {"DET", 2}, {"TSK", 2}},
+      {"--job-info " + testkit::ShellQuote(dir.File("job.json")) + " --field " +
+           testkit::ShellQuote(dir.File("field.geojson")),
+       dir.File("season"),
+       {"A.LOG", "C.LOG"},
+       {{"CTR", 1}, {"FRM", 2}, {"PFD", 2}, {"WKR", 1}, {"PDT", 1}, {"DVC", 1}, {"DET", 2}, {"TSK", 2}},
        {{141.0, 141.0}, {-179.9901, -179.9899}}, {1, 2}, 5},
       // Longitudes of 0..360 come out in -180..180; one farm and field of
       // the same name is one entry.
       {"", dir.File("season.zip"), {"A.LOG", "B.LOG", "C.LOG"},
-       {{"FRM", 2}, {"PFD", 2}, {"WKR", 1}, {"DVC", 1}, {"DET", 2}, {"TSK", 3}},
+       {{"CTR", 0}, {"FRM", 2}, {"PFD", 2}, {"WKR", 1}, {"PDT", 0}, {"DVC", 1}, {"DET", 2}, {"TSK", 3}},
        {{141.0, 141.0}, {-0.0101, -0.0099}, {-179.9901, -179.9899}}, {}, 0},
       // An earlier TASKDATA is replaced whole, not merged; a log that
       // cannot be read makes no task.

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "cli_runner.h"
 #include "job_record/job_info.h"
 #include "temp_dir.h"
 #include "xml_check.h"
@@ -60,14 +61,26 @@ TEST(JobInfo, BadFilesAreRefusedNamingTheFileAndTheKey) {
       {"[\"product\"]", "job.json: an object of job fields is expected, not a list"},
       {std::string(100000, '['), "job.json: line 1, column 17: nested deeper than 16 levels"},
   };
+  // `report --job-info` says the same, exits 1 and writes nothing.
+  auto report = [&](const std::string& jobInfo) {
+    return testkit::RunCli("report --html " + testkit::ShellQuote(dir.File("map.html")) + " --export " +
+                           testkit::ShellQuote(dir.File("out.geojson")) + " --job-info " + testkit::ShellQuote(jobInfo) +
+                           " " ZELTLOG_SOURCE_DIR "/examples/SPRAYJOB.LOG");
+  };
   for (const auto& c : cases) {
     testkit::WriteFile(dir.File("job.json"), c.text);
     const JobInfoReading reading = ReadJobInfoFile(dir.File("job.json"));
     EXPECT_FALSE(reading.info);
     EXPECT_EQ(reading.error.rfind(dir.File(c.error), 0), 0u) << reading.error;
+    const auto run = report(dir.File("job.json"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "zeltlog-cli: " + reading.error + "\n");
+    EXPECT_EQ(run.out, "");
   }
   std::filesystem::create_directory(dir.File("folder.json"));
   EXPECT_EQ(ReadJobInfoFile(dir.File("folder.json")).error, dir.File("folder.json") + ": is a folder, not a file");
+  EXPECT_EQ(report(dir.File("folder.json")).status, 1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("")), {}), 2);  // job.json, folder.json
 }
 
 }  // namespace
