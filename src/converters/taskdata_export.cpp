@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/name_text.h"
 #include "core/os.h"
 #include "core/output_names.h"
 #include "core/temporary_file.h"
@@ -141,7 +142,8 @@ bool TaskDataExport::Finish(std::string& error) {
 
 TaskDataTask TaskDataTaskOf(const std::string& log, const CoverageReport& report, const JobRecord& job) {
   TaskDataTask task;
-  task.designator = std::string(FileNameOf(log));
+  // A file name that is not UTF-8 is read as Windows-1252, as the JSON reads it.
+  task.designator = Utf8OfName(FileNameOf(log));
   task.customer = job.info.client;
   task.farm = job.record.farm;
   task.field = job.record.field;

@@ -383,15 +383,18 @@ TEST(ReportCommand, TaskDataThatCannotBeWritten) {
   std::filesystem::create_directory(readOnly);
   const bool mounted = testkit::RunShell("mount -t tmpfs -o ro,size=64k tmpfs " + testkit::ShellQuote(readOnly)).status == 0;
   struct Case {
-    std::string out, error;
+    std::string out, error, limit;
   };
   const Case cases[] = {
-      {dir.File("A.LOG"), "is the same file as the input " + dir.File("A.LOG")},
-      {dir.File("notes.txt"), "notes.txt: cannot be written: it is a file, neither a folder nor a .zip"},
-      {dir.File("notes.zip"), "notes.zip: cannot be written: it is a file but not a zip archive"},
-      {dir.File("no/such/out"), "out: cannot be written: its folder " + dir.File("no/such") + " does not exist"},
-      {readOnly, "ro: cannot be written: Read-only file system"},
-      {readOnly + "/td.zip", "td.zip: cannot be written: Read-only file system"},
+      {dir.File("A.LOG"), "is the same file as the input " + dir.File("A.LOG"), ""},
+      {dir.File("notes.txt"), "notes.txt: cannot be written: it is a file, neither a folder nor a .zip", ""},
+      {dir.File("notes.zip"), "notes.zip: cannot be written: it is a file but not a zip archive", ""},
+      {dir.File("no/such/out"), "out: cannot be written: its folder " + dir.File("no/such") + " does not exist", ""},
+      {readOnly, "ro: cannot be written: Read-only file system", ""},
+      {readOnly + "/td.zip", "td.zip: cannot be written: Read-only file system", ""},
+      // The time log (13.5 kB) stops half-way: the folder made for it goes.
+      {dir.File("season"), "season: cannot be written: TLG00001.BIN: cannot write the time log: File too large",
+       "ulimit -f 8; "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.out);
@@ -400,7 +403,8 @@ TEST(ReportCommand, TaskDataThatCannotBeWritten) {
       continue;
     }
     const auto run = testkit::RunCli("report --isoxml " + testkit::ShellQuote(c.out) + " " +
-                                     testkit::ShellQuote(dir.File("A.LOG")));
+                                         testkit::ShellQuote(dir.File("A.LOG")),
+                                     c.limit);
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
     // Nothing of a TASKDATA, and what was there stays.
