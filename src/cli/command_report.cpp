@@ -12,6 +12,7 @@
 #include "coverage/coverage_sink.h"
 #include "coverage/report_format.h"
 #include "coverage/taskdata_xml.h"
+#include "job_record/record_check.h"
 #include "gis/export_names.h"
 #include "gis/gis_module.h"
 #include "job_record/job_info.h"
@@ -65,6 +66,24 @@ CLI::App* AddReportCommand(CLI::App& app, ReportCommandOptions& o) {
                                 "active constituents, client, address, aircraft, applicator, licence, water volume, "
                                 "tank mix and \"extra\" texts"))
       ->type_name("FILE");
+  std::vector<std::string> profiles;
+  std::string profileNames;
+  for (const RecordProfile& profile : RecordProfiles()) {
+    profiles.emplace_back(profile.name);
+    profileNames.append(profileNames.empty() ? "" : ", ").append(profile.name);
+  }
+  CLI::Option* check =
+      report->add_option("--check-record", o.checkRecord,
+                         "List the fields of the job's record that the rule of PROFILE asks for and the record lacks (" +
+                             profileNames + ")")
+          ->type_name("PROFILE")
+          ->check(CLI::IsMember(profiles));
+  report->add_flag("--strict", o.strict, "With --check-record: a log whose record lacks a field fails (exit status 1)")
+      ->needs(check);
+  report->add_option("--units", o.units, "metric (hectares, litres) or us (acres, US gallons) in the table and on the "
+                                         "map page; the JSON keeps its SI keys")
+      ->type_name("UNITS")
+      ->check(CLI::IsMember({"metric", "us"}));
   // The Windows build has no libxml2: its help says so.
   const std::string& taskData = TaskDataModuleLeftOut();
   NamesAFile(report->add_option("--isoxml", o.isoxmlPath,
@@ -89,7 +108,7 @@ std::string ExportPathFor(const std::string& exportPath, const std::string& log,
 
 CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMultiPolygon* field,
                                         const std::string& exportPath, const std::string& pagePath,
-                                        const JobInfo* jobInfo, TaskDataExport* taskData) {
+                                        const JobInfo* jobInfo, ReportUnits units, TaskDataExport* taskData) {
   // The report prints only its table or JSON: the event lines go nowhere,
   // and it neither shows progress nor uses the desktop.
   UnreadEventLog events;
@@ -98,7 +117,7 @@ CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMult
   ConversionSession session(events, progress, none);
   // The swath as convert draws it by default.
   session.options.sprayProjection = kDefaultSprayProjection;
-  return ReportCoverageOf(session, log, field, exportPath, pagePath, jobInfo, taskData);
+  return ReportCoverageOf(session, log, field, exportPath, pagePath, jobInfo, units, taskData);
 }
 
 int RunReport(const ReportCommandOptions& o) {
@@ -154,6 +173,8 @@ int RunReport(const ReportCommandOptions& o) {
     }
     jobInfo = std::move(reading.info);
   }
+  const ReportUnits units = o.units == "us" ? ReportUnits::Us : ReportUnits::Metric;
+  const RecordProfile* profile = o.checkRecord.empty() ? nullptr : FindRecordProfile(o.checkRecord);
   // TASKDATA's staging folder, once the inputs are known to be good.
   TaskDataExport taskData;
   if (!o.isoxmlPath.empty()) {
@@ -166,21 +187,30 @@ int RunReport(const ReportCommandOptions& o) {
     }
   }
   int status = 0;
-  std::vector<CoverageReport> reports;
+  std::vector<ReportedLog> reports;
   for (const std::string& log : o.logs) {
     const std::string exportPath = o.exportPath.empty() ? "" : ExportPathFor(o.exportPath, log, several);
     const std::string pagePath = o.htmlPath.empty() ? "" : ExportPathFor(o.htmlPath, log, several);
     CoverageReportOutcome outcome =
         RunCoverageReport(log, o.field.empty() ? nullptr : &field, exportPath, pagePath, jobInfo ? &*jobInfo : nullptr,
-                          o.isoxmlPath.empty() ? nullptr : &taskData);
+                          units, o.isoxmlPath.empty() ? nullptr : &taskData);
+    LogRecord record{std::move(outcome.job), std::move(outcome.logSha256), profile, {}};
+    if (profile) record.missing = MissingRecordFields(*profile, record.job, ComputedFiguresOf(outcome.report));
     // A damaged log is reported from what could be read, as convert draws it.
     if (outcome.result.inputRead && !o.json) {
       if (!reports.empty()) printer.Print("");
-      printer.Print(WithoutLastLineEnd(FormatReportTable(outcome.report)));
+      printer.Print(WithoutLastLineEnd(FormatReportTable(outcome.report, &record, units)));
     }
     if (ReportCommandResult(printer, log, outcome.result) != 0) status = 1;
+    if (outcome.result.inputRead && o.strict && !record.missing.empty()) {
+      std::string missing;
+      for (const std::string& field : record.missing) missing.append(missing.empty() ? "" : ", ").append(field);
+      printer.PrintError("zeltlog-cli: " + log + ": the job's record lacks what " + profile->name + " asks for: " +
+                         missing);
+      status = 1;
+    }
     if (outcome.result.inputRead) {
-      reports.push_back(std::move(outcome.report));
+      reports.push_back({std::move(outcome.report), std::move(record)});
     } else if (o.json) {
       // The JSON names every log it was given, a failed one with its error.
       CoverageReport failed;
@@ -189,7 +219,7 @@ int RunReport(const ReportCommandOptions& o) {
         failed.error.append(failed.error.empty() ? "" : "; ").append(problem);
       }
       if (failed.error.empty()) failed.error = "cannot be read";
-      reports.push_back(std::move(failed));
+      reports.push_back({std::move(failed), std::nullopt});
     }
   }
   if (!o.isoxmlPath.empty()) {

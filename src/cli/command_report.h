@@ -1,5 +1,5 @@
 // zeltlog-cli report [--json] [--field FILE] [--export FILE] [--html FILE]
-// [--job-info FILE] LOG...: the sprayed area, overlap, skips and applied rate of each log, as
+// [--job-info FILE] [--check-record PROFILE [--strict]] [--units metric|us] LOG...: the sprayed area, overlap, skips and applied rate of each log, as
 // a table or as JSON, and optionally its layers as a GIS file and a map page.
 #pragma once
 
@@ -21,6 +21,9 @@ struct ReportCommandOptions {
   std::string exportPath;  // .gpkg, .geojson, .shp or .fgb; empty: no export
   std::string htmlPath;    // the map page; empty: none
   std::string jobInfoPath;  // the user's job-info file (JSON); empty: none
+  std::string checkRecord;  // a record profile ("nsw", ...); empty: no check
+  bool strict = false;      // a field the profile asks for and the record lacks fails the log
+  std::string units = "metric";  // or "us": acres and US gallons in the table and on the map page
   std::string isoxmlPath;  // TASKDATA: a folder or a .zip; empty: none
 };
 
@@ -38,7 +41,8 @@ int RunReport(const ReportCommandOptions& options);
 // record takes what `jobInfo` adds when it is not null.
 CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMultiPolygon* field,
                                         const std::string& exportPath, const std::string& pagePath = "",
-                                        const JobInfo* jobInfo = nullptr, TaskDataExport* taskData = nullptr);
+                                        const JobInfo* jobInfo = nullptr, ReportUnits units = ReportUnits::Metric,
+                                        TaskDataExport* taskData = nullptr);
 
 // Where the export (or the map page) of one of several logs goes: FILE's name with the log's
 // base name appended (out.gpkg and JOB12.LOG give out_JOB12.gpkg); for a

@@ -1,5 +1,7 @@
 #include "converters/coverage_report.h"
 
+#include <thread>
+
 #include "core/output_names.h"
 #include "core/output_set.h"
 #include "core/sha256.h"
@@ -46,7 +48,8 @@ GisExportResult ExportThroughStagingFolder(const std::string& path, const Covera
 
 CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
                                        const LonLatMultiPolygon* field, const std::string& exportPath,
-                                       const std::string& pagePath, const JobInfo* jobInfo, TaskDataExport* taskData) {
+                                       const std::string& pagePath, const JobInfo* jobInfo, ReportUnits units,
+                                       TaskDataExport* taskData) {
   CoverageReportOutcome outcome;
   CommandResult& result = outcome.result;
   result.chosen = true;
@@ -54,6 +57,10 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
     result.Unreadable(CoverageModuleProblem());
     return outcome;
   }
+  // The log's digest is read on a thread of its own beside the passes,
+  // which take longer: where a core is free it costs no time.
+  std::string digest, digestProblem;
+  std::thread hashing([&] { digest = Sha256OfFile(log, digestProblem); });
   CoverageSink sink;
   ApplicationRecordSink recordSink;
   std::vector<Sink*> sinks = {&sink, &recordSink};
@@ -61,6 +68,7 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   std::unique_ptr<TimeLogSink> timeLog = taskData ? taskData->NextTimeLog() : nullptr;
   if (timeLog) sinks.push_back(timeLog.get());
   const CommandResult passes = RunLogAnalysis(session, log, sinks);
+  hashing.join();
   // The report words what is wrong with the log as one problem.
   std::string damage;
   for (const std::string& problem : passes.problems) damage.append(damage.empty() ? "" : "; ").append(problem);
@@ -72,8 +80,7 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   result.inputRead = true;
   if (!damage.empty()) result.problems.push_back(damage);
   outcome.job = MergeJobInfo(recordSink.Record(), jobInfo ? *jobInfo : JobInfo{});
-  std::string unhashed;
-  outcome.logSha256 = Sha256OfFile(log, unhashed);
+  outcome.logSha256 = std::move(digest);
   outcome.report = ComputeCoverageWithModule(sink.data(), field);
   outcome.report.log = log;
   for (const std::string& problem : outcome.report.problems) result.problems.push_back(problem);
@@ -84,7 +91,9 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
     if (!exported.ok()) result.outputs.failed.push_back({exported.failedPath, exported.error});
   }
   if (!pagePath.empty()) {
-    const std::string page = FormatMapPage(outcome.report, ComputeMapLayersWithModule(sink.data()), sink.data().marks);
+    const LogRecord record{outcome.job, outcome.logSha256, nullptr, {}};
+    const std::string page =
+        FormatMapPage(outcome.report, ComputeMapLayersWithModule(sink.data()), sink.data().marks, &record, units);
     OutputSet outputs(session.events);
     if (OutputFile* file = outputs.Create(pagePath, OutputFile::Mode::Binary)) {
       file->WriteBytes(page.data(), page.size());
@@ -103,7 +112,8 @@ CommandResult RunMapReport(ConversionSession& s) {
   if (!chosen) return {};
   CoverageReportOutcome outcome = ReportCoverageOf(s, *chosen, nullptr, "", MapPagePathOf(*chosen));
   if (!outcome.result.inputRead) return outcome.result;
-  const std::string table = FormatReportTable(outcome.report);
+  const LogRecord record{outcome.job, outcome.logSha256, nullptr, {}};
+  const std::string table = FormatReportTable(outcome.report, &record);
   for (size_t start = 0; start < table.size();) {
     size_t end = table.find('\n', start);
     if (end == std::string::npos) end = table.size();

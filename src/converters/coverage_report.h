@@ -10,6 +10,7 @@
 #include "core/session.h"
 #include "converters/taskdata_export.h"
 #include "coverage/coverage_report.h"
+#include "coverage/report_format.h"
 #include "gis/gis_export.h"
 #include "job_record/job_info.h"
 
@@ -37,12 +38,13 @@ struct CoverageReportOutcome {
 // `exportPath` when it is not empty, and drawn on a map page written to
 // `pagePath` when that is not empty. The event lines of the passes go to
 // the session's event list. The job's record takes what `jobInfo` adds
-// when it is not null. With `taskData`, the pass streams the log's time
-// log into it and the log becomes one of its tasks.
+// when it is not null; the map page shows it, in `units`. With `taskData`,
+// the pass streams the log's time log into it and the log becomes one of
+// its tasks.
 CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
                                        const LonLatMultiPolygon* field, const std::string& exportPath,
                                        const std::string& pagePath = "", const JobInfo* jobInfo = nullptr,
-                                       TaskDataExport* taskData = nullptr);
+                                       ReportUnits units = ReportUnits::Metric, TaskDataExport* taskData = nullptr);
 
 // The map page written beside a log: its base name with "_REPORT.html".
 std::string MapPagePathOf(const std::string& log);

@@ -268,35 +268,116 @@ std::string FileName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-void AppendFigures(std::string& out, const CoverageReport& r, const MapLayers& layers) {
+// A row whose value is a text of the log or of the user's file: escaped,
+// whatever it holds.
+void TextRow(std::string& out, std::string_view label, const std::string& text) {
+  out += "<tr><th>";
+  out += label;
+  out += "</th><td>";
+  if (text.empty()) {
+    out += "-";
+  } else {
+    kml::AppendXmlFileName(out, text);
+  }
+  out += "</td></tr>\n";
+}
+
+std::string ObservedText(const ObservedValue& v, int decimals, const char* unit) {
+  if (v.logged.empty()) return "";
+  return v.logged + (v.value ? " (" + FixedText(*v.value, decimals) + unit + ")" : " (not understood)");
+}
+
+void AppendRecord(std::string& out, const LogRecord& log, const ReportUnitsShown& u) {
+  const ApplicationRecord& r = log.job.record;
+  const JobInfo& i = log.job.info;
+  out += "<h2>Record</h2>\n<table id=\"record\">\n";
+  TextRow(out, "Farm", r.farm);
+  TextRow(out, "Field", r.field);
+  TextRow(out, "Operator", r.operatorName);
+  TextRow(out, "Machine", r.machine);
+  TextRow(out, "Operation", r.operation);
+  TextRow(out, "Crop", r.crop);
+  TextRow(out, "Date", r.date);
+  TextRow(out, "Start", r.start);
+  TextRow(out, "Finish", r.finish);
+  if (r.console) {
+    Row(out, "Console machine area", u.Area(r.console->machineArea, 2));
+    Row(out, "Console applied (est.)", u.Area(r.console->appliedEstimate, 2));
+    Row(out, "Console applied (calc.)", u.Area(r.console->appliedCalculated, 2));
+  }
+  if (r.height) {
+    Row(out, "Height min / median / max",
+        FixedText(r.height->minimum, 2) + " / " + FixedText(r.height->median, 2) + " / " + FixedText(r.height->maximum, 2));
+  }
+  for (const JobNote& note : r.notes) TextRow(out, "Note", note.text);
+  if (!r.prescriptionMap.empty()) TextRow(out, "Prescription map", r.prescriptionMap);
+  const std::pair<const char*, const std::string*> given[] = {
+      {"Product", &i.product},   {"Registration", &i.registration}, {"Client", &i.client},
+      {"Address", &i.address},   {"Aircraft", &i.aircraft},         {"Applicator", &i.applicator},
+      {"Licence", &i.licence},   {"Water volume", &i.waterVolume},
+  };
+  for (const auto& [label, value] : given) {
+    if (!value->empty()) TextRow(out, label, *value);
+  }
+  for (const std::string& constituent : i.activeConstituents) TextRow(out, "Active constituent", constituent);
+  for (const TankMixEntry& mix : i.tankMix) TextRow(out, "Tank mix", mix.product + ", " + mix.rate);
+  for (const auto& [name, value] : i.extra) TextRow(out, "Extra", name + ": " + value);
+  for (const RecordDifference& d : log.job.differences) {
+    TextRow(out, "Differs from file", d.key + ": log " + d.logValue + ", file " + d.fileValue);
+  }
+  if (!log.logSha256.empty()) TextRow(out, "Log SHA-256", log.logSha256);
+  out += "</table>\n";
+  if (!r.weather.empty()) {
+    out += "<h2>Weather</h2>\n<table id=\"weather\">\n<thead><tr><th>Time</th><th>Wind</th><th>Direction</th>"
+           "<th>Temperature</th><th>Humidity</th></tr></thead>\n<tbody>\n";
+    for (const WeatherObservation& w : r.weather) {
+      out += "<tr>";
+      for (const std::string& cell : {w.time, ObservedText(w.windSpeed, 2, " m/s"), ObservedText(w.windDirection, 1, " deg"),
+                                      ObservedText(w.temperature, 2, " C"), ObservedText(w.humidity, 1, " %")}) {
+        out += "<td>";
+        kml::AppendXmlFileName(out, cell.empty() ? "-" : cell);
+        out += "</td>";
+      }
+      out += "</tr>\n";
+    }
+    out += "</tbody>\n</table>\n";
+  }
+}
+
+void AppendFigures(std::string& out, const CoverageReport& r, const MapLayers& layers, const LogRecord* record,
+                   ReportUnits units) {
+  const ReportUnitsShown u(units);
   out += "<div id=\"figures\">\n<h1>Map report</h1>\n<p class=\"log\">";
   kml::AppendXmlFileName(out, r.log);
   out += "</p>\n<table>\n";
-  Row(out, "Sprayed area", FixedText(r.sprayedAreaHa, 2) + " ha");
-  Row(out, "Gross sprayed area", FixedText(r.grossSprayedAreaHa, 2) + " ha");
-  Row(out, "Overlap area", FixedText(r.overlapAreaHa, 2) + " ha");
-  Row(out, "Field area", Optional(r.fieldAreaHa, 2, " ha"));
-  Row(out, "Skipped area", Optional(r.skippedAreaHa, 2, " ha"));
-  Row(out, "Outside area", Optional(r.outsideAreaHa, 2, " ha"));
+  Row(out, "Sprayed area", u.Area(r.sprayedAreaHa, 2));
+  Row(out, "Gross sprayed area", u.Area(r.grossSprayedAreaHa, 2));
+  Row(out, "Overlap area", u.Area(r.overlapAreaHa, 2));
+  Row(out, "Field area", u.Area(r.fieldAreaHa, 2));
+  Row(out, "Skipped area", u.Area(r.skippedAreaHa, 2));
+  Row(out, "Outside area", u.Area(r.outsideAreaHa, 2));
   Row(out, "Coverage", Optional(r.coveragePercent, 2, " %"));
-  Row(out, "Volume", FixedText(r.volumeL, 1) + " l");
-  Row(out, "Applied rate", Optional(r.appliedRateLPerHa, 2, " l/ha"));
-  Row(out, "Target rate", Optional(r.targetRateLPerHa, 2, " l/ha"));
+  Row(out, "Volume", u.Volume(r.volumeL, 1));
+  Row(out, "Applied rate", u.Rate(r.appliedRateLPerHa, 2));
+  Row(out, "Target rate", u.Rate(r.targetRateLPerHa, 2));
   Row(out, "Spraying time", FixedText(r.sprayingTimeS, 1) + " s");
   Row(out, "Distance", FixedText(r.distanceM, 1) + " m");
   Row(out, "Fixes", std::to_string(r.fixes));
   Row(out, "Runs", std::to_string(r.runs.size()));
   out += "</table>\n";
   if (!r.runs.empty()) {
-    out += "<h2>Runs</h2>\n<table>\n<thead><tr><th class=\"n\">Run</th><th class=\"n\">Start</th>"
-           "<th class=\"n\">End</th><th class=\"n\">Gross ha</th><th class=\"n\">Net ha</th></tr></thead>\n<tbody>\n";
+    out += std::string("<h2>Runs</h2>\n<table>\n<thead><tr><th class=\"n\">Run</th><th class=\"n\">Start</th>"
+                       "<th class=\"n\">End</th><th class=\"n\">Gross ") +
+           u.AreaUnit() + "</th><th class=\"n\">Net " + u.AreaUnit() + "</th></tr></thead>\n<tbody>\n";
     for (const RunFigures& run : r.runs) {
       out += "<tr><td class=\"n\">" + std::to_string(run.run) + "</td><td class=\"n\">" + ClockText(run.startTime) +
-             "</td><td class=\"n\">" + ClockText(run.endTime) + "</td><td class=\"n\">" + FixedText(run.grossAreaHa, 2) +
-             "</td><td class=\"n\">" + FixedText(run.netAreaHa, 2) + "</td></tr>\n";
+             "</td><td class=\"n\">" + ClockText(run.endTime) + "</td><td class=\"n\">" +
+             FixedText(u.AreaValue(run.grossAreaHa), 2) + "</td><td class=\"n\">" + FixedText(u.AreaValue(run.netAreaHa), 2) +
+             "</td></tr>\n";
     }
     out += "</tbody>\n</table>\n";
   }
+  if (record) AppendRecord(out, *record, u);
   std::vector<std::string> problems = r.problems;
   if (!layers.problem.empty()) problems.push_back(layers.problem);
   for (const std::string& problem : problems) {
@@ -332,7 +413,8 @@ void AppendScriptString(std::string& out, std::string_view text) {
   out += '"';
 }
 
-std::string FormatMapPage(const CoverageReport& r, const MapLayers& layers, const std::vector<CollectedMark>& marks) {
+std::string FormatMapPage(const CoverageReport& r, const MapLayers& layers, const std::vector<CollectedMark>& marks,
+                          const LogRecord* record, ReportUnits units) {
   std::string out;
   out.reserve(kLeafletScriptSize + kLeafletStyleSize + 65536);
   out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
@@ -344,7 +426,7 @@ std::string FormatMapPage(const CoverageReport& r, const MapLayers& layers, cons
   out += "</style>\n<style>\n";
   out += kPageStyle;
   out += "</style>\n</head>\n<body>\n";
-  AppendFigures(out, r, layers);
+  AppendFigures(out, r, layers, record, units);
   out += "<div id=\"map\"></div>\n<script>\n/* Leaflet, BSD 2-clause licence: copyright 2010-2019 Vladimir Agafonkin, "
          "2010-2011 CloudMade. */\n";
   out.append(kLeafletScript, kLeafletScriptSize);

@@ -12,11 +12,15 @@
 #include "coverage/coverage_data.h"
 #include "coverage/coverage_report.h"
 #include "coverage/map_layers.h"
+#include "coverage/report_format.h"
 
 namespace zeltlog {
 
+// With a record, the page shows it in a panel below the figures; the
+// figures are shown in `units`.
 std::string FormatMapPage(const CoverageReport& report, const MapLayers& layers,
-                          const std::vector<CollectedMark>& marks);
+                          const std::vector<CollectedMark>& marks, const LogRecord* record = nullptr,
+                          ReportUnits units = ReportUnits::Metric);
 
 // `text` (UTF-8) as a JSON string that can stand inside a page's script:
 // quotes, backslashes and control characters escaped, and so are < > & and

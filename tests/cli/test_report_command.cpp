@@ -12,7 +12,6 @@
 #include <sstream>
 
 #include "cli/command_report.h"
-#include "job_record/job_info.h"
 #include "cli_runner.h"
 #include "log_builder.h"
 #include "temp_dir.h"
@@ -28,14 +27,19 @@ TEST(ReportCommand, Options) {
     ReportCommandOptions expected;
   };
   const Case cases[] = {
-      {{"report", "A.LOG"}, true, {{"A.LOG"}, false, "", "", "", "", ""}},
+      {{"report", "A.LOG"}, true, {{"A.LOG"}, false, "", "", "", "", "", false, "metric", ""}},
       {{"report", "--json", "--field", "paddock.kmz", "--export", "out.gpkg", "--html", "map.html", "--job-info",
-        "job.json", "--isoxml", "season.zip", "A.LOG", "B.LOG"},
+        "job.json", "--check-record", "us-epa-171", "--strict", "--units", "us", "--isoxml", "season.zip", "A.LOG",
+        "B.LOG"},
        true,
-       {{"A.LOG", "B.LOG"}, true, "paddock.kmz", "out.gpkg", "map.html", "job.json", "season.zip"}},
+       {{"A.LOG", "B.LOG"}, true, "paddock.kmz", "out.gpkg", "map.html", "job.json", "us-epa-171", true, "us",
+        "season.zip"}},
       {{"report"}, false, {}},
       {{"report", "--field"}, false, {}},
       {{"report", "--colour", "A.LOG"}, false, {}},
+      {{"report", "--strict", "A.LOG"}, false, {}},  // strict about no profile
+      {{"report", "--check-record", "wa", "A.LOG"}, false, {}},
+      {{"report", "--units", "imperial", "A.LOG"}, false, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments.size());
@@ -51,7 +55,8 @@ TEST(ReportCommand, Options) {
     }
     EXPECT_EQ(parsed, c.parses);
     auto fields = [](const ReportCommandOptions& r) {
-      return std::tie(r.logs, r.json, r.field, r.exportPath, r.htmlPath, r.jobInfoPath, r.isoxmlPath);
+      return std::tie(r.logs, r.json, r.field, r.exportPath, r.htmlPath, r.jobInfoPath, r.checkRecord, r.strict, r.units,
+                      r.isoxmlPath);
     };
     if (!c.parses) continue;
     EXPECT_EQ(fields(o), fields(c.expected));
@@ -102,6 +107,22 @@ TEST(ReportCommand, ReportsALogEndToEnd) {
   EXPECT_DOUBLE_EQ(figure("volume_l"), 96.0);
   EXPECT_DOUBLE_EQ(figure("fixes"), 502.0);
   EXPECT_TRUE(std::filesystem::exists(dir.File("out.gpkg")));
+  // --units us: acres and US gallons in the table, the rate their
+  // quotient; the JSON keeps its SI keys and values.
+  const auto us = testkit::RunCli("report --units us " + testkit::ShellQuote(dir.File("PASS.LOG")));
+  auto shown = [&](const std::string& label, const std::string& unit) {
+    const size_t at = us.out.find(label);
+    EXPECT_NE(at, std::string::npos) << label;
+    size_t end = 0;
+    const double value = std::stod(us.out.substr(at + 20), &end);
+    EXPECT_EQ(us.out.substr(at + 20 + end, unit.size() + 1), " " + unit) << label;
+    return value;
+  };
+  const double acres = shown("Sprayed area:", "ac"), gallons = shown("Volume:", "gal");
+  EXPECT_NEAR(acres, expectedHectares / 0.40468564224, 1e-3);
+  EXPECT_NEAR(gallons, 96.0 / 3.785411784, 0.05);
+  EXPECT_NEAR(shown("Applied rate:", "gal/ac"), 96.0 / 3.785411784 / acres, 0.01);
+  EXPECT_EQ(testkit::RunCli("report --json --units us " + testkit::ShellQuote(dir.File("PASS.LOG"))).out, run.out);
   // Documents are not the report's business.
   EXPECT_FALSE(std::filesystem::exists(dir.File("PASS.KML")));
 
@@ -123,22 +144,57 @@ TEST(ReportCommand, ReportsALogEndToEnd) {
   EXPECT_EQ(reports[1]["log"], dir.File("PASS.LOG"));
 }
 
-// The report's pass gathers the job's record, merged with the user's
-// job-info file, and the digest of the log's bytes.
-TEST(ReportCommand, CarriesTheJobRecordAndTheLogsDigest) {
-  const std::string log = ZELTLOG_SOURCE_DIR "/examples/SPRAYJOB.LOG";
-  JobInfo info;
-  info.product = "Glyphosate 450";
-  info.farm = "Hillside";
-  const CoverageReportOutcome outcome = RunCoverageReport(log, nullptr, "", "", &info);
-  ASSERT_TRUE(outcome.result.inputRead);
-  EXPECT_EQ(outcome.job.record.farm, "Riverside Station");
-  EXPECT_EQ(outcome.job.record.start, "2019-05-14T07:42:05+10:00");
-  EXPECT_EQ(outcome.job.info.product, "Glyphosate 450");
-  ASSERT_EQ(outcome.job.differences.size(), 1u);
-  EXPECT_EQ(outcome.job.differences[0].fileValue, "Hillside");
-  const auto sum = testkit::RunShell("sha256sum " + log);
-  EXPECT_EQ(outcome.logSha256, sum.out.substr(0, 64));
+// The job's record through the command: the user's file merged (the log's
+// value kept, the file's beside it), the log's digest as sha256sum gives
+// it, the texts escaped on the map page as an HTML parser reads them, and
+// the record check with and without --strict. A log without a weather
+// record is no error.
+TEST(ReportCommand, TheJobsRecordInTheJsonOnThePageAndChecked) {
+  testkit::TempDir dir;
+  const std::string log = ZELTLOG_SOURCE_DIR "/examples/SPRAYJOB.LOG", pass = dir.File("PASS.LOG");
+  testkit::WriteFile(pass, StraightPass(40));
+  testkit::WriteFile(dir.File("job.json"), R"({"product": "<b>Gly & phosate</b>\u0007", "field": "Paddock 7",
+                                              "client": "Ana Ruiz", "address": "Hay Rd", "licence": "AA-1"})");
+  const std::string jobInfo = " --job-info " + testkit::ShellQuote(dir.File("job.json")) + " ";
+  const auto run =
+      testkit::RunCli("report --json --html " + testkit::ShellQuote(dir.File("page.html")) + jobInfo + log);
+  ASSERT_EQ(run.status, 0) << run.err;
+  const nlohmann::json job = nlohmann::json::parse(run.out)[0]["job"];
+  EXPECT_EQ(job["product"], "<b>Gly & phosate</b>\a");
+  EXPECT_EQ(job["differences"], nlohmann::json::parse(R"([{"key": "field", "log": "Paddock 7 North", "file": "Paddock 7"}])"));
+  EXPECT_EQ(job["log_sha256"], testkit::RunShell("sha256sum " + log).out.substr(0, 64));
+  auto xpath = [&](const std::string& path) {
+    return testkit::RunShell("xmllint --html --xpath " + testkit::ShellQuote(path) + " " +
+                             testkit::ShellQuote(dir.File("page.html")))
+        .out;  // with a line end
+  };
+  EXPECT_EQ(xpath("string(//table[@id='record']/tr[th='Product']/td)"), "<b>Gly & phosate</b>\n");
+  EXPECT_EQ(xpath("count(//table[@id='record']//b)"), "0\n");
+  EXPECT_EQ(xpath("string(//table[@id='record']/tr[th='Field']/td)"), "Paddock 7 North\n");
+  EXPECT_EQ(xpath("string(//table[@id='weather']/tbody/tr/td[2])"), "12 km/h (3.33 m/s)\n");
+
+  const struct {
+    std::string arguments;
+    int status;
+    std::vector<std::string> missing;
+  } cases[] = {
+      {"--check-record us-faa-137 --strict" + jobInfo + log, 0, {}},
+      {"--check-record us-faa-137 --strict " + log, 1, {"client", "address", "product", "licence"}},
+      {"--check-record us-faa-137 " + log, 0, {"client", "address", "product", "licence"}},
+      {"--check-record nsw " + pass,
+       0,
+       {"operator", "product", "active_constituents", "aircraft", "field", "crop", "wind_speed", "wind_direction"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const auto checked = testkit::RunCli("report --json " + c.arguments);
+    EXPECT_EQ(checked.status, c.status) << checked.err;
+    EXPECT_EQ(nlohmann::json::parse(checked.out)[0]["job"]["check_record"]["missing"], c.missing);
+    EXPECT_EQ(checked.err.find("the job's record lacks what us-faa-137 asks for: client, address, product, licence") !=
+                  std::string::npos,
+              c.status == 1)
+        << checked.err;
+  }
 }
 
 // What headless Chromium drew of a map page opened from disk: the page's

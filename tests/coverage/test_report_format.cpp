@@ -2,6 +2,7 @@
 
 #include "coverage/map_page.h"
 #include "coverage/report_format.h"
+#include "job_record/weather.h"
 
 #include <cmath>
 
@@ -70,6 +71,73 @@ TEST(ReportFormat, TableWithAndWithoutField) {
             "Runs:               0\n");
 }
 
+// The record of a job after the figures, in US units, with texts that
+// would move a terminal's cursor.
+TEST(ReportFormat, TableWithTheJobsRecordInUsUnits) {
+  LogRecord record;
+  ApplicationRecord& r = record.job.record;
+  r.farm = "Rivi\xC3\xA8re\x1B[2J";
+  r.field = "Block 3";
+  r.date = "2021-03-02";
+  r.start = "2021-03-02T10:00:00-05:00";
+  r.timeZone = -5;
+  r.weather.push_back({"2021-03-02T10:00:02-05:00", ParseWindSpeed("10 kn"), ParseWindDirection("NNE"),
+                       ParseTemperature(""), ParseHumidity("101 %")});
+  r.console = ConsoleFigures{1.25, 0.5, 0.0, 1.2, 450.0, 1.1};
+  r.height = HeightSummary{4, 2.0, 2.5, 4.0};
+  r.notes.push_back({205, 2, "Second tank\xC2\x9B"});
+  record.job.info.product = "Glyphosate 450";
+  record.job.info.tankMix.push_back({"Wetter", ""});
+  record.job.differences.push_back({"operator", "A. Smith", "J. Nguyen"});
+  record.logSha256 = std::string(64, 'a');
+  record.profile = FindRecordProfile("us-faa-137");
+  record.missing = {"client", "address"};
+  const std::string table = FormatReportTable(Sample(true), &record, ReportUnits::Us);
+  EXPECT_EQ(table.substr(table.find("Sprayed area:")),
+            "Sprayed area:       3.7066 ac\n"
+            "Gross sprayed area: 3.9537 ac\n"
+            "Overlap area:       0.2471 ac\n"
+            "Field area:         5.4363 ac\n"
+            "Skipped area:       1.7297 ac\n"
+            "Outside area:       0.0000 ac\n"
+            "Coverage:           68.18 %\n"
+            "Volume:             21.5 gal\n"
+            "Applied rate:       5.79 gal/ac\n"
+            "Target rate:        5.35 gal/ac\n"
+            "Spraying time:      80.0 s\n"
+            "Distance:           1234.6 m\n"
+            "Fixes:              96\n"
+            "Runs:               2\n"
+            "   Run     Start       End   Gross ac     Net ac\n"
+            "     1  08:20:00  08:20:20     0.9884     0.9884\n"
+            "     2  08:20:26  08:20:46     0.9884     0.8649\n"
+            "Farm:               Rivi\xC3\xA8re?[2J\n"
+            "Field:              Block 3\n"
+            "Operator:           -\n"
+            "Machine:            -\n"
+            "Operation:          -\n"
+            "Crop:               -\n"
+            "Date:               2021-03-02\n"
+            "Start:              2021-03-02T10:00:00-05:00\n"
+            "Finish:             -\n"
+            "Time zone:          -05:00\n"
+            "Weather at:         2021-03-02T10:00:02-05:00\n"
+            "  Wind speed:       10 kn (5.14 m/s)\n"
+            "  Wind direction:   NNE (22.5 deg)\n"
+            "  Temperature:      -\n"
+            "  Humidity:         101 % (not understood)\n"
+            "Console area:       3.089 ac machine, 1.236 ac overlap, 0.000 ac skipped\n"
+            "Console applied:    2.965 ac estimated, 2.718 ac calculated\n"
+            "Console perimeter:  450.0 m\n"
+            "Height:             2.00 min, 2.50 median, 4.00 max over 4 spraying fixes\n"
+            "Note:               Second tank?\n"
+            "Log SHA-256:        aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\n"
+            "Product:            Glyphosate 450\n"
+            "Tank mix:           Wetter, -\n"
+            "Differs from file:  operator: log A. Smith, file J. Nguyen\n"
+            "Record check:       us-faa-137 (14 CFR 137.71(b)): missing client, address\n");
+}
+
 TEST(ReportFormat, JsonArrayOneObjectPerLog) {
   CoverageReport second = Sample(false);
   second.log = "B\xFF.LOG";  // not UTF-8: read as Windows-1252
@@ -126,7 +194,7 @@ TEST(ReportFormat, JsonArrayOneObjectPerLog) {
   }
 ]
 )");
-  EXPECT_EQ(FormatReportJson({}), "[]\n");
+  EXPECT_EQ(FormatReportJson(std::vector<CoverageReport>{}), "[]\n");
 }
 
 
@@ -174,7 +242,14 @@ TEST(MapPage, FiguresDataAndEscaping) {
   for (int i = 0; i < 1000; ++i) ring.push_back({142.0 + i * 1e-6, -34.0 + (i % 2) * 1e-7});
   for (LonLat p : {LonLat{142.001, -34.0}, {142.001, -33.999}, {142.0, -33.999}, {142.0, -34.0}}) ring.push_back(p);
   r.field = {{ring, {}}};
-  const std::string page = FormatMapPage(r, layers, marks);
+  // The record's texts are the log's and the user's: markup in them stays text.
+  LogRecord record;
+  record.job.record.farm = "</td></tr></table><script>alert(1)</script>";
+  record.job.info.extra.push_back({"<b>", "&amp;"});
+  const std::string page = FormatMapPage(r, layers, marks, &record);
+  EXPECT_NE(page.find("<tr><th>Farm</th><td>&lt;/td&gt;&lt;/tr&gt;&lt;/table&gt;&lt;script&gt;alert(1)&lt;/script&gt;</td></tr>"),
+            std::string::npos);
+  EXPECT_NE(page.find("<tr><th>Extra</th><td>&lt;b&gt;: &amp;amp;</td></tr>"), std::string::npos);
   const size_t field = page.find("\"field\": ");
   ASSERT_NE(field, std::string::npos);
   EXPECT_LT(Count(page.substr(field, page.find("\"path\"") - field), "],["), 10u);
@@ -192,6 +267,11 @@ TEST(MapPage, FiguresDataAndEscaping) {
                           "<tr><td class=\"n\">2</td><td class=\"n\">08:20:26</td><td class=\"n\">08:20:46</td>"
                           "<td class=\"n\">0.40</td><td class=\"n\">0.35</td></tr>"}) {
     EXPECT_NE(page.find(row), std::string::npos) << row;
+  }
+  const std::string usPage = FormatMapPage(r, layers, marks, nullptr, ReportUnits::Us);
+  for (const char* row : {"<tr><th>Sprayed area</th><td class=\"n\">30.51 ac</td></tr>",
+                          "<tr><th>Applied rate</th><td class=\"n\">5.79 gal/ac</td></tr>", "<th class=\"n\">Net ac</th>"}) {
+    EXPECT_NE(usPage.find(row), std::string::npos) << row;
   }
   EXPECT_NE(page.find("\"rates\": [\n{\"colour\": \"#ffa500\", \"label\": \"105 to 120 % of target\", \"ground\": "
                       "[[[[-34.0000000,142.0000000],[-34.0000000,142.0010000],[-33.9990000,142.0010000],"

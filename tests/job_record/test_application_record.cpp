@@ -3,7 +3,10 @@
 #include <cmath>
 #include <cstdio>
 
-#include "job_record/application_record_sink.h"
+#include <nlohmann/json.hpp>
+
+#include "cli_runner.h"
+#include "job_record/application_record.h"
 #include "kml/xml_text.h"
 #include "log_builder.h"
 #include "pipeline/log_conversion.h"
@@ -60,18 +63,50 @@ TEST(ApplicationRecord, TimesAreIsoWithTheZonesOffsetWhereKnown) {
 }
 
 struct Gathered {
-  ApplicationRecord record;
+  ApplicationRecord record;        // as `report --json` gives it in its job object
   std::vector<std::string> lines;  // the record lines of the event list, as UTF-8
 };
+
+// The job object of `report --json` read back into a record.
+ApplicationRecord RecordOfJson(const nlohmann::json& job) {
+  auto text = [](const nlohmann::json& value) { return value.is_null() ? std::string() : value.get<std::string>(); };
+  auto observed = [&](const nlohmann::json& value) {
+    ObservedValue v{text(value["logged"]), std::nullopt};
+    if (!value["value"].is_null()) v.value = value["value"].get<double>();
+    EXPECT_EQ(value["flagged"], v.Flagged());
+    return v;
+  };
+  ApplicationRecord r;
+  for (auto [key, field] : {std::pair{"farm", &r.farm}, {"field", &r.field}, {"operator", &r.operatorName},
+                            {"machine", &r.machine}, {"operation", &r.operation}, {"crop", &r.crop}, {"date", &r.date},
+                            {"start", &r.start}, {"finish", &r.finish}, {"created", &r.created},
+                            {"updated", &r.updated}, {"prescription_map", &r.prescriptionMap},
+                            {"console_version", &r.consoleVersion}}) {
+    *field = text(job[key]);
+  }
+  if (!job["time_zone_hours"].is_null()) r.timeZone = job["time_zone_hours"].get<int>();
+  for (const auto& w : job["weather"]) {
+    r.weather.push_back({text(w["time"]), observed(w["wind_speed_m_s"]), observed(w["wind_direction_deg"]),
+                         observed(w["temperature_c"]), observed(w["humidity_percent"])});
+  }
+  for (const auto& n : job["notes"]) r.notes.push_back({n["identifier"], n["sequence"], n["text"]});
+  if (const auto& c = job["console"]; !c.is_null()) {
+    r.console = ConsoleFigures{c["machine_area_ha"], c["overlap_area_ha"],     c["skip_area_ha"],
+                               c["applied_estimate_ha"], c["perimeter_m"], c["applied_calculated_ha"]};
+  }
+  if (const auto& h = job["height"]; !h.is_null()) r.height = HeightSummary{h["fixes"], h["minimum"], h["median"], h["maximum"]};
+  return r;
+}
 
 Gathered Gather(const testkit::Bytes& log) {
   testkit::TempDir dir;
   testkit::WriteFile(dir.File("JOB.LOG"), testkit::Str(log));
   testkit::RecordingPlatform platform;
   ConversionSession session(platform, platform, platform);
-  ApplicationRecordSink sink;
-  EXPECT_TRUE(RunLogAnalysis(session, dir.File("JOB.LOG"), {&sink}).Succeeded());
-  Gathered g{sink.Record(), {}};
+  EXPECT_TRUE(RunLogAnalysis(session, dir.File("JOB.LOG"), {}).Succeeded());
+  const auto run = testkit::RunCli("report --json " + testkit::ShellQuote(dir.File("JOB.LOG")));
+  EXPECT_EQ(run.status, 0) << run.err;
+  Gathered g{RecordOfJson(nlohmann::json::parse(run.out)[0]["job"]), {}};
   for (const std::string& line : platform.Lines()) {
     g.lines.emplace_back();
     kml::AppendUtf8Text(g.lines.back(), line);
@@ -163,7 +198,7 @@ TEST(ApplicationRecord, OfTheExampleLogShowsWhatItsEventLinesShow) {
   EXPECT_EQ(r.finish, "2019-05-14T07:59:09.80+10:00");
   ASSERT_EQ(r.weather.size(), 1u);
   EXPECT_EQ(r.weather[0].time, r.start);  // logged before the first fix
-  EXPECT_NEAR(*r.weather[0].windSpeed.value, 3.333, 0.001);
+  EXPECT_EQ(*r.weather[0].windSpeed.value, 3.33);
   ASSERT_TRUE(r.height);
   EXPECT_GT(r.height->fixes, 0u);
 }

@@ -4,6 +4,7 @@
 
 #include "cli_runner.h"
 #include "job_record/job_info.h"
+#include "job_record/record_check.h"
 #include "temp_dir.h"
 #include "xml_check.h"
 
@@ -81,6 +82,54 @@ TEST(JobInfo, BadFilesAreRefusedNamingTheFileAndTheKey) {
   EXPECT_EQ(ReadJobInfoFile(dir.File("folder.json")).error, dir.File("folder.json") + ": is a folder, not a file");
   EXPECT_EQ(report(dir.File("folder.json")).status, 1);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("")), {}), 2);  // job.json, folder.json
+}
+
+// Every profile against a record that holds everything, one that holds
+// nothing, and ones where another field answers: the console's machine
+// stands for the aircraft where its registration is not asked for, and the
+// file's water volume gives a rate.
+TEST(RecordCheck, EachProfileListsTheFieldsItsRuleAsksForAndTheRecordLacks) {
+  JobRecord full;
+  ApplicationRecord& r = full.record;
+  r.farm = r.field = r.operatorName = r.machine = r.crop = "x";
+  r.date = r.start = r.finish = "2019-05-14";
+  r.weather.push_back({"", ParseWindSpeed("3 m/s"), ParseWindDirection("N"), {}, {}});
+  JobInfo& i = full.info;
+  i.product = i.registration = i.client = i.address = i.aircraft = i.applicator = i.licence = "x";
+  i.activeConstituents = {"x"};
+  JobRecord machineOnly;
+  machineOnly.record.machine = "Rogator";
+  machineOnly.info.waterVolume = "30 l/ha";
+  JobRecord gusty;
+  gusty.record.weather.push_back({"", ParseWindSpeed("gusty"), ParseWindDirection("SW"), {}, {}});
+  const struct {
+    const char* profile;
+    const JobRecord& job;
+    ComputedFigures figures;
+    std::vector<std::string> missing;  // "all": every field of the profile
+  } cases[] = {
+      {"nsw", machineOnly, {}, {"operator", "product", "active_constituents", "date", "start", "finish", "field", "crop",
+                               "quantity", "wind_speed", "wind_direction"}},
+      {"qld", machineOnly, {true, true, true}, {"operator", "aircraft_registration", "client", "address", "product",
+                                                "registration", "field", "crop", "date", "start", "finish",
+                                                "wind_speed", "wind_direction"}},
+      {"vic", gusty, {true, true, true}, {"operator", "product", "date", "start", "finish", "field", "crop", "wind_speed"}},
+      {"us-faa-137", machineOnly, {}, {"client", "address", "date", "product", "quantity", "operator", "licence"}},
+      {"us-epa-171", gusty, {true, false, false},
+       {"field", "date", "start", "product", "registration", "operator", "licence"}},
+      {"eu-2023-564", machineOnly, {}, {"product", "registration", "date", "start", "area", "crop", "field"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.profile);
+    const RecordProfile* profile = FindRecordProfile(c.profile);
+    ASSERT_TRUE(profile);
+    EXPECT_EQ(MissingRecordFields(*profile, c.job, c.figures), c.missing);
+    EXPECT_EQ(MissingRecordFields(*profile, full, {true, true, true}), std::vector<std::string>{});
+    const std::vector<std::string> all(profile->fields.begin(), profile->fields.end());
+    EXPECT_EQ(MissingRecordFields(*profile, JobRecord{}, {}), all);
+  }
+  EXPECT_EQ(RecordProfiles().size(), std::size(cases));
+  EXPECT_FALSE(FindRecordProfile("wa"));
 }
 
 }  // namespace
