@@ -76,6 +76,7 @@ void RegisterCommands(CLI::App& app, CommandSet& commands) {
 #ifdef ZELTLOG_WITH_ANALYSIS
   CLI::App* report = AddReportCommand(app, commands.report);
   report->callback([&commands] { commands.Select([&commands] { return RunReport(commands.report); }); });
+  AddArchiveCommand(app, commands);
 #endif
 
   CLI::App* kmlToJob = app.add_subcommand(

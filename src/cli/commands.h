@@ -8,6 +8,7 @@
 #include <vector>
 
 #ifdef ZELTLOG_WITH_ANALYSIS
+#include "cli/command_archive.h"
 #include "cli/command_report.h"
 #endif
 
@@ -70,6 +71,7 @@ class CommandSet {
   std::vector<std::string> rq7Inputs;
 #ifdef ZELTLOG_WITH_ANALYSIS
   ReportCommandOptions report;
+  ArchiveCommandOptions archive;
 #endif
 
  private:

@@ -83,6 +83,7 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   outcome.logSha256 = std::move(digest);
   outcome.report = ComputeCoverageWithModule(sink.data(), field);
   outcome.report.log = log;
+  outcome.marks = sink.data().marks;
   for (const std::string& problem : outcome.report.problems) result.problems.push_back(problem);
   if (timeLog) taskData->AddTask(TaskDataTaskOf(log, outcome.report, outcome.job), *timeLog);
   if (!exportPath.empty()) {

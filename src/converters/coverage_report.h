@@ -5,10 +5,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/command_result.h"
 #include "core/session.h"
 #include "converters/taskdata_export.h"
+#include "coverage/coverage_data.h"
 #include "coverage/coverage_report.h"
 #include "coverage/report_format.h"
 #include "gis/gis_export.h"
@@ -31,6 +33,8 @@ struct CoverageReportOutcome {
   // The SHA-256 of the log's bytes, 64 lower-case hexadecimal digits;
   // empty when the log was not read.
   std::string logSha256;
+  // The log's marks and boundary points, as the map page shows them.
+  std::vector<CollectedMark> marks;
 };
 
 // The report of one log, with the session's spray projection, against

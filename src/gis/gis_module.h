@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "gis/archive.h"
 #include "gis/gis_export.h"
 #include "gis/polygon_file.h"
 
@@ -15,11 +16,18 @@ namespace zeltlog {
 // What the module offers; its one exported C function returns it.
 struct GisModuleFunctions {
   static constexpr const char* kEntry = "zeltlog_gis_module_functions";
-  static constexpr int kVersion = 3;
+  static constexpr int kVersion = 4;
   int version;
   std::string (*readPolygonFile)(const std::string& path, PolygonFile& out);
   GisExportResult (*exportCoverageLayers)(const std::string& path, const CoverageData& data,
                                           const CoverageReport& report);
+  // The season archive (gis/archive.h).
+  ArchiveAddResult (*archiveAddJob)(const std::string& archive, const ArchiveJob& job, bool update);
+  ArchiveTable (*archiveQuery)(const std::string& archive, const ArchiveFilter& filter, const std::string& by);
+  ArchiveMapJobs (*archiveMapSelection)(const std::string& archive, const ArchiveFilter& filter);
+  std::string (*archiveRemove)(const std::string& archive, const std::string& job, const std::string& before,
+                               long long& removed);
+  std::string (*archiveExport)(const std::string& archive, const std::string& out);
 };
 
 // Why GIS files cannot be read or written by this build at all (the
@@ -32,5 +40,14 @@ const char* GisFilesLeftOut();
 std::string ReadPolygonFileWithModule(const std::string& path, PolygonFile& out);
 GisExportResult ExportCoverageLayersWithModule(const std::string& path, const CoverageData& data,
                                                const CoverageReport& report);
+
+// The archive's functions through the module; without it each fails with
+// the reason.
+ArchiveAddResult ArchiveAddJobWithModule(const std::string& archive, const ArchiveJob& job, bool update);
+ArchiveTable ArchiveQueryWithModule(const std::string& archive, const ArchiveFilter& filter, const std::string& by);
+ArchiveMapJobs ArchiveMapSelectionWithModule(const std::string& archive, const ArchiveFilter& filter);
+std::string ArchiveRemoveWithModule(const std::string& archive, const std::string& job, const std::string& before,
+                                    long long& removed);
+std::string ArchiveExportWithModule(const std::string& archive, const std::string& out);
 
 }  // namespace zeltlog

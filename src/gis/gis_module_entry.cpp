@@ -4,7 +4,9 @@
 namespace zeltlog {
 
 extern "C" __attribute__((visibility("default"))) const void* zeltlog_gis_module_functions() {
-  static const GisModuleFunctions functions = {GisModuleFunctions::kVersion, ReadPolygonFile, ExportCoverageLayers};
+  static const GisModuleFunctions functions = {GisModuleFunctions::kVersion, ReadPolygonFile,    ExportCoverageLayers, ArchiveAddJob,
+                                                   ArchiveQuery,                 ArchiveMapSelection, ArchiveRemove,
+                                                   ArchiveExport};
   return &functions;
 }
 

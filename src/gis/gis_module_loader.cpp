@@ -41,4 +41,39 @@ GisExportResult ExportCoverageLayersWithModule(const std::string& path, const Co
   return Module().Call(&GisModuleFunctions::exportCoverageLayers, failed, path, data, report);
 }
 
+ArchiveAddResult ArchiveAddJobWithModule(const std::string& archive, const ArchiveJob& job, bool update) {
+  return Module().Call(&GisModuleFunctions::archiveAddJob,
+                       [](const std::string& problem) { return ArchiveAddResult{problem}; }, archive, job, update);
+}
+
+ArchiveTable ArchiveQueryWithModule(const std::string& archive, const ArchiveFilter& filter, const std::string& by) {
+  auto failed = [](const std::string& problem) {
+    ArchiveTable table;
+    table.error = problem;
+    return table;
+  };
+  return Module().Call(&GisModuleFunctions::archiveQuery, failed, archive, filter, by);
+}
+
+ArchiveMapJobs ArchiveMapSelectionWithModule(const std::string& archive, const ArchiveFilter& filter) {
+  auto failed = [](const std::string& problem) {
+    ArchiveMapJobs jobs;
+    jobs.error = problem;
+    return jobs;
+  };
+  return Module().Call(&GisModuleFunctions::archiveMapSelection, failed, archive, filter);
+}
+
+std::string ArchiveRemoveWithModule(const std::string& archive, const std::string& job, const std::string& before,
+                                    long long& removed) {
+  removed = 0;
+  return Module().Call(&GisModuleFunctions::archiveRemove, [](const std::string& problem) { return problem; }, archive,
+                       job, before, removed);
+}
+
+std::string ArchiveExportWithModule(const std::string& archive, const std::string& out) {
+  return Module().Call(&GisModuleFunctions::archiveExport, [](const std::string& problem) { return problem; }, archive,
+                       out);
+}
+
 }  // namespace zeltlog
