@@ -224,14 +224,18 @@ TEST_F(ArchiveCommand, FaultsLeaveTheArchiveAsItWas) {
       ADD_FAILURE() << "a small file system cannot be mounted here";
       continue;
     }
-    if (!c.prepare.empty()) ASSERT_EQ(RunShell(c.prepare).status, 0);
+    if (!c.prepare.empty()) {
+      ASSERT_EQ(RunShell(c.prepare).status, 0);
+    }
     const std::string before = c.archive.rfind("PG:", 0) == 0 ? "" : testkit::ReadFile(c.archive);
     const auto run = RunCli("archive add" + Archive(c.archive) + " " + ShellQuote(logs_[1]) + " " + ShellQuote(logs_[2]));
     EXPECT_EQ(run.status, 1);
     const std::string named = c.archive.rfind("PG:", 0) == 0 ? "PG:dbname=season" : c.archive;
     EXPECT_NE(run.err.find(named + ": "), std::string::npos) << run.err;
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
-    if (!before.empty()) EXPECT_EQ(testkit::ReadFile(c.archive), before);
+    if (!before.empty()) {
+      EXPECT_EQ(testkit::ReadFile(c.archive), before);
+    }
   }
   if (mounted) {
     // Once there is room again, the archive takes the logs.
