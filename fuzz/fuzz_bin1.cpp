@@ -64,9 +64,7 @@ std::vector<std::string> Lines(const std::string& path) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zeltlog::fuzz::ClearScratchFolder();
-  const std::string log = zeltlog::fuzz::ScratchPath("TRACK.BIN");
-  zeltlog::fuzz::WriteInput(log, data, size);
+  const std::string log = zeltlog::fuzz::FreshInput("TRACK.BIN", data, size);
 
   zeltlog::testkit::RecordingPlatform platform;
   zeltlog::ConversionSession session(platform, platform, platform);

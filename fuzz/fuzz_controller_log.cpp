@@ -40,9 +40,7 @@ Expected Extract(const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zeltlog::fuzz::ClearScratchFolder();
-  const std::string log = zeltlog::fuzz::ScratchPath("RQ7.BIN");
-  zeltlog::fuzz::WriteInput(log, data, size);
+  const std::string log = zeltlog::fuzz::FreshInput("RQ7.BIN", data, size);
 
   zeltlog::testkit::RecordingPlatform platform;
   zeltlog::ConversionSession session(platform, platform, platform);
@@ -63,10 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(result.outputs.failed.empty() && result.outputs.written.size() == 1, "the output was not written");
 
   const std::string output = zeltlog::testkit::ReadFile(zeltlog::fuzz::ScratchPath("RQ7P.BIN"));
-  Check(output.size() == expected.blocks.size(), "output of " + std::to_string(output.size()) +
-                                                     " bytes, the type-1 blocks hold " +
-                                                     std::to_string(expected.blocks.size()));
-  Check(output == expected.blocks, "the output differs from the type-1 blocks");
+  Check(output == expected.blocks, "output of " + std::to_string(output.size()) +
+                                       " bytes, not the type-1 blocks' " + std::to_string(expected.blocks.size()));
   Check(platform.Lines().size() == 3 * expected.headers, "not three entries per block header");
   for (const auto& line : platform.Lines()) Check(line.find('\0') == std::string::npos, "an entry holds a NUL byte");
   return 0;

@@ -110,9 +110,7 @@ void CheckDocument(const std::string& path) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zeltlog::fuzz::ClearScratchFolder();
-  const std::string log = zeltlog::fuzz::ScratchPath("JOB.LOG");
-  zeltlog::fuzz::WriteInput(log, data, size);
+  const std::string log = zeltlog::fuzz::FreshInput("JOB.LOG", data, size);
 
   zeltlog::testkit::RecordingPlatform platform;
   zeltlog::ConversionSession session(platform, platform, platform);

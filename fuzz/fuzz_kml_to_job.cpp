@@ -104,11 +104,9 @@ bool IsFixedNumber(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  zeltlog::fuzz::ClearScratchFolder();
   const bool exclude = data[0] & 1;
   const std::string_view kml(reinterpret_cast<const char*>(data + 1), size - 1);
-  const std::string kmlPath = zeltlog::fuzz::ScratchPath("AREA.KML");
-  zeltlog::fuzz::WriteInput(kmlPath, data + 1, size - 1);
+  const std::string kmlPath = zeltlog::fuzz::FreshInput("AREA.KML", data + 1, size - 1);
 
   zeltlog::testkit::RecordingPlatform platform;
   zeltlog::ConversionSession session(platform, platform, platform);

@@ -28,10 +28,7 @@ void RemoveScratchFolder() {
 }  // namespace
 
 const std::string& ScratchFolder() {
-  static const std::string folder = [] {
-    std::string made = MakeScratchFolder();
-    return made;
-  }();
+  static const std::string folder = MakeScratchFolder();
   static const bool registered = std::atexit(RemoveScratchFolder) == 0;
   (void)registered;
   return folder;
@@ -39,18 +36,17 @@ const std::string& ScratchFolder() {
 
 std::string ScratchPath(std::string_view name) { return ScratchFolder() + "/" + std::string(name); }
 
-void WriteInput(const std::string& path, const uint8_t* data, size_t size) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) Fail("cannot write the input file " + path);
-  if (size > 0 && std::fwrite(data, 1, size, file) != size) Fail("cannot write the input file " + path);
-  std::fclose(file);
-}
-
-void ClearScratchFolder() {
+std::string FreshInput(std::string_view name, const uint8_t* data, size_t size) {
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(ScratchFolder(), ec)) {
     std::filesystem::remove_all(entry.path(), ec);
   }
+  const std::string path = ScratchPath(name);
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) Fail("cannot write the input file " + path);
+  if (size > 0 && std::fwrite(data, 1, size, file) != size) Fail("cannot write the input file " + path);
+  std::fclose(file);
+  return path;
 }
 
 void Fail(const std::string& what) {
@@ -72,11 +68,8 @@ bool SplitCrLfLines(const std::string& text, std::vector<std::string>& lines) {
 }
 
 bool EndsEveryLineWithCrLf(const std::string& text) {
-  if (!text.empty() && text.back() != '\n') return false;
-  for (size_t lf = text.find('\n'); lf != std::string::npos; lf = text.find('\n', lf + 1)) {
-    if (lf == 0 || text[lf - 1] != '\r') return false;
-  }
-  return true;
+  std::vector<std::string> lines;
+  return SplitCrLfLines(text, lines);
 }
 
 }  // namespace zeltlog::fuzz

@@ -17,11 +17,10 @@ namespace zeltlog::fuzz {
 const std::string& ScratchFolder();
 std::string ScratchPath(std::string_view name);
 
-// Writes the fuzzer's bytes to `path`, replacing any earlier file.
-void WriteInput(const std::string& path, const uint8_t* data, size_t size);
 // Removes every file in the scratch folder, so that one input's outputs
-// are never taken for the next one's.
-void ClearScratchFolder();
+// are never taken for the next one's, then writes the fuzzer's bytes to
+// `name` in it; returns that file's path.
+std::string FreshInput(std::string_view name, const uint8_t* data, size_t size);
 
 // Prints the broken property and aborts: libFuzzer saves the input.
 [[noreturn]] void Fail(const std::string& what);

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "core/fixed_point.h"
 #include "core/text_format.h"
@@ -24,15 +25,9 @@ constexpr const char* kRealFormats[] = {
 };
 constexpr const char* kIntegerFormats[] = {"%d", "%2d", "%4d"};
 
-std::string Reference(const char* format, double value) {
+template <typename Number>
+std::string Reference(const char* format, Number value) {
   char buffer[2048];
-  const int length = std::snprintf(buffer, sizeof buffer, format, value);
-  if (length < 0 || length >= static_cast<int>(sizeof buffer)) zeltlog::fuzz::Fail("snprintf failed");
-  return std::string(buffer, static_cast<size_t>(length));
-}
-
-std::string Reference(const char* format, int value) {
-  char buffer[256];
   const int length = std::snprintf(buffer, sizeof buffer, format, value);
   if (length < 0 || length >= static_cast<int>(sizeof buffer)) zeltlog::fuzz::Fail("snprintf failed");
   return std::string(buffer, static_cast<size_t>(length));
@@ -89,15 +84,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The fixed-point writer of the documents, at every precision it takes.
   const int width = input.ConsumeIntegralInRange(0, 16);
-  CompareFixed<1>(real, width);
-  CompareFixed<2>(real, width);
-  CompareFixed<3>(real, width);
-  CompareFixed<4>(real, width);
-  CompareFixed<5>(real, width);
-  CompareFixed<6>(real, width);
-  CompareFixed<7>(real, width);
-  CompareFixed<8>(real, width);
-  CompareFixed<9>(real, width);
+  [&]<int... Below>(std::integer_sequence<int, Below...>) {
+    (CompareFixed<Below + 1>(real, width), ...);
+  }(std::make_integer_sequence<int, 9>());
 
   // One conversion put together from the formatter's subset.
   std::string directive = "%";
@@ -117,13 +106,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Compare(text, zeltlog::Format(text, {real}), Reference(text.c_str(), real), Describe(real));
   } else if (conversion == 'u') {
     const unsigned value = static_cast<unsigned>(integer);
-    char buffer[256];
-    std::snprintf(buffer, sizeof buffer, text.c_str(), value);
-    Compare(text, zeltlog::Format(text, {value}), buffer, std::to_string(value));
+    Compare(text, zeltlog::Format(text, {value}), Reference(text.c_str(), value), std::to_string(value));
   } else {
-    char buffer[256];
-    std::snprintf(buffer, sizeof buffer, text.c_str(), integer);
-    Compare(text, zeltlog::Format(text, {integer}), buffer, std::to_string(integer));
+    Compare(text, zeltlog::Format(text, {integer}), Reference(text.c_str(), integer), std::to_string(integer));
   }
   return 0;
 }

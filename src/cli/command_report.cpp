@@ -14,10 +14,12 @@
 #include "coverage/coverage_module.h"
 #include "coverage/coverage_sink.h"
 #include "coverage/report_format.h"
+#include "coverage/taskdata_xml.h"
 #include "job_record/record_check.h"
 #include "gis/export_names.h"
 #include "gis/gis_module.h"
 #include "job_record/job_info.h"
+#include "zeltlog_version.h"
 
 namespace zeltlog::cli {
 namespace {
@@ -95,6 +97,15 @@ CLI::App* AddReportCommand(CLI::App& app, ReportCommandOptions& o) {
   report->add_option("--paper", o.paper, "The PDF's paper: a4 (the default) or letter")
       ->check(CLI::IsMember({"a4", "letter"}))
       ->needs(pdf);
+  // The Windows build has no libxml2: its help says so.
+  const std::string& taskData = TaskDataModuleLeftOut();
+  NamesAFile(report->add_option("--isoxml", o.isoxmlPath,
+                     taskData.empty()
+                         ? "Write the logs as ISO 11783-10 TASKDATA (version 4.3) for farm management software: "
+                           "OUT/TASKDATA/TASKDATA.XML with one task and one binary time log per log, OUT a folder "
+                           "or a .zip; an earlier TASKDATA there is replaced"
+                         : "Not in this build: " + taskData))
+      ->type_name("OUT");
   return report;
 }
 
@@ -110,7 +121,8 @@ std::string ExportPathFor(const std::string& exportPath, const std::string& log,
 
 CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMultiPolygon* field,
                                         const std::string& exportPath, const std::string& pagePath,
-                                        const JobInfo* jobInfo, ReportUnits units, const RecordPdfRequest* pdf) {
+                                        const JobInfo* jobInfo, ReportUnits units, const RecordPdfRequest* pdf,
+                                        TaskDataExport* taskData) {
   // The report prints only its table or JSON: the event lines go nowhere,
   // and it neither shows progress nor uses the desktop.
   UnreadEventLog events;
@@ -119,7 +131,7 @@ CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMult
   ConversionSession session(events, progress, none);
   // The swath as convert draws it by default.
   session.options.sprayProjection = kDefaultSprayProjection;
-  return ReportCoverageOf(session, log, field, exportPath, pagePath, jobInfo, units, pdf);
+  return ReportCoverageOf(session, log, field, exportPath, pagePath, jobInfo, units, pdf, taskData);
 }
 
 int RunReport(const ReportCommandOptions& o) {
@@ -166,6 +178,8 @@ int RunReport(const ReportCommandOptions& o) {
       outputs.push_back(pdfPath);
     }
   }
+  // TASKDATA: OUT itself, a zip or a folder that is no input.
+  if (!o.isoxmlPath.empty()) outputs.push_back(o.isoxmlPath);
   if (!OutputsAreNewFiles(inputs, outputs, {})) return 1;
   LonLatMultiPolygon field;
   if (!o.field.empty()) {
@@ -192,6 +206,17 @@ int RunReport(const ReportCommandOptions& o) {
   }
   const ReportUnits units = o.units == "us" ? ReportUnits::Us : ReportUnits::Metric;
   const RecordProfile* profile = o.checkRecord.empty() ? nullptr : FindRecordProfile(o.checkRecord);
+  // TASKDATA's staging folder, once the inputs are known to be good.
+  TaskDataExport taskData;
+  if (!o.isoxmlPath.empty()) {
+    std::string error;
+    if (!taskData.Begin(o.isoxmlPath, ZELTLOG_VERSION, error)) {
+      CommandResult refused;
+      refused.inputRead = true;
+      refused.outputs.failed.push_back({o.isoxmlPath, error});
+      return ReportCommandResult(printer, "", refused);
+    }
+  }
   int status = 0;
   std::vector<ReportedLog> reports;
   RecordPdfRequest pdf;
@@ -202,7 +227,8 @@ int RunReport(const ReportCommandOptions& o) {
     const std::string pagePath = o.htmlPath.empty() ? "" : ExportPathFor(o.htmlPath, log, several);
     pdf.path = o.pdfPath.empty() ? "" : ExportPathFor(o.pdfPath, log, several);
     CoverageReportOutcome outcome = RunCoverageReport(log, o.field.empty() ? nullptr : &field, exportPath, pagePath,
-                                                      jobInfo ? &*jobInfo : nullptr, units, &pdf);
+                                                      jobInfo ? &*jobInfo : nullptr, units, &pdf,
+                                                      o.isoxmlPath.empty() ? nullptr : &taskData);
     LogRecord record{std::move(outcome.job), std::move(outcome.logSha256), profile, {}};
     if (profile) record.missing = MissingRecordFields(*profile, record.job, ComputedFiguresOf(outcome.report));
     // A damaged log is reported from what could be read, as convert draws it.
@@ -230,6 +256,18 @@ int RunReport(const ReportCommandOptions& o) {
       if (failed.error.empty()) failed.error = "cannot be read";
       reports.push_back({std::move(failed), std::nullopt});
     }
+  }
+  if (!o.isoxmlPath.empty()) {
+    // The logs' tasks in one TASKDATA, once every log is reported.
+    CommandResult exported;
+    exported.inputRead = true;
+    std::string error;
+    if (taskData.Finish(error)) {
+      exported.outputs.written.push_back(taskData.Target());
+    } else {
+      exported.outputs.failed.push_back({o.isoxmlPath, error});
+    }
+    if (ReportCommandResult(printer, "", exported) != 0) status = 1;
   }
   if (o.json) printer.PrintReport(WithoutLastLineEnd(FormatReportJson(reports)));
   return status;

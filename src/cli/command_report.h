@@ -31,6 +31,7 @@ struct ReportCommandOptions {
   std::string pdfPath{};      // the proof of application; empty: none
   std::string paper = "a4";   // the PDF's: "a4" or "letter"
   std::string version{};      // the program's, which the PDF names
+  std::string isoxmlPath{};   // TASKDATA: a folder or a .zip; empty: none
 };
 
 // Adds the subcommand and its options to `app`; the caller sets its
@@ -49,7 +50,7 @@ int RunReport(const ReportCommandOptions& options);
 CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMultiPolygon* field,
                                         const std::string& exportPath, const std::string& pagePath = "",
                                         const JobInfo* jobInfo = nullptr, ReportUnits units = ReportUnits::Metric,
-                                        const RecordPdfRequest* pdf = nullptr);
+                                        const RecordPdfRequest* pdf = nullptr, TaskDataExport* taskData = nullptr);
 
 // Where the export (or the map page) of one of several logs goes: FILE's name with the log's
 // base name appended (out.gpkg and JOB12.LOG give out_JOB12.gpkg); for a

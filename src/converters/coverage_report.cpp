@@ -63,7 +63,7 @@ void WriteDocument(ConversionSession& session, const std::string& path, const st
 CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
                                        const LonLatMultiPolygon* field, const std::string& exportPath,
                                        const std::string& pagePath, const JobInfo* jobInfo, ReportUnits units,
-                                       const RecordPdfRequest* pdf) {
+                                       const RecordPdfRequest* pdf, TaskDataExport* taskData) {
   CoverageReportOutcome outcome;
   CommandResult& result = outcome.result;
   result.chosen = true;
@@ -77,13 +77,18 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   std::thread hashing([&] { digest = Sha256OfFile(log, digestProblem); });
   CoverageSink sink;
   ApplicationRecordSink recordSink;
-  const CommandResult passes = RunLogAnalysis(session, log, {&sink, &recordSink});
+  std::vector<Sink*> sinks = {&sink, &recordSink};
+  // The time log takes the records as they come.
+  std::unique_ptr<TimeLogSink> timeLog = taskData ? taskData->NextTimeLog() : nullptr;
+  if (timeLog) sinks.push_back(timeLog.get());
+  const CommandResult passes = RunLogAnalysis(session, log, sinks);
   hashing.join();
   // The report words what is wrong with the log as one problem.
   std::string damage;
   for (const std::string& problem : passes.problems) damage.append(damage.empty() ? "" : "; ").append(problem);
   if (!passes.inputRead) {
     result.Unreadable(damage.empty() ? "cannot be read" : damage);
+    if (timeLog) taskData->DropTimeLog(*timeLog);
     return outcome;
   }
   result.inputRead = true;
@@ -94,6 +99,7 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   outcome.report.log = log;
   outcome.marks = sink.data().marks;
   for (const std::string& problem : outcome.report.problems) result.problems.push_back(problem);
+  if (timeLog) taskData->AddTask(TaskDataTaskOf(log, outcome.report, outcome.job), *timeLog);
   if (!exportPath.empty()) {
     GisExportResult exported = ExportThroughStagingFolder(exportPath, sink.data(), outcome.report);
     for (std::string& written : exported.written) result.outputs.written.push_back(std::move(written));

@@ -9,6 +9,7 @@
 
 #include "core/command_result.h"
 #include "core/session.h"
+#include "converters/taskdata_export.h"
 #include "coverage/coverage_data.h"
 #include "coverage/coverage_report.h"
 #include "coverage/report_format.h"
@@ -52,11 +53,13 @@ struct RecordPdfRequest {
 // the session's event list. The job's record takes what `jobInfo` adds
 // when it is not null; the map page shows it, in `units`, and so does the
 // proof of application that `pdf` asks for when it is not null, with the
-// figures and the map.
+// figures and the map. With `taskData`, the pass streams the log's time log
+// into it and the log becomes one of its tasks.
 CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::string& log,
                                        const LonLatMultiPolygon* field, const std::string& exportPath,
                                        const std::string& pagePath = "", const JobInfo* jobInfo = nullptr,
-                                       ReportUnits units = ReportUnits::Metric, const RecordPdfRequest* pdf = nullptr);
+                                       ReportUnits units = ReportUnits::Metric, const RecordPdfRequest* pdf = nullptr,
+                                       TaskDataExport* taskData = nullptr);
 
 // The map page written beside a log: its base name with "_REPORT.html".
 std::string MapPagePathOf(const std::string& log);

@@ -54,6 +54,11 @@ bool IsOutOfSpace(int error);
 // Moves `from` over `to` in one step, replacing a file of that name:
 // readers see the old file or the new one, never a part. 0 or errno's value.
 int ReplaceFile(const std::string& from, const std::string& to);
+// Puts the folder `from` in the place of the folder `to` in one step: when
+// `to` exists (a folder, not a link) the two are exchanged, and `from` then
+// names the old one. Readers see the old folder or the new one, never a
+// part. 0 or errno's value (ENOSYS where the system cannot).
+int ExchangeFolder(const std::string& from, const std::string& to);
 
 // Opens a regular file for reading, without blocking on a FIFO or a
 // device swapped in meanwhile. Null with the reason otherwise ("is a

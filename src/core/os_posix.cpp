@@ -13,6 +13,7 @@
 #endif
 
 #include <cerrno>
+#include <cstdio>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -127,6 +128,28 @@ bool IsOutOfSpace(int error) { return error == ENOSPC || error == EDQUOT; }
 
 int ReplaceFile(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+int ExchangeFolder(const std::string& from, const std::string& to) {
+  struct stat status;
+  if (lstat(to.c_str(), &status) != 0) {
+    if (errno != ENOENT) return errno;
+    // No folder there yet: a rename that never replaces one made meanwhile.
+    return renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0 ? 0 : errno;
+  }
+  if (!S_ISDIR(status.st_mode)) return ENOTDIR;
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+  // A file system that cannot exchange: the old folder moves aside first,
+  // and back should the new one fail to take its place.
+  const std::string aside = from + "~";
+  if (std::rename(to.c_str(), aside.c_str()) != 0) return errno;
+  if (std::rename(from.c_str(), to.c_str()) != 0) {
+    const int error = errno;
+    std::rename(aside.c_str(), to.c_str());
+    return error;
+  }
+  return std::rename(aside.c_str(), from.c_str()) == 0 ? 0 : errno;
 }
 
 std::FILE* OpenRegularFile(const std::string& path, unsigned long long* size, std::string* reason) {

@@ -122,6 +122,9 @@ int ReplaceFile(const std::string& from, const std::string& to) {
   return ErrnoOf(GetLastError());
 }
 
+// No export of this build replaces a folder (TASKDATA needs libxml2).
+int ExchangeFolder(const std::string&, const std::string&) { return ENOSYS; }
+
 std::FILE* OpenRegularFile(const std::string& path, unsigned long long* size, std::string* reason) {
   struct _stat64 status;
   if (_stat64(path.c_str(), &status) == 0 && (status.st_mode & _S_IFMT) != _S_IFREG) {

@@ -2,6 +2,7 @@
 #include "coverage/coverage.h"
 #include "coverage/coverage_module.h"
 #include "coverage/record_pdf.h"
+#include "coverage/taskdata_xml.h"
 #include "sinks/kmz_archive.h"
 
 namespace zeltlog {
@@ -14,6 +15,12 @@ extern "C" __attribute__((visibility("default"))) const void* zeltlog_coverage_m
 
 extern "C" __attribute__((visibility("default"))) const void* zeltlog_kmz_module_functions() {
   static const KmzModuleFunctions functions = {KmzModuleFunctions::kVersion, WriteKmzArchive};
+  return &functions;
+}
+
+extern "C" __attribute__((visibility("default"))) const void* zeltlog_taskdata_module_functions() {
+  static const TaskDataModuleFunctions functions = {TaskDataModuleFunctions::kVersion, WriteTaskDataFiles,
+                                                    PackTaskDataZip};
   return &functions;
 }
 

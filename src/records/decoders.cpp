@@ -79,7 +79,7 @@ SwathSections DecodeSections(const Payload& p) {
   // Centimetres, left positive.
   const int32_t left = p.S16(1);
   const int32_t right = p.S16(3);
-  return {std::abs(right - left) * 0.01, (left + right) * 0.005, left * 0.01, right * 0.01};
+  return {std::abs(right - left) * 0.01, (left + right) * 0.005, left * 0.01, right * 0.01, p.U8(0)};
 }
 
 SwathWidth DecodeSwathWidth(const Payload& p) { return {p.F32(13)}; }

@@ -42,9 +42,10 @@ struct Fix {
 };
 
 // Identifier 35: the signed lateral offsets of the swath edges, metres,
-// left positive.
+// left positive, and the number of boom sections.
 struct SwathSections {
   double width = 0.0, centreOffset = 0.0, leftOffset = 0.0, rightOffset = 0.0;
+  int sections = 0;
 };
 // Identifier 120: the swath width, metres, centred on the fix.
 struct SwathWidth {

@@ -5,7 +5,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <map>
 #include <sstream>
 
@@ -26,11 +28,13 @@ TEST(ReportCommand, Options) {
     ReportCommandOptions expected;
   };
   const Case cases[] = {
-      {{"report", "A.LOG"}, true, {{"A.LOG"}, false, "", "", "", "", "", false, "metric"}},
+      {{"report", "A.LOG"}, true, {{"A.LOG"}, false, "", "", "", "", "", false, "metric", ""}},
       {{"report", "--json", "--field", "paddock.kmz", "--export", "out.gpkg", "--html", "map.html", "--job-info",
-        "job.json", "--check-record", "us-epa-171", "--strict", "--units", "us", "A.LOG", "B.LOG"},
+        "job.json", "--check-record", "us-epa-171", "--strict", "--units", "us", "--isoxml", "season.zip", "A.LOG",
+        "B.LOG"},
        true,
-       {{"A.LOG", "B.LOG"}, true, "paddock.kmz", "out.gpkg", "map.html", "job.json", "us-epa-171", true, "us"}},
+       {{"A.LOG", "B.LOG"}, true, "paddock.kmz", "out.gpkg", "map.html", "job.json", "us-epa-171", true, "us",
+        "season.zip"}},
       {{"report"}, false, {}},
       {{"report", "--field"}, false, {}},
       {{"report", "--colour", "A.LOG"}, false, {}},
@@ -58,7 +62,7 @@ TEST(ReportCommand, Options) {
     EXPECT_EQ(parsed, c.parses);
     auto fields = [](const ReportCommandOptions& r) {
       return std::tie(r.logs, r.json, r.field, r.exportPath, r.htmlPath, r.jobInfoPath, r.checkRecord, r.strict, r.units,
-                      r.pdfPath, r.paper);
+                      r.pdfPath, r.paper, r.isoxmlPath);
     };
     if (!c.parses) continue;
     EXPECT_EQ(fields(o), fields(c.expected));
@@ -309,6 +313,192 @@ TEST(ReportCommand, MapPageAndRecordThatCannotBeWritten) {
   EXPECT_EQ(testkit::ReadFile(dir.File("PASS.LOG")), StraightPass(40));
   EXPECT_EQ(testkit::ReadFile(dir.File("field.kml")), "a field");
   EXPECT_EQ(testkit::EntriesIn(dir.File("taken.pdf")), 0u);
+}
+
+// What the npm package isoxml, a reader of TASKDATA we did not write, reads
+// of an export (tests/isoxml/read_taskdata.js); null when it is not
+// installed (scripts/bootstrap installs it where npm is).
+nlohmann::json ReadTaskData(const std::string& out) {
+  const std::string reader = std::string(ZELTLOG_SOURCE_DIR) + "/tests/isoxml";
+  if (std::system("command -v node >/dev/null 2>&1") != 0 ||
+      !std::filesystem::exists(reader + "/node_modules/isoxml")) {
+    return nullptr;
+  }
+  const auto run = testkit::RunShell("node " + testkit::ShellQuote(reader + "/read_taskdata.js") + " " +
+                                     testkit::ShellQuote(out));
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  return nlohmann::json::parse(run.out, nullptr, false);
+}
+
+// A pass north at `longitude` on a farm's field, zone +10, a boom of four
+// sections 24 m wide: the target rate
+// 80.37 l/ha, applied 78.37 then 81.63 l/ha; fixes 0.2 s apart from
+// 08:20:00 on 12 November 2012.
+constexpr int kSeasonFixes = 300;
+std::string SeasonLog(double longitude, const std::string& farm, const std::string& field) {
+  testkit::LogBuilder log("SEASON");
+  testkit::JobSummary job;
+  job.timeZone = 10;
+  log.Frame(201, testkit::JobSummaryRecord(job));
+  testkit::FarmInfo info;
+  info.farm = farm;
+  info.field = field;
+  info.operatorName = "Jo Pilot";
+  info.machine = "VH-ZLT";
+  log.Frame(202, testkit::FarmRecord(info));
+  log.Frame(35, testkit::Sections(4, 1200, -1200));
+  log.Frame(34, testkit::TargetRate(1, 0, 80.37f));
+  log.Frame(36, testkit::ActualRate(1, 0, 78.37f));
+  log.Frame(140, testkit::FlowStatus(1, 500.0f, 0, 650.0f, 80.0f, 40.0f));
+  for (int i = 0; i < kSeasonFixes; ++i) {
+    if (i == kSeasonFixes / 2) log.Frame(36, testkit::ActualRate(1, 0, 81.63f));
+    log.Frame(1, testkit::Position1({.time = testkit::Timestamp::FromTimeOfDay(30000.0 + i * 0.2),
+                                     .latitude = -34.25 + i / 110930.0, .longitude = longitude, .altitude = 50.0f,
+                                     .speed = 5.0f, .heading = 0.0f, .spray = 1u}));
+  }
+  log.Frame(140, testkit::FlowStatus(1, 431.5f, 0, 650.0f, 80.0f, 40.0f));
+  return log.str();
+}
+
+TEST(ReportCommand, TaskDataReadBackByAnotherReader) {
+  testkit::TempDir dir;
+  testkit::WriteFile(dir.File("A.LOG"), SeasonLog(141.0, "Riverside", "North"));
+  testkit::WriteFile(dir.File("B.LOG"), SeasonLog(359.99, "Riverside", "North"));
+  testkit::WriteFile(dir.File("C.LOG"), SeasonLog(-179.99, "Hilltop", "South"));
+  testkit::WriteFile(dir.File("NONE.LOG"), testkit::LogBuilder("NONE").Frame(99, testkit::Bytes{1}).str());
+  // A field with a hole, from a GIS file.
+  testkit::WriteFile(dir.File("field.geojson"),
+                     R"({"type":"Polygon","coordinates":[[[140.99,-34.26],[141.01,-34.26],[141.01,-34.24],)"
+                     R"([140.99,-34.24],[140.99,-34.26]],[[140.999,-34.251],[141.001,-34.251],[141.001,-34.249],)"
+                     R"([140.999,-34.249],[140.999,-34.251]]]})");
+  struct Case {
+    std::string options, out;
+    std::vector<std::string> logs;
+    std::map<std::string, int> counts;  // entries after merging by name
+    std::vector<std::pair<double, double>> east;  // each task's range of longitudes
+    std::vector<int> ringTypes;                   // of the first field's boundary
+    size_t files;                                 // in OUT/TASKDATA (0: OUT is a zip)
+  };
+  // The client and the product come from the user's job-info file.
+  testkit::WriteFile(dir.File("job.json"), R"({"client": "Riverside Pastoral", "product": "Glyphosate 450"})");
+  const Case cases[] = {
+      {"--job-info " + testkit::ShellQuote(dir.File("job.json")) + " --field " +
+           testkit::ShellQuote(dir.File("field.geojson")),
+       dir.File("season"),
+       {"A.LOG", "C.LOG"},
+       {{"CTR", 1}, {"FRM", 2}, {"PFD", 2}, {"WKR", 1}, {"PDT", 1}, {"DVC", 1}, {"DET", 2}, {"TSK", 2}},
+       {{141.0, 141.0}, {-179.9901, -179.9899}}, {1, 2}, 5},
+      // Longitudes of 0..360 come out in -180..180; one farm and field of
+      // the same name is one entry.
+      {"", dir.File("season.zip"), {"A.LOG", "B.LOG", "C.LOG"},
+       {{"CTR", 0}, {"FRM", 2}, {"PFD", 2}, {"WKR", 1}, {"PDT", 0}, {"DVC", 1}, {"DET", 2}, {"TSK", 3}},
+       {{141.0, 141.0}, {-0.0101, -0.0099}, {-179.9901, -179.9899}}, {}, 0},
+      // An earlier TASKDATA is replaced whole, not merged; a log that
+      // cannot be read makes no task.
+      {"", dir.File("season"), {"NONE.LOG", "B.LOG"}, {{"TSK", 1}}, {{-0.0101, -0.0099}}, {}, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.out);
+    std::string logs;
+    for (const std::string& log : c.logs) logs += " " + testkit::ShellQuote(dir.File(log));
+    const auto run = testkit::RunCli("report --json " + c.options + " --isoxml " + testkit::ShellQuote(c.out) + logs);
+    ASSERT_EQ(run.status, c.logs.front() == "NONE.LOG" ? 1 : 0) << run.err;
+    // No staging folder is left, and the TASKDATA folder holds its files only.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
+      EXPECT_NE(entry.path().filename().string().rfind(".zeltlog", 0), 0u) << entry.path();
+    }
+    if (c.files > 0) {
+      const auto files = std::filesystem::directory_iterator(c.out + "/TASKDATA");
+      EXPECT_EQ(static_cast<size_t>(std::distance(begin(files), end(files))), c.files);
+    }
+    std::vector<nlohmann::json> reports;
+    for (const nlohmann::json& report : nlohmann::json::parse(run.out)) {
+      if (!report.contains("error")) reports.push_back(report);
+    }
+    const nlohmann::json read = ReadTaskData(c.out);
+    if (read.is_null()) GTEST_SKIP() << "needs node and tests/isoxml/node_modules (scripts/bootstrap)";
+    ASSERT_FALSE(read.contains("error")) << read;
+    EXPECT_EQ(read["warnings"], nlohmann::json::array()) << read["warnings"];
+    EXPECT_EQ(read["dangling"], nlohmann::json::array());
+    for (const auto& [tag, count] : c.counts) EXPECT_EQ(read["counts"][tag], count) << tag;
+    if (!c.ringTypes.empty()) {
+      std::vector<int> types;
+      for (const auto& ring : read["fields"][0]["rings"]) types.push_back(std::stoi(ring["type"].get<std::string>()));
+      EXPECT_EQ(types, c.ringTypes);
+    }
+    ASSERT_EQ(read["tasks"].size(), reports.size());
+    for (size_t i = 0; i < reports.size(); ++i) {
+      const nlohmann::json& task = read["tasks"][i];
+      const nlohmann::json& report = reports[i];
+      EXPECT_EQ(task["designator"], c.logs[c.logs.size() - reports.size() + i]);
+      EXPECT_EQ(task["status"], "4");
+      EXPECT_NEAR(task["totals"]["116"].get<double>(), report["sprayed_area_ha"].get<double>() * 1e4, 1.0);
+      EXPECT_NEAR(task["totals"]["80"].get<double>(), report["volume_l"].get<double>(), 0.5);
+      ASSERT_EQ(task["timeLogs"].size(), 1u);
+      const nlohmann::json& timeLog = task["timeLogs"][0];
+      EXPECT_EQ(timeLog["errors"], nlohmann::json::array());
+      EXPECT_EQ(timeLog["records"], report["fixes"]);
+      EXPECT_EQ(timeLog["first"], "2012-11-12T08:20:00.000Z");
+      EXPECT_EQ(timeLog["last"], "2012-11-12T08:20:59.800Z");
+      EXPECT_GE(timeLog["minEast"].get<double>(), c.east[i].first - 1e-6);
+      EXPECT_LE(timeLog["maxEast"].get<double>(), c.east[i].second + 1e-6);
+      // Each rate read times its presentation's scale is a logged rate.
+      // Four sections on (01 each), twelve not there (11): 0xFFFFFF55.
+      const std::map<int, std::vector<double>> logged = {
+          {1, {80.37}}, {2, {78.37, 81.63}}, {67, {24.0}}, {141, {1}}, {161, {-171}}};
+      for (const nlohmann::json& value : timeLog["values"]) {
+        const std::vector<double>& rates = logged.at(value["ddi"].get<int>());
+        ASSERT_EQ(value["scaled"].size(), rates.size()) << value;
+        for (size_t k = 0; k < rates.size(); ++k) EXPECT_NEAR(value["scaled"][k].get<double>(), rates[k], 0.01);
+      }
+    }
+  }
+}
+
+TEST(ReportCommand, TaskDataThatCannotBeWritten) {
+  testkit::TempDir dir;
+  testkit::WriteFile(dir.File("A.LOG"), SeasonLog(141.0, "Riverside", "North"));
+  testkit::WriteFile(dir.File("notes.txt"), "earlier");
+  testkit::WriteFile(dir.File("notes.zip"), "earlier");
+  // A read-only file system (as root, permissions stop nothing).
+  const std::string readOnly = dir.File("ro");
+  std::filesystem::create_directory(readOnly);
+  const bool mounted = testkit::RunShell("mount -t tmpfs -o ro,size=64k tmpfs " + testkit::ShellQuote(readOnly)).status == 0;
+  struct Case {
+    std::string out, error, limit;
+  };
+  const Case cases[] = {
+      {dir.File("A.LOG"), "is the same file as the input " + dir.File("A.LOG"), ""},
+      {dir.File("notes.txt"), "notes.txt: cannot be written: it is a file, neither a folder nor a .zip", ""},
+      {dir.File("notes.zip"), "notes.zip: cannot be written: it is a file but not a zip archive", ""},
+      {dir.File("no/such/out"), "out: cannot be written: its folder " + dir.File("no/such") + " does not exist", ""},
+      {readOnly, "ro: cannot be written: Read-only file system", ""},
+      {readOnly + "/td.zip", "td.zip: cannot be written: Read-only file system", ""},
+      // The time log (13.5 kB) stops half-way: the folder made for it goes.
+      {dir.File("season"), "season: cannot be written: TLG00001.BIN: cannot write the time log: File too large",
+       "ulimit -f 8; "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.out);
+    if (c.out.rfind(readOnly, 0) == 0 && !mounted) {
+      std::cout << "skipped (cannot mount a read-only tmpfs): " << c.out << "\n";
+      continue;
+    }
+    const auto run = testkit::RunCli("report --isoxml " + testkit::ShellQuote(c.out) + " " +
+                                         testkit::ShellQuote(dir.File("A.LOG")),
+                                     c.limit);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
+    // Nothing of a TASKDATA, and what was there stays.
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"A.LOG", "notes.txt", "notes.zip", "ro"}));
+    EXPECT_EQ(testkit::ReadFile(dir.File("notes.txt")) + testkit::ReadFile(dir.File("notes.zip")), "earlierearlier");
+  }
+  if (mounted) testkit::RunShell("umount " + testkit::ShellQuote(readOnly));
 }
 
 }  // namespace

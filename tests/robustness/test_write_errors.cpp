@@ -1,9 +1,10 @@
 // Failed writes: a conversion that cannot complete an output (a full disk,
 // a file size limit) reports it, and an earlier file of the same name stays
-// exactly as it was; no temporary file is left behind. Every command under
-// a file size limit: test_outputs_that_cannot_be_written; here every
-// converter on a file system that is really full (a 64 KiB tmpfs that the
-// test mounts, skipped where mounting is not permitted).
+// exactly as it was; no temporary file is left behind. Every command,
+// the side converters too, under a file size limit:
+// test_outputs_that_cannot_be_written; here the log conversion and a
+// parallel run's event list on a file system that is really full (a 64 KiB
+// tmpfs that the test mounts, skipped where mounting is not permitted).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,42 +25,6 @@ using testkit::ReadFile;
 using testkit::RunCli;
 using testkit::ShellQuote;
 using testkit::WriteFile;
-
-// The side converters write into `folder` (inputs are links there to files
-// in `sources`, so that only the outputs take room) under `prefix`, and
-// each fails with `reason` while the earlier outputs stay.
-void SideConvertersFailCleanly(const std::string& sources, const std::string& folder, const std::string& prefix,
-                               const std::string& reason) {
-  WriteFile(sources + "/RQ7.BIN", testkit::BigControllerLog());
-  WriteFile(sources + "/TRACK.BIN", testkit::BigGpsLog());
-  WriteFile(sources + "/AREA.KML", testkit::BigPolygonKml());
-  for (const char* name : {"RQ7.BIN", "TRACK.BIN", "AREA.KML"}) {
-    if (sources != folder) std::filesystem::create_symlink(sources + "/" + name, folder + "/" + name);
-  }
-  WriteFile(folder + "/RQ7P.BIN", "earlier blocks");
-  WriteFile(folder + "/TRACK.CSV", "earlier fixes");
-  WriteFile(folder + "/12", "earlier job");
-
-  const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
-      {"rq7 ", "/RQ7.BIN", "/RQ7P.BIN", "earlier blocks"},
-      {"bin1 ", "/TRACK.BIN", "/TRACK.CSV", "earlier fixes"},
-      {"kml-to-job --name 12 ", "/AREA.KML", "/12", "earlier job"},
-  };
-  for (const auto& [command, input, output, earlier] : cases) {
-    SCOPED_TRACE(command);
-    const auto result = RunCli(command + ShellQuote(folder + input), prefix);
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find(folder + output + ": cannot be written: " + reason), std::string::npos) << result.err;
-    EXPECT_EQ(ReadFile(folder + output), earlier);
-  }
-  // The walls are small; any that was written is complete.
-  for (const char* wall : {"/TRACK_AGE.KML", "/TRACK_MODE.KML", "/TRACK_SATS.KML"}) {
-    if (std::filesystem::exists(folder + wall)) {
-      EXPECT_TRUE(testkit::IsWellFormedXml(ReadFile(folder + wall))) << wall;
-    }
-  }
-  EXPECT_EQ(testkit::TemporaryFilesIn(folder), 0u);
-}
 
 class FullDisk : public ::testing::Test {
  protected:
@@ -139,10 +104,6 @@ TEST_F(FullDisk, ParallelEventListThatCannotBeKept) {
       << result.err;
   EXPECT_FALSE(std::filesystem::exists(small + "/EV.DAT"));
   EXPECT_TRUE(std::filesystem::is_empty(small));
-}
-
-TEST_F(FullDisk, SideConvertersKeepEarlierOutputsAndReportTheFailure) {
-  SideConvertersFailCleanly(sources, small, "", std::strerror(ENOSPC));
 }
 
 }  // namespace
