@@ -19,7 +19,7 @@ namespace {
 // The layers are written into a private folder beside their target, and
 // take their places only once every file of the set is complete.
 GisExportResult ExportThroughStagingFolder(const std::string& path, const CoverageData& data,
-                                           const CoverageReport& report) {
+                                           const CoverageReport& report, const GisJobAttributes& job) {
   GisExportResult result;
   const std::string folder = FolderOf(path);
   StagingFolder staging;
@@ -28,7 +28,7 @@ GisExportResult ExportThroughStagingFolder(const std::string& path, const Covera
     return result;
   }
   const GisExportResult written =
-      ExportCoverageLayersWithModule(JoinPath(staging.Path(), FileNameOf(path)), data, report);
+      ExportCoverageLayersWithModule(JoinPath(staging.Path(), FileNameOf(path)), data, report, job);
   auto target = [&](const std::string& staged) { return JoinPath(folder, FileNameOf(staged)); };
   if (!written.ok()) {
     result.error = written.error;
@@ -87,7 +87,7 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   for (const std::string& problem : outcome.report.problems) result.problems.push_back(problem);
   if (timeLog) taskData->AddTask(TaskDataTaskOf(log, outcome.report, outcome.job), *timeLog);
   if (!exportPath.empty()) {
-    GisExportResult exported = ExportThroughStagingFolder(exportPath, sink.data(), outcome.report);
+    GisExportResult exported = ExportThroughStagingFolder(exportPath, sink.data(), outcome.report, {});
     for (std::string& written : exported.written) result.outputs.written.push_back(std::move(written));
     if (!exported.ok()) result.outputs.failed.push_back({exported.failedPath, exported.error});
   }
