@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "core/output_names.h"
+#include "core/iso_time.h"
 #include "core/output_set.h"
 #include "core/sha256.h"
 #include "core/staging_folder.h"
@@ -42,6 +43,56 @@ GisExportResult ExportThroughStagingFolder(const std::string& path, const Covera
   }
   for (const std::string& staged : written.written) result.written.push_back(target(staged));
   return result;
+}
+
+// Texts of a list, one after another.
+std::string Joined(const std::vector<std::string>& texts) {
+  std::string out;
+  for (const std::string& text : texts) out.append(out.empty() ? "" : "; ").append(text);
+  return out;
+}
+
+// What the layers carry of the job's record: the log's zone for their
+// times, the product on every swath, and the record's texts on the
+// coverage (the weather as logged at the start of the job).
+GisJobAttributes AttributesOf(const JobRecord& job) {
+  const ApplicationRecord& r = job.record;
+  const JobInfo& i = job.info;
+  std::vector<std::string> notes, mix;
+  for (const JobNote& note : r.notes) notes.push_back(note.text);
+  for (const TankMixEntry& entry : i.tankMix) mix.push_back(entry.product + " " + entry.rate);
+  const WeatherObservation start = r.weather.empty() ? WeatherObservation{} : r.weather.front();
+  GisJobAttributes a;
+  a.zoneHours = r.timeZone;
+  a.product = i.product;
+  a.record = {{"farm", r.farm},
+              {"field", r.field},
+              {"operator", r.operatorName},
+              {"machine", r.machine},
+              {"operation", r.operation},
+              {"crop", r.crop},
+              {"product", i.product},
+              {"reg_no", i.registration},
+              {"actives", Joined(i.activeConstituents)},
+              {"tank_mix", Joined(mix)},
+              {"water_vol", i.waterVolume},
+              {"client", i.client},
+              {"address", i.address},
+              {"aircraft", i.aircraft},
+              {"applicator", i.applicator},
+              {"licence", i.licence},
+              {"date", r.date},
+              {"start", r.start},
+              {"finish", r.finish},
+              {"time_zone", r.timeZone ? IsoZoneText(*r.timeZone) : ""},
+              {"wind_speed", start.windSpeed.logged},
+              {"wind_dir", start.windDirection.logged},
+              {"temp", start.temperature.logged},
+              {"humidity", start.humidity.logged},
+              {"notes", Joined(notes)},
+              {"presc_map", r.prescriptionMap},
+              {"console", r.consoleVersion}};
+  return a;
 }
 
 }  // namespace
@@ -87,7 +138,7 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   for (const std::string& problem : outcome.report.problems) result.problems.push_back(problem);
   if (timeLog) taskData->AddTask(TaskDataTaskOf(log, outcome.report, outcome.job), *timeLog);
   if (!exportPath.empty()) {
-    GisExportResult exported = ExportThroughStagingFolder(exportPath, sink.data(), outcome.report, {});
+    GisExportResult exported = ExportThroughStagingFolder(exportPath, sink.data(), outcome.report, AttributesOf(outcome.job));
     for (std::string& written : exported.written) result.outputs.written.push_back(std::move(written));
     if (!exported.ok()) result.outputs.failed.push_back({exported.failedPath, exported.error});
   }

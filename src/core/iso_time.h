@@ -19,6 +19,13 @@ inline bool IsCalendarDate(int year, int month, int day) {
   return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
+// A zone as ISO 8601 gives it: "+10:00", "-03:00".
+inline std::string IsoZoneText(int zoneHours) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%c%02d:00", zoneHours < 0 ? '-' : '+', std::abs(zoneHours));
+  return text;
+}
+
 // "YYYY-MM-DD" and "T" when the date is a calendar date, "hh:mm:ss", ".hh"
 // when there are hundredths, and the offset ("+10:00") when the zone is
 // known, in hours east of UTC. Empty when the time is no time of day.
@@ -32,11 +39,8 @@ inline std::string IsoDateTimeText(int year, int month, int day, int hour, int m
   int n = 0;
   if (IsCalendarDate(year, month, day)) n = std::snprintf(text, sizeof text, "%04d-%02d-%02dT", year, month, day);
   n += std::snprintf(text + n, sizeof text - n, "%02d:%02d:%02d", hour, minute, second);
-  if (hundredths != 0) n += std::snprintf(text + n, sizeof text - n, ".%02d", hundredths);
-  if (zoneHours) {
-    std::snprintf(text + n, sizeof text - n, "%c%02d:00", *zoneHours < 0 ? '-' : '+', std::abs(*zoneHours));
-  }
-  return text;
+  if (hundredths != 0) std::snprintf(text + n, sizeof text - n, ".%02d", hundredths);
+  return zoneHours ? text + IsoZoneText(*zoneHours) : std::string(text);
 }
 
 // The same for a time given as seconds since midnight, to the hundredth.
