@@ -18,6 +18,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -245,6 +246,46 @@ TEST_F(ReportExports, ConcurrentExportsAndAFolderThatGoes) {
   const int status = WaitFor(run);
   ASSERT_TRUE(WIFEXITED(status)) << status;
   EXPECT_EQ(WEXITSTATUS(status), 1);
+}
+
+// The layers of a built log, whose applied rate strays about its target:
+// each swath has the logged target and an applied rate about it (both 0
+// before the log's first rate record, the applied rate while the spray was
+// off before a run), its ISO
+// time agrees with its seconds and carries the log's zone, and the
+// coverage carries the job's record with what the job-info file adds.
+TEST_F(ReportExports, LayersCarryTheLoggedRatesTimesAndRecord) {
+  WriteFile(F("JOB.LOG"), JobLog(3000));
+  WriteFile(F("info.json"), R"({"product": "Glyphosate 450"})");
+  ASSERT_EQ(RunCli("report --job-info " + ShellQuote(F("info.json")) + " --export " + ShellQuote(F("j.shp")) + " " +
+                   ShellQuote(F("JOB.LOG")))
+                .status,
+            0);
+  GDALAllRegister();
+  GDALDatasetUniquePtr swaths(GDALDataset::Open(F("j_swaths.shp").c_str(), GDAL_OF_VECTOR));
+  ASSERT_TRUE(swaths);
+  long long strayed = 0, count = 0;
+  for (const auto& swath : *swaths->GetLayer(0)) {
+    ++count;
+    const double target = swath->GetFieldAsDouble("target"), actual = swath->GetFieldAsDouble("actual");
+    EXPECT_TRUE(target == 50.0 || target == 0.0) << target;
+    EXPECT_TRUE(actual == 0.0 || std::fabs(actual - 50.0) <= 2.0) << actual;
+    strayed += actual != 50.0 && actual != 0.0;
+    OGRField time;
+    ASSERT_TRUE(OGRParseDate(swath->GetFieldAsString("time_iso"), &time, 0)) << swath->GetFieldAsString("time_iso");
+    EXPECT_EQ(time.Date.Day, 14);
+    EXPECT_EQ(time.Date.TZFlag, 100 + 40);  // +10:00
+    EXPECT_NEAR(time.Date.Hour * 3600 + time.Date.Minute * 60 + time.Date.Second, swath->GetFieldAsDouble("time"), 0.005);
+    EXPECT_STREQ(swath->GetFieldAsString("product"), "Glyphosate 450");
+  }
+  EXPECT_GT(strayed, count * 9 / 10);
+  GDALDatasetUniquePtr coverage(GDALDataset::Open(F("j_coverage.shp").c_str(), GDAL_OF_VECTOR));
+  ASSERT_TRUE(coverage);
+  std::unique_ptr<OGRFeature> covered(coverage->GetLayer(0)->GetNextFeature());
+  ASSERT_TRUE(covered);
+  EXPECT_STREQ(covered->GetFieldAsString("field"), "Paddock 7 North");
+  EXPECT_STREQ(covered->GetFieldAsString("start"), "2019-05-14T07:42:05+10:00");
+  EXPECT_STREQ(covered->GetFieldAsString("product"), "Glyphosate 450");
 }
 
 // A local listener that counts the connections made to it.
