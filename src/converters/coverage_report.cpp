@@ -1,15 +1,19 @@
 #include "converters/coverage_report.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <thread>
 
-#include "core/output_names.h"
 #include "core/iso_time.h"
+#include "core/output_names.h"
 #include "core/output_set.h"
 #include "core/sha256.h"
 #include "core/staging_folder.h"
 #include "coverage/coverage_module.h"
 #include "coverage/map_page.h"
 #include "coverage/report_format.h"
+#include "gis/export_metadata.h"
 #include "gis/gis_module.h"
 #include "job_record/application_record_sink.h"
 #include "pipeline/log_conversion.h"
@@ -17,10 +21,27 @@
 namespace zeltlog {
 namespace {
 
-// The layers are written into a private folder beside their target, and
-// take their places only once every file of the set is complete.
+// A file written whole, every write checked; false with errno's reason.
+bool WriteWholeFile(const std::string& path, const std::string& text, std::string& error) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) {
+    error = std::strerror(errno);
+    return false;
+  }
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
+  const int writeError = errno;
+  const bool closed = std::fclose(file) == 0;
+  if (written && closed) return true;
+  error = std::strerror(written ? errno : writeError);
+  return false;
+}
+
+// The layers and their metadata are written into a private folder beside
+// their target, and take their places only once every file of the set is
+// complete.
 GisExportResult ExportThroughStagingFolder(const std::string& path, const CoverageData& data,
-                                           const CoverageReport& report, const GisJobAttributes& job) {
+                                           const CoverageReport& report, const GisJobAttributes& job,
+                                           const std::string& jobJson) {
   GisExportResult result;
   const std::string folder = FolderOf(path);
   StagingFolder staging;
@@ -36,12 +57,20 @@ GisExportResult ExportThroughStagingFolder(const std::string& path, const Covera
     result.failedPath = written.failedPath.empty() ? path : target(written.failedPath);
     return result;
   }
+  const std::string metadata = GisExportMetadataPath(path);
+  const std::string text =
+      FormatGisExportMetadata(path, report.fieldAreaHa.has_value(), job.zoneHours, job.record, jobJson);
+  if (!WriteWholeFile(JoinPath(staging.Path(), FileNameOf(metadata)), text, result.error)) {
+    result.failedPath = metadata;
+    return result;
+  }
   std::string failedName;
   if (!staging.Publish(failedName, result.error)) {
     result.failedPath = failedName.empty() ? path : JoinPath(folder, failedName);
     return result;
   }
   for (const std::string& staged : written.written) result.written.push_back(target(staged));
+  result.written.push_back(metadata);
   return result;
 }
 
@@ -138,7 +167,7 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   for (const std::string& problem : outcome.report.problems) result.problems.push_back(problem);
   if (timeLog) taskData->AddTask(TaskDataTaskOf(log, outcome.report, outcome.job), *timeLog);
   if (!exportPath.empty()) {
-    GisExportResult exported = ExportThroughStagingFolder(exportPath, sink.data(), outcome.report, AttributesOf(outcome.job));
+    GisExportResult exported = ExportThroughStagingFolder(exportPath, sink.data(), outcome.report, AttributesOf(outcome.job), "");
     for (std::string& written : exported.written) result.outputs.written.push_back(std::move(written));
     if (!exported.ok()) result.outputs.failed.push_back({exported.failedPath, exported.error});
   }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "gis/export_metadata.h"
+
 namespace zeltlog {
 namespace {
 
@@ -71,12 +73,13 @@ std::vector<std::string> GisExportFiles(const std::string& path, bool withField)
 
 std::vector<std::string> GisExportEveryFile(const std::string& path) {
   std::vector<std::string> files = GisExportFiles(path, true);
-  if (ExtensionOf(path) != "shp") return files;
+  if (files.empty()) return files;
   const size_t layers = files.size();
-  for (size_t i = 0; i < layers; ++i) {
+  for (size_t i = 0; i < layers && ExtensionOf(path) == "shp"; ++i) {
     const std::string base = files[i].substr(0, files[i].size() - 3);
     for (const char* companion : {"shx", "dbf", "prj", "cpg"}) files.push_back(base + companion);
   }
+  files.push_back(GisExportMetadataPath(path));
   return files;
 }
 

@@ -36,7 +36,8 @@ std::vector<const char*> GisExportLayerNames(bool withField);
 std::vector<std::string> GisExportFiles(const std::string& path, bool withField);
 
 // Every file an export to `path` may write, whether or not the report has
-// a field: the layers' files and a Shapefile's companions.
+// a field: the layers' files, the metadata file and a Shapefile's
+// companions.
 std::vector<std::string> GisExportEveryFile(const std::string& path);
 
 }  // namespace zeltlog
