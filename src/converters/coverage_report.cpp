@@ -167,7 +167,9 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   for (const std::string& problem : outcome.report.problems) result.problems.push_back(problem);
   if (timeLog) taskData->AddTask(TaskDataTaskOf(log, outcome.report, outcome.job), *timeLog);
   if (!exportPath.empty()) {
-    GisExportResult exported = ExportThroughStagingFolder(exportPath, sink.data(), outcome.report, AttributesOf(outcome.job), "");
+    const LogRecord record{outcome.job, outcome.logSha256, nullptr, {}};
+    GisExportResult exported = ExportThroughStagingFolder(exportPath, sink.data(), outcome.report,
+                                                          AttributesOf(outcome.job), FormatJobJson(record));
     for (std::string& written : exported.written) result.outputs.written.push_back(std::move(written));
     if (!exported.ok()) result.outputs.failed.push_back({exported.failedPath, exported.error});
   }

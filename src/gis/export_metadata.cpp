@@ -56,7 +56,7 @@ std::string FormatGisExportMetadata(const std::string& path, bool withField, std
     o["layers"].push_back(std::move(layer));
   }
   o["job"] = jobJson.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json::parse(jobJson);
-  return o.dump(2) + "\n";
+  return o.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
 }  // namespace zeltlog
