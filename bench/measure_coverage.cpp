@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
   const double computed = Seconds(start);
   double exported = computed;
   if (argc > 2) {
-    const zeltlog::GisExportResult result = zeltlog::ExportCoverageLayers(argv[2], sink.data(), report);
+    const zeltlog::GisExportResult result = zeltlog::ExportCoverageLayers(argv[2], sink.data(), report, {});
     if (!result.ok()) std::fprintf(stderr, "%s: %s\n", result.failedPath.c_str(), result.error.c_str());
     exported = Seconds(start);
   }

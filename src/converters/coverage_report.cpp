@@ -1,8 +1,12 @@
 #include "converters/coverage_report.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <optional>
 #include <thread>
 
+#include "core/iso_time.h"
 #include "core/name_text.h"
 #include "core/output_names.h"
 #include "core/output_set.h"
@@ -11,6 +15,7 @@
 #include "coverage/coverage_module.h"
 #include "coverage/map_page.h"
 #include "coverage/report_format.h"
+#include "gis/export_metadata.h"
 #include "gis/gis_module.h"
 #include "job_record/application_record_sink.h"
 #include "pipeline/log_conversion.h"
@@ -18,10 +23,27 @@
 namespace zeltlog {
 namespace {
 
-// The layers are written into a private folder beside their target, and
-// take their places only once every file of the set is complete.
+// A file written whole, every write checked; false with errno's reason.
+bool WriteWholeFile(const std::string& path, const std::string& text, std::string& error) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) {
+    error = std::strerror(errno);
+    return false;
+  }
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
+  const int writeError = errno;
+  const bool closed = std::fclose(file) == 0;
+  if (written && closed) return true;
+  error = std::strerror(written ? errno : writeError);
+  return false;
+}
+
+// The layers and their metadata are written into a private folder beside
+// their target, and take their places only once every file of the set is
+// complete.
 GisExportResult ExportThroughStagingFolder(const std::string& path, const CoverageData& data,
-                                           const CoverageReport& report) {
+                                           const CoverageReport& report, const GisJobAttributes& job,
+                                           const std::string& jobJson) {
   GisExportResult result;
   const std::string folder = FolderOf(path);
   StagingFolder staging;
@@ -30,11 +52,18 @@ GisExportResult ExportThroughStagingFolder(const std::string& path, const Covera
     return result;
   }
   const GisExportResult written =
-      ExportCoverageLayersWithModule(JoinPath(staging.Path(), FileNameOf(path)), data, report);
+      ExportCoverageLayersWithModule(JoinPath(staging.Path(), FileNameOf(path)), data, report, job);
   auto target = [&](const std::string& staged) { return JoinPath(folder, FileNameOf(staged)); };
   if (!written.ok()) {
     result.error = written.error;
     result.failedPath = written.failedPath.empty() ? path : target(written.failedPath);
+    return result;
+  }
+  const std::string metadata = GisExportMetadataPath(path);
+  const std::string text =
+      FormatGisExportMetadata(path, report.fieldAreaHa.has_value(), job.zoneHours, job.record, jobJson);
+  if (!WriteWholeFile(JoinPath(staging.Path(), FileNameOf(metadata)), text, result.error)) {
+    result.failedPath = metadata;
     return result;
   }
   std::string failedName;
@@ -43,6 +72,7 @@ GisExportResult ExportThroughStagingFolder(const std::string& path, const Covera
     return result;
   }
   for (const std::string& staged : written.written) result.written.push_back(target(staged));
+  result.written.push_back(metadata);
   return result;
 }
 
@@ -56,6 +86,56 @@ void WriteDocument(ConversionSession& session, const std::string& path, const st
   }
   for (const std::string& written : outputs.report().written) result.outputs.written.push_back(written);
   for (const OutputFailure& failed : outputs.report().failed) result.outputs.failed.push_back(failed);
+}
+
+// Texts of a list, one after another.
+std::string Joined(const std::vector<std::string>& texts) {
+  std::string out;
+  for (const std::string& text : texts) out.append(out.empty() ? "" : "; ").append(text);
+  return out;
+}
+
+// What the layers carry of the job's record: the log's zone for their
+// times, the product on every swath, and the record's texts on the
+// coverage (the weather as logged at the start of the job).
+GisJobAttributes AttributesOf(const JobRecord& job) {
+  const ApplicationRecord& r = job.record;
+  const JobInfo& i = job.info;
+  std::vector<std::string> notes, mix;
+  for (const JobNote& note : r.notes) notes.push_back(note.text);
+  for (const TankMixEntry& entry : i.tankMix) mix.push_back(entry.product + " " + entry.rate);
+  const WeatherObservation start = r.weather.empty() ? WeatherObservation{} : r.weather.front();
+  GisJobAttributes a;
+  a.zoneHours = r.timeZone;
+  a.product = i.product;
+  a.record = {{"farm", r.farm},
+              {"field", r.field},
+              {"operator", r.operatorName},
+              {"machine", r.machine},
+              {"operation", r.operation},
+              {"crop", r.crop},
+              {"product", i.product},
+              {"reg_no", i.registration},
+              {"actives", Joined(i.activeConstituents)},
+              {"tank_mix", Joined(mix)},
+              {"water_vol", i.waterVolume},
+              {"client", i.client},
+              {"address", i.address},
+              {"aircraft", i.aircraft},
+              {"applicator", i.applicator},
+              {"licence", i.licence},
+              {"date", r.date},
+              {"start", r.start},
+              {"finish", r.finish},
+              {"time_zone", r.timeZone ? IsoZoneText(*r.timeZone) : ""},
+              {"wind_speed", start.windSpeed.logged},
+              {"wind_dir", start.windDirection.logged},
+              {"temp", start.temperature.logged},
+              {"humidity", start.humidity.logged},
+              {"notes", Joined(notes)},
+              {"presc_map", r.prescriptionMap},
+              {"console", r.consoleVersion}};
+  return a;
 }
 
 }  // namespace
@@ -101,7 +181,9 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   for (const std::string& problem : outcome.report.problems) result.problems.push_back(problem);
   if (timeLog) taskData->AddTask(TaskDataTaskOf(log, outcome.report, outcome.job), *timeLog);
   if (!exportPath.empty()) {
-    GisExportResult exported = ExportThroughStagingFolder(exportPath, sink.data(), outcome.report);
+    const LogRecord record{outcome.job, outcome.logSha256, nullptr, {}};
+    GisExportResult exported = ExportThroughStagingFolder(exportPath, sink.data(), outcome.report,
+                                                          AttributesOf(outcome.job), FormatJobJson(record));
     for (std::string& written : exported.written) result.outputs.written.push_back(std::move(written));
     if (!exported.ok()) result.outputs.failed.push_back({exported.failedPath, exported.error});
   }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,13 @@
 
 namespace zeltlog {
 
+// A fix's date as one number, YYYYMMDD; 0 when it is no calendar date.
+using PackedDate = uint32_t;
+PackedDate PackDate(int year, int month, int day);
+inline int YearOf(PackedDate d) { return static_cast<int>(d / 10000); }
+inline int MonthOf(PackedDate d) { return static_cast<int>(d / 100 % 100); }
+inline int DayOf(PackedDate d) { return static_cast<int>(d % 100); }
+
 // One swath quad. The ring runs prevRight, right, left, prevLeft.
 struct CollectedQuad {
   LonLat prevRight, right, left, prevLeft;
@@ -20,15 +28,24 @@ struct CollectedQuad {
   int run = 0;
   bool firstOfRun = false;
   bool afterGap = false;  // the path broke at a gap in time since the previous quad
-  // Attributes for the export only; single precision keeps a million
-  // quads small.
-  float targetRate = 0.0f, actualRate = 0.0f, speed = 0.0f, leftOffset = 0.0f, rightOffset = 0.0f;
   RateBin rateBin = RateBin::Off;  // of the rates as logged, before they were narrowed
+  // Attributes for the export only; single precision keeps a million
+  // quads small (112 bytes each).
+  float targetRate = 0.0f, actualRate = 0.0f, speed = 0.0f, leftOffset = 0.0f, rightOffset = 0.0f;
+  float heading = 0.0f;    // degrees clockwise from north, of the fix as logged
+  float elevation = 0.0f;  // metres, the fix's altitude
+  PackedDate date = 0;     // of the fix
 };
+static_assert(sizeof(void*) != 8 || sizeof(CollectedQuad) == 112, "a million quads are held at once");
 
 struct PathVertex {
   LonLat at;
   double time = 0.0;
+};
+
+// The dates of a path piece's first and last points.
+struct PieceDates {
+  PackedDate first = 0, last = 0;
 };
 
 struct CollectedMark {
@@ -42,6 +59,7 @@ struct CoverageData {
   std::vector<CollectedQuad> quads;
   std::vector<PathVertex> path;
   std::vector<size_t> pathPieceStarts;  // index into `path` of each piece's first point
+  std::vector<PieceDates> pathPieceDates;  // of each piece, for the export
   std::vector<CollectedMark> marks;
   double tankUsed = 0.0;  // litres
   int fixes = 0;

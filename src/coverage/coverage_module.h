@@ -16,7 +16,7 @@ namespace zeltlog {
 // kEntry returns it.
 struct CoverageModuleFunctions {
   static constexpr const char* kEntry = "zeltlog_coverage_module_functions";
-  static constexpr int kVersion = 4;
+  static constexpr int kVersion = 5;
   int version;
   CoverageReport (*computeCoverage)(const CoverageData& data, const LonLatMultiPolygon* field);
   MapLayers (*computeMapLayers)(const CoverageData& data);

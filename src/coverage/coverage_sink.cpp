@@ -2,7 +2,14 @@
 
 #include <cmath>
 
+#include "core/iso_time.h"
+
 namespace zeltlog {
+
+PackedDate PackDate(int year, int month, int day) {
+  if (!IsCalendarDate(year, month, day)) return 0;
+  return static_cast<PackedDate>(year * 10000 + month * 100 + day);
+}
 
 LonLat CoverageSink::Placed(double longitude, double latitude) {
   if (!std::isfinite(longitude) || !std::isfinite(latitude) || std::fabs(longitude) > 360.0 ||
@@ -34,10 +41,13 @@ void CoverageSink::OnTimeGap(const TimeGap& gap) {
 }
 
 void CoverageSink::OnPathPoint(const PathPoint& point) {
+  const PackedDate date = PackDate(point.date.year, point.date.month, point.date.day);
   if (pathBroken_) {
     data_.pathPieceStarts.push_back(data_.path.size());
+    data_.pathPieceDates.push_back({date, date});
     pathBroken_ = false;
   }
+  data_.pathPieceDates.back().last = date;
   data_.path.push_back({Placed(point.at.longitude, point.at.latitude), point.time});
 }
 
@@ -57,6 +67,9 @@ void CoverageSink::OnQuad(const SwathQuad& q) {
   c.leftOffset = static_cast<float>(q.leftOffset);
   c.rightOffset = static_cast<float>(q.rightOffset);
   c.rateBin = RateBinOf(q.targetRate, q.actualRate);
+  c.heading = static_cast<float>(q.heading);
+  c.elevation = static_cast<float>(q.right.altitude);
+  c.date = PackDate(q.date.year, q.date.month, q.date.day);
   data_.quads.push_back(c);
   gapSinceQuad_ = false;
 }

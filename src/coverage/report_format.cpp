@@ -313,4 +313,8 @@ std::string FormatReportJson(const std::vector<ReportedLog>& logs) {
   return array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
+std::string FormatJobJson(const LogRecord& record) {
+  return JobJson(record).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
 }  // namespace zeltlog

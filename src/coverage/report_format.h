@@ -60,6 +60,9 @@ std::string FormatReportTable(const CoverageReport& report, const LogRecord* rec
 // record has it as its "job" object.
 std::string FormatReportJson(const std::vector<ReportedLog>& logs);
 std::string FormatReportJson(const std::vector<CoverageReport>& reports);
+// A log's record as the JSON report's "job" object, on one line: the
+// metadata beside a GIS export holds it.
+std::string FormatJobJson(const LogRecord& record);
 
 // A text of the log or of the user's file made safe for a terminal: its
 // control characters (C0, DEL and C1) each become "?".

@@ -53,6 +53,7 @@ struct SwathQuad {
   double actualRate = 0.0;    // l/ha, the latest actual-rate record
   double speed = 0.0;         // metres per second
   double leftOffset = 0.0, rightOffset = 0.0;  // metres, left positive
+  double heading = 0.0;       // degrees clockwise from north, of the fix that closed it as logged
   LogDate date = {};          // of the fix that closed it
 };
 

@@ -47,6 +47,7 @@ void TrackGeometry::EmitQuad(double time, double speed) {
   quad_.speed = speed;
   quad_.leftOffset = leftOffset_;
   quad_.rightOffset = rightOffset_;
+  quad_.heading = heading_;
   quad_.date = date_;
   out_.OnQuad(quad_);
   firstOfRun_ = false;
@@ -102,6 +103,7 @@ void TrackGeometry::OnFix(const Fix& fix) {
   if (swathDirection_ < 0.0) swathDirection_ += 360.0;
 
   date_ = {fix.time.year, fix.time.month, fix.time.day};
+  heading_ = fix.heading;
   out_.OnPathPoint({{longitude, latitude, fix.altitude}, time, speed, previousSprayState_, date_});
   ++fixes_;
   lastTime_ = time;

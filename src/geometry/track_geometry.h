@@ -91,6 +91,7 @@ class TrackGeometry final : public RecordHandler {
   bool firstOfRun_ = false;
   SwathQuad quad_;
   LogDate date_;  // of the fix under way
+  double heading_ = 0.0;  // of the fix under way, as logged
 
   int fixes_ = 0;
   double firstTime_ = 0.0, lastTime_ = 0.0;

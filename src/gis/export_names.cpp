@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "gis/export_metadata.h"
+
 namespace zeltlog {
 namespace {
 
@@ -18,6 +20,40 @@ std::string ExtensionOf(const std::string& path) {
 }
 
 }  // namespace
+
+const std::vector<GisColumn>& GisLayerColumns(std::string_view layer) {
+  using T = GisType;
+  static const std::vector<GisColumn> path = {
+      {"start_time", T::Real, "s", "time of the piece's first fix, seconds since midnight (local)"},
+      {"end_time", T::Real, "s", "time of the piece's last fix, seconds since midnight (local)"},
+      {"start_iso", T::Time, nullptr, "date and time of the piece's first fix, ISO 8601 with the log's offset"},
+      {"end_iso", T::Time, nullptr, "date and time of the piece's last fix, ISO 8601 with the log's offset"},
+  };
+  static const std::vector<GisColumn> swaths = {
+      {"time", T::Real, "s", "time of the fix that closed the quad, seconds since midnight (local)"},
+      {"run", T::Integer, "1", "spray run, counted from 1"},
+      {"target", T::Real, "l/ha", "target rate"},
+      {"actual", T::Real, "l/ha", "applied (actual) rate"},
+      {"speed", T::Real, "m/s", "ground speed"},
+      {"left_off", T::Real, "m", "left edge from the fix, left positive"},
+      {"right_off", T::Real, "m", "right edge from the fix, left positive"},
+      {"time_iso", T::Time, nullptr, "date and time of the fix, ISO 8601 with the log's offset"},
+      {"width", T::Real, "m", "swath width, left_off less right_off"},
+      {"heading", T::Real, "deg", "heading of the fix, clockwise from north"},
+      {"elevation", T::Real, "m", "altitude of the fix"},
+      {"product", T::Text, nullptr, "product applied, from the job's record"},
+  };
+  static const std::vector<GisColumn> areas = {{"area_ha", T::Real, "ha", "area on the WGS-84 ellipsoid"}};
+  static const std::vector<GisColumn> marks = {
+      {"code", T::Integer, "1", "below 128 a mark; 128 boundary, 130 inclusion, 131 exclusion point"},
+      {"name", T::Text, nullptr, "the mark's name"},
+      {"altitude", T::Real, "m", "altitude of the point"},
+  };
+  if (layer == "path") return path;
+  if (layer == "swaths") return swaths;
+  if (layer == "marks") return marks;
+  return areas;
+}
 
 std::vector<const char*> GisExportLayerNames(bool withField) {
   if (withField) return {"path", "swaths", "coverage", "skipped", "field", "marks"};
@@ -37,12 +73,13 @@ std::vector<std::string> GisExportFiles(const std::string& path, bool withField)
 
 std::vector<std::string> GisExportEveryFile(const std::string& path) {
   std::vector<std::string> files = GisExportFiles(path, true);
-  if (ExtensionOf(path) != "shp") return files;
+  if (files.empty()) return files;
   const size_t layers = files.size();
-  for (size_t i = 0; i < layers; ++i) {
+  for (size_t i = 0; i < layers && ExtensionOf(path) == "shp"; ++i) {
     const std::string base = files[i].substr(0, files[i].size() - 3);
     for (const char* companion : {"shx", "dbf", "prj", "cpg"}) files.push_back(base + companion);
   }
+  files.push_back(GisExportMetadataPath(path));
   return files;
 }
 

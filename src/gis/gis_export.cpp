@@ -19,6 +19,7 @@
 #include <mutex>
 #include <utility>
 
+#include "core/iso_time.h"
 #include "coverage/ellipsoid_area.h"
 #include "gis/gdal_setup.h"
 
@@ -179,11 +180,38 @@ LonLatPolygon LonLatOf(const OGRPolygon& polygon) {
   return out;
 }
 
+// A fix's date and time as ISO 8601 text; empty when the time is no time
+// of day.
+std::string IsoTimeOf(PackedDate date, double time, std::optional<int> zoneHours) {
+  return IsoDateTimeText(YearOf(date), MonthOf(date), DayOf(date), time, zoneHours);
+}
+
+// The longest ISO 8601 time: "2019-05-14T07:42:05.20+10:00".
+constexpr int kIsoTimeWidth = 28;
+
+void SetText(OGRFeature& feature, int field, const std::string& text) {
+  if (text.empty()) {
+    feature.SetFieldNull(field);
+  } else {
+    feature.SetField(field, text.c_str());
+  }
+}
+
+// A number that is none (a damaged log's) is left null.
+void SetNumber(OGRFeature& feature, int field, double value) {
+  if (std::isfinite(value)) {
+    feature.SetField(field, value);
+  } else {
+    feature.SetFieldNull(field);
+  }
+}
+
 // Writes one layer's features; false with GDAL's message on failure.
 class LayerWriter {
  public:
-  LayerWriter(const CoverageData& data, const CoverageReport& report, OGRSpatialReference& wgs84)
-      : data_(data), report_(report), wgs84_(wgs84) {}
+  LayerWriter(const CoverageData& data, const CoverageReport& report, const GisJobAttributes& job,
+              OGRSpatialReference& wgs84)
+      : data_(data), report_(report), job_(job), wgs84_(wgs84) {}
 
   bool Write(GDALDataset& dataset, const std::string& name, std::string& error) {
     OGRwkbGeometryType type = wkbMultiPolygon;
@@ -208,7 +236,8 @@ class LayerWriter {
     if (name == "marks") return Marks(*layer, error);
     const LonLatMultiPolygon& polygons =
         name == "coverage" ? report_.coverage : name == "skipped" ? report_.skipped : report_.field;
-    if (!Fields(*layer, {{"area_ha", OFTReal}}, error)) return false;
+    if (!Fields(*layer, GisLayerColumns(name), error)) return false;
+    if (name == "coverage" && !RecordFields(*layer, error)) return false;
     // One feature per polygon: the coverage is built in tiles, and its
     // polygons meet along the tiles' edges, which a single multipolygon may
     // not do.
@@ -217,6 +246,7 @@ class LayerWriter {
       const bool cut = parts.size() != 1 || wkbFlatten(parts[0]->getGeometryType()) != wkbMultiPolygon;
       for (std::unique_ptr<OGRGeometry>& part : parts) {
         OGRFeature feature(layer->GetLayerDefn());
+        if (name == "coverage") SetRecord(feature);
         if (cut) {
           const LonLatPolygon piece = LonLatOf(*part->toPolygon());
           feature.SetField(0, PolygonArea(piece) / 10000.0);
@@ -239,13 +269,39 @@ class LayerWriter {
     return false;
   }
 
-  static bool Fields(OGRLayer& layer, std::initializer_list<std::pair<const char*, OGRFieldType>> fields,
-                     std::string& error) {
-    for (const auto& [name, type] : fields) {
-      OGRFieldDefn field(name, type);
-      if (layer.CreateField(&field) != OGRERR_NONE) return Fail(error, std::string("cannot create field ") + name);
+  static bool Field(OGRLayer& layer, const char* name, OGRFieldType type, int width, std::string& error) {
+    OGRFieldDefn field(name, type);
+    field.SetWidth(width);
+    if (layer.CreateField(&field) != OGRERR_NONE) return Fail(error, std::string("cannot create field ") + name);
+    return true;
+  }
+
+  // A text column is as wide as its values: a Shapefile gives every row
+  // the full width.
+  bool Fields(OGRLayer& layer, const std::vector<GisColumn>& columns, std::string& error) const {
+    for (const GisColumn& column : columns) {
+      OGRFieldType type = OFTString;
+      int width = 0;
+      if (column.type == GisType::Real) type = OFTReal;
+      if (column.type == GisType::Integer) type = OFTInteger;
+      if (column.type == GisType::Time) width = kIsoTimeWidth;
+      if (std::strcmp(column.name, "product") == 0) width = TextWidth(job_.product);
+      if (!Field(layer, column.name, type, width, error)) return false;
     }
     return true;
+  }
+
+  static int TextWidth(const std::string& text) { return static_cast<int>(std::clamp<size_t>(text.size(), 1, 254)); }
+
+  bool RecordFields(OGRLayer& layer, std::string& error) const {
+    for (const auto& [name, value] : job_.record) {
+      if (!Field(layer, name.c_str(), OFTString, TextWidth(value), error)) return false;
+    }
+    return true;
+  }
+
+  void SetRecord(OGRFeature& feature) const {
+    for (size_t i = 0; i < job_.record.size(); ++i) SetText(feature, static_cast<int>(i) + 1, job_.record[i].second);
   }
 
   static bool Create(OGRLayer& layer, OGRFeature& feature, std::string& error) {
@@ -254,7 +310,7 @@ class LayerWriter {
   }
 
   bool Path(OGRLayer& layer, std::string& error) {
-    if (!Fields(layer, {{"start_time", OFTReal}, {"end_time", OFTReal}}, error)) return false;
+    if (!Fields(layer, GisLayerColumns("path"), error)) return false;
     const std::vector<size_t>& starts = data_.pathPieceStarts;
     for (size_t piece = 0; piece < starts.size(); ++piece) {
       const size_t end = piece + 1 < starts.size() ? starts[piece + 1] : data_.path.size();
@@ -267,6 +323,9 @@ class LayerWriter {
         OGRFeature feature(layer.GetLayerDefn());
         feature.SetField(0, data_.path[starts[piece]].time);
         feature.SetField(1, data_.path[end - 1].time);
+        const PieceDates dates = piece < data_.pathPieceDates.size() ? data_.pathPieceDates[piece] : PieceDates{};
+        SetText(feature, 2, IsoTimeOf(dates.first, data_.path[starts[piece]].time, job_.zoneHours));
+        SetText(feature, 3, IsoTimeOf(dates.last, data_.path[end - 1].time, job_.zoneHours));
         feature.SetGeometryDirectly(part.release());
         if (!Create(layer, feature, error)) return false;
       }
@@ -275,18 +334,9 @@ class LayerWriter {
   }
 
   bool Swaths(OGRLayer& layer, std::string& error) {
-    if (!Fields(layer,
-                {{"time", OFTReal},
-                 {"run", OFTInteger},
-                 {"target", OFTReal},
-                 {"actual", OFTReal},
-                 {"speed", OFTReal},
-                 {"left_off", OFTReal},
-                 {"right_off", OFTReal}},
-                error)) {
-      return false;
-    }
+    if (!Fields(layer, GisLayerColumns("swaths"), error)) return false;
     OGRFeature feature(layer.GetLayerDefn());
+    SetText(feature, 11, job_.product);
     for (const CollectedQuad& q : data_.quads) {
       if (!OnTheGlobe(q.prevRight) || !OnTheGlobe(q.right) || !OnTheGlobe(q.left) || !OnTheGlobe(q.prevLeft)) continue;
       auto ring = new OGRLinearRing;
@@ -304,6 +354,10 @@ class LayerWriter {
         feature.SetField(4, static_cast<double>(q.speed));
         feature.SetField(5, static_cast<double>(q.leftOffset));
         feature.SetField(6, static_cast<double>(q.rightOffset));
+        SetText(feature, 7, IsoTimeOf(q.date, q.time, job_.zoneHours));
+        SetNumber(feature, 8, static_cast<double>(q.leftOffset) - static_cast<double>(q.rightOffset));
+        SetNumber(feature, 9, std::fmod(std::fmod(static_cast<double>(q.heading), 360.0) + 360.0, 360.0));
+        SetNumber(feature, 10, static_cast<double>(q.elevation));
         feature.SetGeometryDirectly(part.release());
         if (!Create(layer, feature, error)) return false;
       }
@@ -312,7 +366,7 @@ class LayerWriter {
   }
 
   bool Marks(OGRLayer& layer, std::string& error) {
-    if (!Fields(layer, {{"code", OFTInteger}, {"name", OFTString}, {"altitude", OFTReal}}, error)) return false;
+    if (!Fields(layer, GisLayerColumns("marks"), error)) return false;
     for (const CollectedMark& mark : data_.marks) {
       if (!OnTheGlobe(mark.at)) continue;
       OGRFeature feature(layer.GetLayerDefn());
@@ -328,6 +382,7 @@ class LayerWriter {
 
   const CoverageData& data_;
   const CoverageReport& report_;
+  const GisJobAttributes& job_;
   OGRSpatialReference& wgs84_;
 };
 
@@ -470,7 +525,8 @@ bool WriteDataset(GDALDriver& driver, const std::string& path, const std::vector
 
 }  // namespace
 
-GisExportResult ExportCoverageLayers(const std::string& path, const CoverageData& data, const CoverageReport& report) {
+GisExportResult ExportCoverageLayers(const std::string& path, const CoverageData& data, const CoverageReport& report,
+                                     const GisJobAttributes& job) {
   GisExportResult result;
   std::string base;
   const Format* format = FormatOf(path, base);
@@ -491,7 +547,7 @@ GisExportResult ExportCoverageLayers(const std::string& path, const CoverageData
   OGRSpatialReference wgs84;
   wgs84.SetWellKnownGeogCS("WGS84");
   wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-  LayerWriter writer(data, report, wgs84);
+  LayerWriter writer(data, report, job, wgs84);
   const bool withField = report.fieldAreaHa.has_value();
   const std::vector<const char*> layers = GisExportLayerNames(withField);
   const std::vector<std::string> files = GisExportFiles(path, withField);

@@ -16,11 +16,11 @@ namespace zeltlog {
 // What the module offers; its one exported C function returns it.
 struct GisModuleFunctions {
   static constexpr const char* kEntry = "zeltlog_gis_module_functions";
-  static constexpr int kVersion = 4;
+  static constexpr int kVersion = 5;
   int version;
   std::string (*readPolygonFile)(const std::string& path, PolygonFile& out);
   GisExportResult (*exportCoverageLayers)(const std::string& path, const CoverageData& data,
-                                          const CoverageReport& report);
+                                          const CoverageReport& report, const GisJobAttributes& job);
   // The season archive (gis/archive.h).
   ArchiveAddResult (*archiveAddJob)(const std::string& archive, const ArchiveJob& job, bool update);
   ArchiveTable (*archiveQuery)(const std::string& archive, const ArchiveFilter& filter, const std::string& by);
@@ -39,7 +39,7 @@ const char* GisFilesLeftOut();
 // cannot be loaded they fail with the reason ("GIS files need ...").
 std::string ReadPolygonFileWithModule(const std::string& path, PolygonFile& out);
 GisExportResult ExportCoverageLayersWithModule(const std::string& path, const CoverageData& data,
-                                               const CoverageReport& report);
+                                               const CoverageReport& report, const GisJobAttributes& job);
 
 // The archive's functions through the module; without it each fails with
 // the reason.

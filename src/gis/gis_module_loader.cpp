@@ -31,14 +31,14 @@ std::string ReadPolygonFileWithModule(const std::string& path, PolygonFile& out)
 }
 
 GisExportResult ExportCoverageLayersWithModule(const std::string& path, const CoverageData& data,
-                                               const CoverageReport& report) {
+                                               const CoverageReport& report, const GisJobAttributes& job) {
   auto failed = [&path](const std::string& problem) {
     GisExportResult result;
     result.failedPath = path;
     result.error = problem;
     return result;
   };
-  return Module().Call(&GisModuleFunctions::exportCoverageLayers, failed, path, data, report);
+  return Module().Call(&GisModuleFunctions::exportCoverageLayers, failed, path, data, report, job);
 }
 
 ArchiveAddResult ArchiveAddJobWithModule(const std::string& archive, const ArchiveJob& job, bool update) {

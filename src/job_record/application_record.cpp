@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/iso_time.h"
 #include "kml/xml_text.h"
 
 namespace zeltlog {
@@ -25,19 +26,7 @@ std::optional<int> ZoneOf(const JobSummary& summary) {
 }  // namespace
 
 std::string IsoDateTime(const Timestamp& t, std::optional<int> zoneHours) {
-  if (t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59 ||
-      t.hundredths < 0 || t.hundredths > 99) {
-    return {};
-  }
-  char text[48];
-  int n = 0;
-  if (t.HasCalendarDate()) n = std::snprintf(text, sizeof text, "%04d-%02d-%02dT", t.year, t.month, t.day);
-  n += std::snprintf(text + n, sizeof text - n, "%02d:%02d:%02d", t.hour, t.minute, t.second);
-  if (t.hundredths != 0) n += std::snprintf(text + n, sizeof text - n, ".%02d", t.hundredths);
-  if (zoneHours) {
-    std::snprintf(text + n, sizeof text - n, "%c%02d:00", *zoneHours < 0 ? '-' : '+', std::abs(*zoneHours));
-  }
-  return text;
+  return IsoDateTimeText(t.year, t.month, t.day, t.hour, t.minute, t.second, t.hundredths, zoneHours);
 }
 
 void ApplicationRecordBuilder::TakeHeader(std::string_view text) { record_.consoleVersion = Utf8(text); }

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/iso_time.h"
+
 namespace zeltlog {
 
 Timestamp UnpackTimestamp(const uint8_t b[5]) {
@@ -25,12 +27,7 @@ double Timestamp::TimeOfDay() const {
   return static_cast<double>(hour * 3600 + minute * 60 + second) + hundredths * 0.01;
 }
 
-bool Timestamp::HasCalendarDate() const {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
-}
+bool Timestamp::HasCalendarDate() const { return IsCalendarDate(year, month, day); }
 
 bool IsPlausibleFix(double latitude, double longitude) {
   // A fix that is not a number fails every comparison below; it is no fix.

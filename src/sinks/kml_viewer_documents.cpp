@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/iso_time.h"
 #include "core/output_names.h"
 #include "core/text_format.h"
 #include "kml/templates.h"
@@ -71,13 +72,6 @@ std::string_view WithoutFolder(std::string_view head) {
     head.remove_suffix(kFolderSuffix.size());
   }
   return head;
-}
-
-bool IsCalendarDate(int year, int month, int day) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
 void AppendTimeStamp(std::string& out, const std::string& when) {

@@ -34,7 +34,7 @@ TEST(ReportCommand, Options) {
         "B.LOG"},
        true,
        {{"A.LOG", "B.LOG"}, true, "paddock.kmz", "out.gpkg", "map.html", "job.json", "us-epa-171", true, "us",
-        "season.zip"}},
+        "", "a4", "", "season.zip"}},
       {{"report"}, false, {}},
       {{"report", "--field"}, false, {}},
       {{"report", "--colour", "A.LOG"}, false, {}},

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <map>
+#include <set>
 
 #include "coverage/coverage.h"
 #include "coverage/coverage_sink.h"
@@ -97,12 +99,13 @@ struct SmallJob {
         q.prevLeft = i == 0 ? q.prevRight : at(right - 20, (i - 1) * 10.0);
         q.time = time += 1.0, q.run = run, q.firstOfRun = i == 0;
         q.targetRate = 50.0, q.actualRate = 48.5, q.speed = 10.0, q.leftOffset = 10.0, q.rightOffset = -10.0;
+        q.heading = -88.5, q.date = {2019, 5, 14};
         sink.OnQuad(q);
       }
     }
     for (int i = 0; i < 6; ++i) {
       if (i == 3) sink.OnTimeGap({time + 30.0, time, false});
-      sink.OnPathPoint({at(10, i * 20.0), time += 1.0, 10.0, 1});
+      sink.OnPathPoint({at(10, i * 20.0), time += 1.0, 10.0, 1, {2019, 5, i < 5 ? 14 : 15}});
     }
     for (auto [type, name, e, n] : {std::tuple{128, "", -5.0, -5.0}, {128, "", 60.0, -5.0}, {128, "", 60.0, 105.0},
                                    {128, "", -5.0, 105.0}, {3, "Caf\xE9 & <tank>", 10.0, 50.0}}) {
@@ -113,6 +116,7 @@ struct SmallJob {
   }
   CoverageSink sink;
   CoverageReport report;
+  GisJobAttributes attributes{10, "Glyphosate 450", {{"farm", "Riverside"}, {"date", "2019-05-14"}, {"crop", ""}}};
 };
 
 // The layers as GDAL reads them back: name, feature count.
@@ -129,7 +133,7 @@ TEST(GisExport, GeoPackageReadBack) {
   ASSERT_TRUE(job.report.fieldAreaHa.has_value());
   testkit::TempDir dir;
   const std::string path = dir.File("JOB12.gpkg");
-  const GisExportResult result = ExportCoverageLayers(path, job.sink.data(), job.report);
+  const GisExportResult result = ExportCoverageLayers(path, job.sink.data(), job.report, job.attributes);
   ASSERT_TRUE(result.ok()) << result.error;
   EXPECT_EQ(result.written, std::vector<std::string>{path});
   using Layers = std::vector<std::pair<std::string, long long>>;
@@ -145,15 +149,24 @@ TEST(GisExport, GeoPackageReadBack) {
   std::unique_ptr<OGRFeature> second(swaths->GetFeature(2));
   ASSERT_TRUE(second);
   std::vector<double> fields;
-  for (const char* field : {"time", "run", "target", "actual", "speed", "left_off", "right_off"}) {
+  for (const char* field :
+       {"time", "run", "target", "actual", "speed", "left_off", "right_off", "width", "heading", "elevation"}) {
     fields.push_back(second->GetFieldAsDouble(field));
   }
-  EXPECT_EQ(fields, (std::vector<double>{36002.0, 1, 50.0, 48.5, 10.0, 10.0, -10.0}));
+  EXPECT_EQ(fields, (std::vector<double>{36002.0, 1, 50.0, 48.5, 10.0, 10.0, -10.0, 20.0, 271.5, 40.0}));
+  EXPECT_STREQ(second->GetFieldAsString("time_iso"), "2019-05-14T10:00:02+10:00");
+  EXPECT_STREQ(second->GetFieldAsString("product"), "Glyphosate 450");
   EXPECT_EQ(second->GetGeometryRef()->toPolygon()->getExteriorRing()->getNumPoints(), 5);
 
   std::unique_ptr<OGRFeature> piece(dataset->GetLayerByName("path")->GetFeature(2));
   EXPECT_EQ(piece->GetFieldAsDouble("start_time"), 36026.0);
   EXPECT_EQ(piece->GetFieldAsDouble("end_time"), 36028.0);
+  EXPECT_STREQ(piece->GetFieldAsString("start_iso"), "2019-05-14T10:00:26+10:00");
+  EXPECT_STREQ(piece->GetFieldAsString("end_iso"), "2019-05-15T10:00:28+10:00");
+  std::unique_ptr<OGRFeature> covered(dataset->GetLayerByName("coverage")->GetFeature(1));
+  EXPECT_STREQ(covered->GetFieldAsString("farm"), "Riverside");
+  EXPECT_STREQ(covered->GetFieldAsString("date"), "2019-05-14");
+  EXPECT_TRUE(covered->IsFieldNull(covered->GetFieldIndex("crop")));
   std::unique_ptr<OGRFeature> mark(dataset->GetLayerByName("marks")->GetFeature(5));
   EXPECT_EQ(mark->GetFieldAsInteger("code"), 3);
   EXPECT_STREQ(mark->GetFieldAsString("name"), "Caf\xC3\xA9 & <tank>");
@@ -185,30 +198,77 @@ TEST(GisExport, GeoPackageReadBack) {
   EXPECT_NEAR(*job.report.skippedAreaHa, (65 * 110 - 35 * 100) / 10000.0, 1e-6);
 }
 
-TEST(GisExport, OneFilePerLayerFormats) {
+// Each format: its files (one per layer but a GeoPackage), written again
+// over themselves; every column typed, named in at most 10 characters,
+// distinct from the others without regard to case (a DBF and a GeoPackage
+// ignore it), and the times read back as ISO 8601 that agrees with the
+// seconds beside them.
+TEST(GisExport, EveryFormatsFilesAndColumns) {
   SmallJob job;
   job.report.fieldAreaHa.reset();  // without a field: no skipped and field layers
-  for (const char* extension : {"geojson", "shp", "fgb"}) {
+  const std::map<std::string, std::string> types = {
+      {"path.start_time", "Real"}, {"path.end_time", "Real"},   {"path.start_iso", "String"},
+      {"path.end_iso", "String"},  {"swaths.time", "Real"},     {"swaths.run", "Integer"},
+      {"swaths.target", "Real"},   {"swaths.actual", "Real"},   {"swaths.speed", "Real"},
+      {"swaths.left_off", "Real"}, {"swaths.right_off", "Real"}, {"swaths.time_iso", "String"},
+      {"swaths.width", "Real"},    {"swaths.heading", "Real"},  {"swaths.elevation", "Real"},
+      {"swaths.product", "String"}, {"coverage.area_ha", "Real"}, {"coverage.farm", "String"},
+      {"coverage.date", "String"}, {"coverage.crop", "String"}, {"marks.code", "Integer"},
+      {"marks.name", "String"},    {"marks.altitude", "Real"}};
+  for (const std::string extension : {"gpkg", "geojson", "shp", "fgb"}) {
     SCOPED_TRACE(extension);
     testkit::TempDir dir;
     const GisExportResult result =
-        ExportCoverageLayers(dir.File("JOB12.") + extension, job.sink.data(), job.report);
+        ExportCoverageLayers(dir.File("JOB12." + extension), job.sink.data(), job.report, job.attributes);
     ASSERT_TRUE(result.ok()) << result.error;
-    std::vector<std::string> expected;
-    for (const char* layer : {"path", "swaths", "coverage", "marks"}) {
-      expected.push_back(dir.File("JOB12_") + layer + "." + extension);
+    std::vector<std::string> expected{dir.File("JOB12.gpkg")};
+    if (extension != "gpkg") {
+      expected.clear();
+      for (const char* layer : {"path", "swaths", "coverage", "marks"}) {
+        expected.push_back(dir.File("JOB12_") + layer + "." + extension);
+      }
     }
     EXPECT_EQ(result.written, expected);
     const long long counts[] = {2, 22, 1, 5};
-    for (size_t i = 0; i < expected.size(); ++i) {
-      const auto layers = LayersOf(expected[i]);
-      ASSERT_EQ(layers.size(), 1u);
-      EXPECT_EQ(layers[0].second, counts[i]);
+    std::map<std::string, std::string> found;
+    size_t layers = 0;
+    for (const std::string& file : expected) {
+      // GeoJSON would read the ISO text as dates.
+      const char* const asText[] = {"DATE_AS_STRING=YES", nullptr};
+      GDALDatasetUniquePtr dataset(GDALDataset::Open(file.c_str(), GDAL_OF_VECTOR, nullptr,
+                                                     extension == "geojson" ? asText : nullptr));
+      ASSERT_TRUE(dataset);
+      for (OGRLayer* layer : dataset->GetLayers()) {
+        EXPECT_EQ(layer->GetFeatureCount(), counts[layers++]);
+        std::string name = layer->GetName();
+        name = name.substr(name.find('_') + 1);
+        std::set<std::string> folded;
+        OGRFeatureDefn* columns = layer->GetLayerDefn();
+        for (int i = 0; i < columns->GetFieldCount(); ++i) {
+          std::string column = columns->GetFieldDefn(i)->GetNameRef();
+          found[name + "." + column] = OGRFieldDefn::GetFieldTypeName(columns->GetFieldDefn(i)->GetType());
+          EXPECT_LE(column.size(), 10u) << column;
+          std::transform(column.begin(), column.end(), column.begin(), ::tolower);
+          EXPECT_TRUE(folded.insert(column).second) << column;
+        }
+        for (const auto& feature : *layer) {
+          for (auto [iso, seconds] : {std::pair{"time_iso", "time"}, {"start_iso", "start_time"}, {"end_iso", "end_time"}}) {
+            if (columns->GetFieldIndex(iso) < 0) continue;
+            OGRField parsed;
+            ASSERT_TRUE(OGRParseDate(feature->GetFieldAsString(iso), &parsed, 0)) << feature->GetFieldAsString(iso);
+            EXPECT_EQ(parsed.Date.Year, 2019);
+            EXPECT_EQ(parsed.Date.TZFlag, 100 + 40);  // +10:00
+            EXPECT_EQ(parsed.Date.Hour * 3600 + parsed.Date.Minute * 60 + parsed.Date.Second,
+                      feature->GetFieldAsDouble(seconds));
+          }
+        }
+      }
     }
+    EXPECT_EQ(found, types);
     // Written again over the same files.
-    EXPECT_TRUE(ExportCoverageLayers(dir.File("JOB12.") + extension, job.sink.data(), job.report).ok());
+    EXPECT_TRUE(ExportCoverageLayers(dir.File("JOB12." + extension), job.sink.data(), job.report, job.attributes).ok());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}),
-              std::string(extension) == "shp" ? 20 : 4);
+              extension == "shp" ? 20 : static_cast<long>(expected.size()));
   }
 }
 
@@ -217,7 +277,7 @@ TEST(GisExport, OneFilePerLayerFormats) {
 TEST(GisExport, LayersAcrossThe180DegreeMeridian) {
   SmallJob job(179.9997);
   testkit::TempDir dir;
-  const GisExportResult result = ExportCoverageLayers(dir.File("DATELINE.geojson"), job.sink.data(), job.report);
+  const GisExportResult result = ExportCoverageLayers(dir.File("DATELINE.geojson"), job.sink.data(), job.report, job.attributes);
   ASSERT_TRUE(result.ok()) << result.error;
   double west = 0.0, east = 0.0, coverage = 0.0;
   long long swaths = 0;
@@ -252,7 +312,7 @@ TEST(GisExport, DamagedPointsUnknownFormatAndUnwritablePlace) {
   damaged.marks[0].at = {nan, nan};
   for (const char* extension : {"gpkg", "geojson", "shp", "fgb"}) {
     SCOPED_TRACE(extension);
-    const GisExportResult result = ExportCoverageLayers(dir.File("DAMAGED.") + extension, damaged, job.report);
+    const GisExportResult result = ExportCoverageLayers(dir.File("DAMAGED.") + extension, damaged, job.report, job.attributes);
     ASSERT_TRUE(result.ok()) << result.error;
     const std::string swaths = std::string(extension) == "gpkg" ? result.written[0] : result.written[1];
     GDALDatasetUniquePtr dataset(GDALDataset::Open(swaths.c_str(), GDAL_OF_VECTOR));
@@ -261,10 +321,10 @@ TEST(GisExport, DamagedPointsUnknownFormatAndUnwritablePlace) {
     EXPECT_EQ(layer->GetFeatureCount(), 20);
   }
 
-  GisExportResult r = ExportCoverageLayers(dir.File("JOB12.kml"), job.sink.data(), job.report);
+  GisExportResult r = ExportCoverageLayers(dir.File("JOB12.kml"), job.sink.data(), job.report, job.attributes);
   EXPECT_EQ(r.error, "unknown GIS format: the file name must end in .gpkg, .geojson, .shp or .fgb");
   EXPECT_TRUE(r.written.empty());
-  r = ExportCoverageLayers(dir.File("missing/JOB12.gpkg"), job.sink.data(), job.report);
+  r = ExportCoverageLayers(dir.File("missing/JOB12.gpkg"), job.sink.data(), job.report, job.attributes);
   EXPECT_FALSE(r.ok());
   EXPECT_EQ(r.failedPath, dir.File("missing/JOB12.gpkg"));
 }

@@ -149,6 +149,8 @@ TEST_F(HostileRuns, OutputsThatAreInputsOrEachOther) {
        "x_path.shp", true},
       {"log named like a companion", {{"x_marks.dbf", log}}, {}, {}, "report --export {x.shp} {x_marks.dbf}",
        "x_marks.dbf", "x_marks.dbf", true},
+      {"log named like the metadata", {{"x-metadata.json", log}}, {}, {}, "report --export {x.gpkg} {x-metadata.json}",
+       "x-metadata.json", "x-metadata.json", true},
       {"map page over a layer", {{"M.LOG", log}}, {}, {}, "report --export {m.fgb} --html {m_coverage.fgb} {M.LOG}",
        "m_coverage.fgb", "m_coverage.fgb", false},
   };

@@ -18,12 +18,15 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "../cli/cli_runner.h"
 #include "gdal_files.h"
@@ -61,7 +64,7 @@ std::vector<std::string> StagingFoldersIn(const std::string& folder) {
 
 // An earlier set of every file an export to `target` may write.
 void WriteEarlierSet(const std::string& target) {
-  for (const std::string& file : GisExportFiles(target, true)) WriteFile(file, "earlier " + file);
+  for (const std::string& file : GisExportEveryFile(target)) WriteFile(file, "earlier " + file);
 }
 
 // The CLI started in the background.
@@ -118,9 +121,11 @@ TEST_F(ReportExports, FailedExportsKeepTheEarlierSet) {
   struct Case {
     std::string folder, prefix, reason;
     bool blocked;  // a folder takes the swaths layer's name, found before any file moves
+    bool metadata = false;  // ... or the metadata's
   };
   std::vector<Case> cases{{F("limited"), "ulimit -f 64; ", std::strerror(EFBIG), false},
-                          {F("blocked"), "", "cannot replace the existing file", true}};
+                          {F("blocked"), "", "cannot replace the existing file", true},
+                          {F("blocked"), "", "cannot replace the existing file", true, true}};
   if (mounted) cases.push_back({small, "", std::strerror(ENOSPC), false});
   std::filesystem::create_directory(F("limited"));
   std::filesystem::create_directory(F("blocked"));
@@ -129,7 +134,8 @@ TEST_F(ReportExports, FailedExportsKeepTheEarlierSet) {
       SCOPED_TRACE(c.folder + " " + extension);
       const std::string target = c.folder + "/out." + extension;
       WriteEarlierSet(target);
-      const std::string blocker = GisExportFiles(target, true)[std::string(extension) == "gpkg" ? 0 : 1];
+      const std::string blocker = c.metadata ? GisExportEveryFile(target).back()
+                                             : GisExportFiles(target, true)[std::string(extension) == "gpkg" ? 0 : 1];
       if (c.blocked) {
         std::filesystem::remove(blocker);
         std::filesystem::create_directory(blocker);
@@ -245,6 +251,65 @@ TEST_F(ReportExports, ConcurrentExportsAndAFolderThatGoes) {
   const int status = WaitFor(run);
   ASSERT_TRUE(WIFEXITED(status)) << status;
   EXPECT_EQ(WEXITSTATUS(status), 1);
+}
+
+// The layers of a built log, whose applied rate strays about its target:
+// each swath has the logged target and an applied rate about it (both 0
+// before the log's first rate record, the applied rate while the spray was
+// off before a run), its ISO
+// time agrees with its seconds and carries the log's zone, and the
+// coverage carries the job's record with what the job-info file adds. The
+// metadata names every layer's file and columns as GDAL reads them, with
+// the unit of every number, and holds the record.
+TEST_F(ReportExports, LayersCarryTheLoggedRatesTimesAndRecord) {
+  WriteFile(F("JOB.LOG"), JobLog(3000));
+  WriteFile(F("info.json"), R"({"product": "Glyphosate 450"})");
+  ASSERT_EQ(RunCli("report --job-info " + ShellQuote(F("info.json")) + " --export " + ShellQuote(F("j.shp")) + " " +
+                   ShellQuote(F("JOB.LOG")))
+                .status,
+            0);
+  GDALAllRegister();
+  GDALDatasetUniquePtr swaths(GDALDataset::Open(F("j_swaths.shp").c_str(), GDAL_OF_VECTOR));
+  ASSERT_TRUE(swaths);
+  long long strayed = 0, count = 0;
+  for (const auto& swath : *swaths->GetLayer(0)) {
+    ++count;
+    const double target = swath->GetFieldAsDouble("target"), actual = swath->GetFieldAsDouble("actual");
+    EXPECT_TRUE(target == 50.0 || target == 0.0) << target;
+    EXPECT_TRUE(actual == 0.0 || std::fabs(actual - 50.0) <= 2.0) << actual;
+    strayed += actual != 50.0 && actual != 0.0;
+    OGRField time;
+    ASSERT_TRUE(OGRParseDate(swath->GetFieldAsString("time_iso"), &time, 0)) << swath->GetFieldAsString("time_iso");
+    EXPECT_EQ(time.Date.Day, 14);
+    EXPECT_EQ(time.Date.TZFlag, 100 + 40);  // +10:00
+    EXPECT_NEAR(time.Date.Hour * 3600 + time.Date.Minute * 60 + time.Date.Second, swath->GetFieldAsDouble("time"), 0.005);
+    EXPECT_STREQ(swath->GetFieldAsString("product"), "Glyphosate 450");
+  }
+  EXPECT_GT(strayed, count * 9 / 10);
+  GDALDatasetUniquePtr coverage(GDALDataset::Open(F("j_coverage.shp").c_str(), GDAL_OF_VECTOR));
+  ASSERT_TRUE(coverage);
+  std::unique_ptr<OGRFeature> covered(coverage->GetLayer(0)->GetNextFeature());
+  ASSERT_TRUE(covered);
+  EXPECT_STREQ(covered->GetFieldAsString("field"), "Paddock 7 North");
+  EXPECT_STREQ(covered->GetFieldAsString("start"), "2019-05-14T07:42:05+10:00");
+  EXPECT_STREQ(covered->GetFieldAsString("product"), "Glyphosate 450");
+
+  const nlohmann::json metadata = nlohmann::json::parse(ReadFile(F("j-metadata.json")));
+  EXPECT_EQ(metadata["time_zone"], "+10:00");
+  EXPECT_EQ(metadata["job"]["field"], "Paddock 7 North");
+  EXPECT_EQ(metadata["layers"].size(), 6u);
+  for (const nlohmann::json& layer : metadata["layers"]) {
+    GDALDatasetUniquePtr file(GDALDataset::Open(F(layer["file"]).c_str(), GDAL_OF_VECTOR));
+    ASSERT_TRUE(file) << layer["file"];
+    OGRFeatureDefn* read = file->GetLayer(0)->GetLayerDefn();
+    ASSERT_EQ(static_cast<size_t>(read->GetFieldCount()), layer["fields"].size());
+    for (int i = 0; i < read->GetFieldCount(); ++i) {
+      const nlohmann::json& field = layer["fields"][i];
+      EXPECT_EQ(field["name"], read->GetFieldDefn(i)->GetNameRef());
+      EXPECT_EQ(field["type"], OGRFieldDefn::GetFieldTypeName(read->GetFieldDefn(i)->GetType()));
+      if (field["type"] != "String") EXPECT_FALSE(field.value("unit", "").empty()) << field["name"];
+    }
+  }
 }
 
 // A local listener that counts the connections made to it.
