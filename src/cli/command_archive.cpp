@@ -344,6 +344,7 @@ int RunArchiveAdd(const ArchiveCommandOptions& o) {
         printer.Print(log + ": already stored as " + id + "; nothing stored");
         break;
     }
+    if (!added.warning.empty()) printer.PrintError("zeltlog-cli: " + log + ": stored, but " + added.warning);
   }
   return status;
 }

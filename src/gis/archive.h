@@ -53,6 +53,9 @@ struct ArchiveAddResult {
   std::string error;  // why nothing was stored; empty when it worked
   ArchiveStore stored = ArchiveStore::Added;
   long long id = 0;   // the job's row id
+  // The job was stored, but closing the archive afterwards failed (its
+  // extent or counts may be stale): said, not tried again.
+  std::string warning;
   bool ok() const { return error.empty(); }
 };
 

@@ -298,9 +298,12 @@ ArchiveAddResult AddOnce(const std::string& archive, const ArchiveJob& job, bool
   result.id = row.GetFID();
   if (!WriteJobRows(dataset, job)) return fail("cannot store the job's runs, weather and marks");
   if (dataset.CommitTransaction() != OGRERR_NONE) return fail("cannot complete the transaction");
+  // The job is stored now. Closing may still meet another process's lock
+  // (the layers' extents and counts are written then); trying the whole
+  // job again would only find it stored.
   CPLErrorReset();
   source.dataset.reset();
-  if (CPLGetLastErrorType() >= CE_Failure) result.error = source.Problem(LastGdalError("cannot close the archive"));
+  if (CPLGetLastErrorType() >= CE_Failure) result.warning = source.Problem(LastGdalError("cannot close the archive"));
   return result;
 }
 

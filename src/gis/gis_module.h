@@ -16,7 +16,7 @@ namespace zeltlog {
 // What the module offers; its one exported C function returns it.
 struct GisModuleFunctions {
   static constexpr const char* kEntry = "zeltlog_gis_module_functions";
-  static constexpr int kVersion = 5;
+  static constexpr int kVersion = 6;
   int version;
   std::string (*readPolygonFile)(const std::string& path, PolygonFile& out);
   GisExportResult (*exportCoverageLayers)(const std::string& path, const CoverageData& data,
