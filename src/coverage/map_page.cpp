@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "coverage/fill_orientation.h"
+#include "coverage/line_thinning.h"
 #include "coverage/map_page_assets.h"
 #include "coverage/report_format.h"
 #include "kml/xml_text.h"
@@ -146,44 +147,11 @@ void AppendPolygons(std::string& out, const LonLatMultiPolygon& polygons) {
 // between the points kept on either side of it is dropped, in stretches
 // of a few hundred points, so that time stays in proportion to the points.
 constexpr double kThinning = 1e-6;
-constexpr size_t kThinningStretch = 256;
-
-double Offset(const LonLat& p, const LonLat& a, const LonLat& b) {
-  const double dx = b.longitude - a.longitude, dy = b.latitude - a.latitude;
-  const double px = p.longitude - a.longitude, py = p.latitude - a.latitude;
-  const double length = dx * dx + dy * dy;
-  if (length == 0.0) return std::hypot(px, py);
-  const double t = std::clamp((px * dx + py * dy) / length, 0.0, 1.0);
-  return std::hypot(px - t * dx, py - t * dy);
-}
-
-// Douglas and Peucker's thinning of points [first, last], both kept.
-void ThinStretch(const LonLatRing& ring, size_t first, size_t last, std::vector<char>& keep) {
-  std::vector<std::pair<size_t, size_t>> open{{first, last}};
-  while (!open.empty()) {
-    const auto [a, b] = open.back();
-    open.pop_back();
-    double farthest = 0.0;
-    size_t at = a;
-    for (size_t i = a + 1; i < b; ++i) {
-      const double d = Offset(ring[i], ring[a], ring[b]);
-      if (d > farthest) farthest = d, at = i;
-    }
-    if (farthest <= kThinning) continue;
-    keep[at] = 1;
-    open.push_back({a, at});
-    open.push_back({at, b});
-  }
-}
 
 LonLatRing ThinnedRing(const LonLatRing& ring) {
   if (ring.size() <= 4) return ring;
-  std::vector<char> keep(ring.size(), 0);
-  for (size_t start = 0; start + 1 < ring.size(); start += kThinningStretch) {
-    const size_t end = std::min(start + kThinningStretch, ring.size() - 1);
-    keep[start] = keep[end] = 1;
-    ThinStretch(ring, start, end, keep);
-  }
+  const std::vector<char> keep =
+      PointsToKeep(ring, kThinning, [](const LonLat& p) { return std::pair(p.longitude, p.latitude); });
   LonLatRing thinned;
   for (size_t i = 0; i < ring.size(); ++i) {
     if (keep[i]) thinned.push_back(ring[i]);

@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "coverage/ellipsoid_area.h"
+#include "coverage/line_thinning.h"
 
 namespace zeltlog {
 namespace {
@@ -405,15 +406,6 @@ class MapFrame {
   bool valid_ = false;
 };
 
-double Offset(const Point& p, const Point& a, const Point& b) {
-  const double dx = b.x - a.x, dy = b.y - a.y;
-  const double px = p.x - a.x, py = p.y - a.y;
-  const double length = dx * dx + dy * dy;
-  if (length == 0.0) return std::hypot(px, py);
-  const double t = std::clamp((px * dx + py * dy) / length, 0.0, 1.0);
-  return std::hypot(px - t * dx, py - t * dy);
-}
-
 // The points on the paper, thinned to its resolution: a point closer
 // than kMapThinning to the one kept before it is dropped, then Douglas and
 // Peucker's thinning runs over stretches of a few hundred points, so that
@@ -429,28 +421,7 @@ std::vector<Point> Thinned(const MapFrame& frame, const LonLat* points, size_t c
     near.push_back(p);
   }
   if (near.size() <= 3) return near;
-  constexpr size_t kStretch = 256;
-  std::vector<char> keep(near.size(), 0);
-  std::vector<std::pair<size_t, size_t>> open;
-  for (size_t start = 0; start + 1 < near.size(); start += kStretch) {
-    const size_t end = std::min(start + kStretch, near.size() - 1);
-    keep[start] = keep[end] = 1;
-    open.push_back({start, end});
-    while (!open.empty()) {
-      const auto [a, b] = open.back();
-      open.pop_back();
-      double farthest = 0.0;
-      size_t at = a;
-      for (size_t i = a + 1; i < b; ++i) {
-        const double d = Offset(near[i], near[a], near[b]);
-        if (d > farthest) farthest = d, at = i;
-      }
-      if (farthest <= kMapThinning) continue;
-      keep[at] = 1;
-      open.push_back({a, at});
-      open.push_back({at, b});
-    }
-  }
+  const std::vector<char> keep = PointsToKeep(near, kMapThinning, [](const Point& p) { return std::pair(p.x, p.y); });
   std::vector<Point> thinned;
   for (size_t i = 0; i < near.size(); ++i) {
     if (keep[i]) thinned.push_back(near[i]);
