@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/os.h"
 #include "core/output_names.h"
 #include "core/temporary_file.h"
 
@@ -97,31 +98,68 @@ bool StagingFolder::Create(const std::string& folder, std::string& error) {
   return false;
 }
 
+// Puts the staged file `from` in place of `target`, a file in another
+// folder (where a symbolic link of the set's name leads): by a rename
+// where both lie on one file system, else through a temporary beside the
+// target that takes its place once whole.
+int MoveOver(const std::string& from, const std::string& target) {
+  if (rename(from.c_str(), target.c_str()) == 0) return 0;
+  if (errno != EXDEV) return errno;
+  const int source = open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (source < 0) return errno;
+  TemporaryFile copy;
+  int errorNumber = 0;
+  bool written = copy.Open(target, &errorNumber);
+  std::vector<char> buffer(1 << 16);
+  while (written) {
+    const ssize_t got = read(source, buffer.data(), buffer.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      if (got < 0) errorNumber = errno, written = false;
+      break;
+    }
+    written = copy.Write(buffer.data(), static_cast<size_t>(got), &errorNumber);
+  }
+  close(source);
+  if (written && copy.Commit(&errorNumber)) return 0;
+  return errorNumber ? errorNumber : EIO;
+}
+
 bool StagingFolder::Publish(std::string& failedName, std::string& error) {
   const int from = open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   const int to = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   // A file that cannot take its place, a folder of its name above all.
-  auto fail = [&](const std::string& name, int errorNumber) {
+  auto fail = [&](const std::string& name, const std::string& reason) {
     failedName = name;
-    error = name.empty() ? std::strerror(errorNumber) : "cannot replace the existing file";
+    error = reason;
     if (from >= 0) close(from);
     if (to >= 0) close(to);
     return false;
   };
-  if (from < 0 || to < 0) return fail("", errno);
+  if (from < 0 || to < 0) return fail("", std::strerror(errno));
   // Runs that publish into one folder take turns, so each set is whole.
   while (flock(to, LOCK_EX) != 0) {
-    if (errno != EINTR) return fail("", errno);
+    if (errno != EINTR) return fail("", std::strerror(errno));
   }
+  // Where each file goes: its name in the folder, or where a symbolic link
+  // of that name leads, so that the link stays (as for the documents).
   const std::vector<std::string> names = NamesIn(from);
-  for (const std::string& name : names) {
+  std::vector<std::string> linkTargets(names.size());
+  for (size_t i = 0; i < names.size(); ++i) {
     struct stat target;
-    if (fstatat(to, name.c_str(), &target, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(target.st_mode)) {
-      return fail(name, EISDIR);
+    if (fstatat(to, names[i].c_str(), &target, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (S_ISDIR(target.st_mode)) return fail(names[i], "cannot replace the existing file");
+    std::string reason;
+    if (S_ISLNK(target.st_mode) && !os::FollowOutputPath(JoinPath(folder_, names[i]), &linkTargets[i], &reason)) {
+      return fail(names[i], "cannot write where its symbolic link leads: " + reason);
     }
   }
-  for (const std::string& name : names) {
-    if (renameat(from, name.c_str(), to, name.c_str()) != 0) return fail(name, errno);
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (linkTargets[i].empty()) {
+      if (renameat(from, names[i].c_str(), to, names[i].c_str()) != 0) return fail(names[i], "cannot replace the existing file");
+    } else if (const int moved = MoveOver(JoinPath(path_, names[i]), linkTargets[i]); moved != 0) {
+      return fail(names[i], std::strerror(moved));
+    }
   }
   close(from);
   close(to);  // and its lock

@@ -5,6 +5,8 @@
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
+#include <cpl_string.h>
+
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -56,7 +58,10 @@ void Collect(const OGRGeometry* g, OGRCoordinateTransformation* toWgs84, Polygon
 }
 
 // A packed field file (a KMZ, a zipped Shapefile) may unpack to far more
-// than it holds: what it unpacks to is bounded before GDAL reads it.
+// than it holds: what it unpacks to is bounded before GDAL reads it. The
+// sizes an archive declares come first (a quick and exact message); then
+// every entry is unpacked and counted, since a declared size may lie and
+// what a zip entry unpacks to is only known by unpacking it.
 constexpr GUIntBig kMostUnpackedBytes = 256ull << 20;
 
 std::string UnpackedSizeProblem(const std::string& path) {
@@ -68,18 +73,54 @@ std::string UnpackedSizeProblem(const std::string& path) {
   }
   if (head[0] != 'P' || head[1] != 'K' || head[2] != 3 || head[3] != 4) return {};
   const std::string archive = "/vsizip/" + path;
-  char** entries = VSIReadDirRecursive(archive.c_str());
-  GUIntBig total = 0;
-  for (int i = 0; entries && entries[i]; ++i) {
+  const CPLStringList entries(VSIReadDirRecursive(archive.c_str()));
+  std::vector<std::string> files;
+  GUIntBig declared = 0;
+  for (int i = 0; i < entries.size(); ++i) {
     VSIStatBufL stat;
-    if (VSIStatL((archive + "/" + entries[i]).c_str(), &stat) == 0 && VSI_ISREG(stat.st_mode)) total += stat.st_size;
+    const std::string entry = archive + "/" + entries[i];
+    if (VSIStatL(entry.c_str(), &stat) == 0 && VSI_ISREG(stat.st_mode)) {
+      declared += stat.st_size;
+      files.push_back(entry);
+    }
   }
-  CSLDestroy(entries);
-  if (total > kMostUnpackedBytes) {
-    return "it unpacks to " + std::to_string(total >> 20) + " MB, more than the " +
-           std::to_string(kMostUnpackedBytes >> 20) + " MB a field file may hold";
+  const std::string most = std::to_string(kMostUnpackedBytes >> 20) + " MB a field file may hold";
+  if (declared > kMostUnpackedBytes) return "it unpacks to " + std::to_string(declared >> 20) + " MB, more than the " + most;
+  GUIntBig unpacked = 0;
+  std::vector<char> buffer(1 << 20);
+  for (const std::string& entry : files) {
+    VSILFILE* file = VSIFOpenL(entry.c_str(), "rb");
+    if (!file) continue;
+    for (size_t got; (got = VSIFReadL(buffer.data(), 1, buffer.size(), file)) > 0;) {
+      if ((unpacked += got) > kMostUnpackedBytes) {
+        VSIFCloseL(file);
+        return "it unpacks to more than the " + most + ", though it declares " + std::to_string(declared >> 10) + " KB";
+      }
+    }
+    VSIFCloseL(file);
   }
   return {};
+}
+
+// A VRT names other files and reads them in its stead: those would escape
+// every check made here on the field file itself.
+bool IsVirtualDataset(const std::string& path) {
+  const char* const kVirtual[] = {"OGR_VRT", "VRT", nullptr};
+  return GDALIdentifyDriverEx(path.c_str(), GDAL_OF_VECTOR, kVirtual, nullptr) != nullptr;
+}
+
+// Every vector driver but the virtual ones.
+const char* const* FieldFileDrivers() {
+  static const CPLStringList drivers = [] {
+    CPLStringList names;
+    for (int i = 0; i < GDALGetDriverCount(); ++i) {
+      GDALDriverH driver = GDALGetDriver(i);
+      const std::string name = GDALGetDriverShortName(driver);
+      if (name != "OGR_VRT" && name != "VRT" && GDALGetMetadataItem(driver, GDAL_DCAP_VECTOR, nullptr)) names.AddString(name.c_str());
+    }
+    return names;
+  }();
+  return drivers.List();
 }
 
 }  // namespace
@@ -88,8 +129,12 @@ std::string ReadPolygonFile(const std::string& path, PolygonFile& out) {
   RegisterGdalDrivers();
   QuietGdalErrors quiet;
   if (out.refusal = UnpackedSizeProblem(path); !out.refusal.empty()) return {};
+  if (IsVirtualDataset(path)) {
+    out.refusal = "it is a VRT, which reads other files in its stead: give the field file it names";
+    return {};
+  }
   GDALDatasetUniquePtr dataset(
-      GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
+      GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, FieldFileDrivers(), nullptr, nullptr));
   if (!dataset) return LastGdalError("not a vector file GDAL reads");
   OGRSpatialReference wgs84;
   wgs84.SetWellKnownGeogCS("WGS84");

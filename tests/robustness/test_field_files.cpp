@@ -12,6 +12,7 @@
 #include "gdal_files.h"
 #include "log_builder.h"
 #include "test_text.h"
+#include "xml_check.h"
 
 namespace zeltlog {
 namespace {
@@ -64,6 +65,17 @@ TEST(FieldFiles, NoPlaceOnTheGlobeOrTooBigUnpacked) {
   for (int i = 0; i < 300; ++i) VSIFWriteL(zeros.data(), 1, zeros.size(), packed);
   VSIFCloseL(packed);
   ASSERT_LT(std::filesystem::file_size(dir.File("bomb.kmz")), 2u << 20);
+  // The same bytes under headers that declare 1000 bytes unpacked.
+  std::string lying = testkit::ReadFile(dir.File("bomb.kmz"));
+  for (const auto& [signature, at] : {std::pair{std::string("PK\3\4", 4), 22}, {std::string("PK\1\2", 4), 24}}) {
+    const size_t header = lying.find(signature);
+    ASSERT_NE(header, std::string::npos);
+    lying.replace(header + at, 4, std::string("\xe8\x03\0\0", 4));
+  }
+  WriteFile(dir.File("lying.kmz"), lying);
+  // A VRT that would read the bomb in its stead.
+  WriteFile(dir.File("field.vrt"), "<OGRVRTDataSource><OGRVRTLayer name=\"doc\"><SrcDataSource>/vsizip/" +
+                                       dir.File("bomb.kmz") + "/doc.kml</SrcDataSource></OGRVRTLayer></OGRVRTDataSource>");
 
   struct Case {
     const char* file;
@@ -77,6 +89,8 @@ TEST(FieldFiles, NoPlaceOnTheGlobeOrTooBigUnpacked) {
       {"gis-inf.kml", "a vertex is not a place on the globe (longitude inf, latitude -34.3)"},
       {"utm.shp", "coordinates are not degrees: is the .prj missing?"},
       {"bomb.kmz", "it unpacks to 300 MB, more than the 256 MB a field file may hold"},
+      {"lying.kmz", "it unpacks to more than the 256 MB a field file may hold, though it declares 0 KB"},
+      {"field.vrt", "it is a VRT, which reads other files in its stead: give the field file it names"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);

@@ -195,6 +195,10 @@ TEST_F(HostileRuns, OutputsThatAreSymbolicLinks) {
       {"KMZ into a file elsewhere", "J.KMZ", "away/EARLIER.KMZ", keep, keep, "convert --kmz {J.LOG}", 0, "", "PK"},
       {"map page into a file elsewhere", "MAP.HTML", "away/MAP.HTML", keep, keep, "report --html {MAP.HTML} {J.LOG}",
        0, "", "<!DOCTYPE"},
+      {"GIS layer into a file elsewhere", "X_path.geojson", "away/LAYER.geojson", keep, keep,
+       "report --export {X.geojson} {J.LOG}", 0, "", "{"},
+      {"GIS layer into a device", "X_path.geojson", "/dev/null", keep, keep, "report --export {X.geojson} {J.LOG}", 1,
+       "X_path.geojson: cannot be written: cannot write where its symbolic link leads: not a regular file", ""},
       {"event list into a device", "EV.DAT", "/dev/null", keep, keep, "convert --events {EV.DAT} {J.LOG}", 1, device,
        ""},
       {"event list into this process's standard output", "EV.DAT", "/proc/self/fd/1", keep, keep,
@@ -217,7 +221,7 @@ TEST_F(HostileRuns, OutputsThatAreSymbolicLinks) {
     std::filesystem::create_directory(here.File("shared"));
     ASSERT_EQ(chmod(here.File("shared").c_str(), 01777), 0);
     ASSERT_EQ(mkfifo(here.File("away/PIPE").c_str(), 0600), 0);
-    for (const char* earlier : {"away/EV.DAT", "away/EARLIER.KMZ", "away/MAP.HTML"}) WriteFile(here.File(earlier), "earlier");
+    for (const char* earlier : {"away/EV.DAT", "away/EARLIER.KMZ", "away/MAP.HTML", "away/LAYER.geojson"}) WriteFile(here.File(earlier), "earlier");
     std::filesystem::create_symlink(c.target, here.File(c.link));
     ASSERT_EQ(lchown(here.File(c.link).c_str(), c.linkOwner, keep), 0);
     ASSERT_EQ(chown(here.File("shared").c_str(), c.folderOwner, keep), 0);
