@@ -243,6 +243,34 @@ class PageWriter {
     return ellipsis + text.substr(start);
   }
 
+  // A block of `count` lines, each drawn by `draw` at its top: kept on one
+  // page where it fits one, else flowing over as many as it needs.
+  template <class Draw>
+  void FlowLines(size_t count, Draw draw) {
+    Need(std::min(static_cast<double>(count) * kLine, bottom() - kMargin));
+    for (size_t k = 0; k < count; ++k) {
+      if (y_ + kLine > bottom() && y_ > kMargin) NextPage();
+      draw(k, y_);
+      y_ += kLine;
+    }
+  }
+  // `text` on at most `most` lines of `width`, the last ending in an
+  // ellipsis where the text goes on.
+  std::vector<std::string> WrapAtMost(const std::string& text, Font font, double width, size_t most) {
+    std::vector<std::string> lines = Wrap(text, font, width);
+    if (lines.size() <= most) return lines;
+    lines.resize(most);
+    const std::string ellipsis = "\xE2\x80\xA6";
+    std::string& last = lines.back();
+    while (!last.empty() && Width(last + ellipsis, font) > width) {
+      size_t end = last.size() - 1;
+      while (end > 0 && (static_cast<unsigned char>(last[end]) & 0xC0) == 0x80) --end;
+      last.resize(end);
+    }
+    last += ellipsis;
+    return lines;
+  }
+
   void Heading(const std::string& text, double followingHeight) {
     Need(18.0 + followingHeight);
     y_ += 6.0;
@@ -286,17 +314,18 @@ void PairColumns(PageWriter& w, const std::vector<Pair>& pairs) {
       values[c] = w.Wrap(pairs[i].value, kBody, columnWidth - labelWidth);
       height = std::max({height, labels[c].size(), values[c].size()});
     }
-    w.Need(height * kLine);
-    for (size_t c = 0; c < 2; ++c) {
-      const double x = w.left() + c * (columnWidth + kColumnGap);
-      for (size_t k = 0; k < labels[c].size(); ++k) w.Show(x, w.y() + 8.0 + k * kLine, labels[c][k], kBody, kGrey);
-      for (size_t k = 0; k < values[c].size(); ++k) w.Show(x + labelWidth, w.y() + 8.0 + k * kLine, values[c][k], kBody);
-    }
-    w.Advance(height * kLine);
+    w.FlowLines(height, [&](size_t k, double y) {
+      for (size_t c = 0; c < 2; ++c) {
+        const double x = w.left() + c * (columnWidth + kColumnGap);
+        if (k < labels[c].size()) w.Show(x, y + 8.0, labels[c][k], kBody, kGrey);
+        if (k < values[c].size()) w.Show(x + labelWidth, y + 8.0, values[c][k], kBody);
+      }
+    });
   }
 }
 
-// A table whose columns have fixed widths; a cell that is too wide wraps.
+// A table whose columns have fixed widths; a cell that is too wide wraps,
+// on at most a dozen lines, so that a row always fits a page.
 struct Column {
   std::string head;
   double width;
@@ -324,7 +353,7 @@ void Table(PageWriter& w, const std::vector<Column>& columns, const std::vector<
     std::vector<std::vector<std::string>> cells;
     size_t height = 1;
     for (size_t i = 0; i < columns.size(); ++i) {
-      cells.push_back(w.Wrap(i < row.size() ? row[i] : "", kBody, columns[i].width - 6.0));
+      cells.push_back(w.WrapAtMost(i < row.size() ? row[i] : "", kBody, columns[i].width - 6.0, 12));
       height = std::max(height, cells.back().size());
     }
     if (w.y() + height * kLine > w.bottom()) {
@@ -688,7 +717,7 @@ void DrawHeader(PageWriter& w, const RecordPdfInput& in) {
     size_t height = 1;
     std::vector<std::string> lines[3];
     for (int c = 0; c < 3; ++c) {
-      lines[c] = w.Wrap(OrDash(Clean(cells[row * 3 + c].value)), kHeaderValue, cellWidth);
+      lines[c] = w.WrapAtMost(OrDash(Clean(cells[row * 3 + c].value)), kHeaderValue, cellWidth, 3);
       height = std::max(height, lines[c].size());
     }
     for (int c = 0; c < 3; ++c) {
@@ -928,10 +957,10 @@ void DrawLog(PageWriter& w, const RecordPdfInput& in) {
                         {"Made by", "ZELTLOG " + Clean(in.version)}};
   for (const Pair& pair : pairs) {
     const auto lines = w.Wrap(pair.value, kBody, w.width() - 60.0);
-    w.Need(lines.size() * kLine);
-    w.Show(w.left(), w.y() + 8.0, pair.label, kBody, kGrey);
-    for (size_t k = 0; k < lines.size(); ++k) w.Show(w.left() + 60.0, w.y() + 8.0 + k * kLine, lines[k], kBody);
-    w.Advance(lines.size() * kLine);
+    w.FlowLines(lines.size(), [&](size_t k, double y) {
+      if (k == 0) w.Show(w.left(), y + 8.0, pair.label, kBody, kGrey);
+      w.Show(w.left() + 60.0, y + 8.0, lines[k], kBody);
+    });
   }
 }
 

@@ -69,6 +69,16 @@ Job RunsJob(int runs) {
   return job;
 }
 
+// A job whose job-info file gives one value of some pages' length.
+Job LongValueJob() {
+  Job job = RunsJob(3);
+  std::string remarks;
+  for (int i = 0; i < 4000; ++i) remarks += (i ? " w" : "w") + std::to_string(10000 + i);
+  job.record.info.extra.push_back({"remarks", remarks});
+  job.report.log = "REMARKS.LOG";
+  return job;
+}
+
 // The words of `text`, one space apart.
 std::string Normalized(const std::string& text) {
   std::istringstream words(text);
@@ -104,6 +114,7 @@ TEST(RecordPdf, ReadersFindTheRecordTheFiguresAndTheMap) {
       {RunsJob(60), PaperSize::A4, ReportUnits::Metric, "595 x 842 pts (A4)", 2, 2},
       {RunsJob(60), PaperSize::Letter, ReportUnits::Metric, "612 x 792 pts (letter)", 2, 2},
       {RunsJob(400), PaperSize::A4, ReportUnits::Metric, "595 x 842 pts (A4)", 4, 5},
+      {LongValueJob(), PaperSize::Letter, ReportUnits::Metric, "612 x 792 pts (letter)", 10, 20},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.job.report.log + " on " + c.size);
@@ -152,10 +163,26 @@ TEST(RecordPdf, ReadersFindTheRecordTheFiguresAndTheMap) {
     for (const ReportLine& line : ReportFigureLines(c.job.report, c.units)) values.push_back(line.value);
     if (r.timeZone) values.push_back("UTC+10:00");
     for (const std::string& value : values) {
-      if (!value.empty()) {
-        EXPECT_NE(text.find(Normalized(value)), std::string::npos) << value;
+      // A value of pages has the pages' footers among its words: its two ends.
+      const std::string words = Normalized(value);
+      for (const std::string& part : words.size() < 1000 ? std::vector{words} : std::vector{words.substr(0, 60), words.substr(words.size() - 60)}) {
+        if (!part.empty()) {
+          EXPECT_NE(text.find(part), std::string::npos) << part;
+        }
       }
     }
+    // Every word on its page: none runs off the bottom.
+    const std::string boxes = testkit::RunShell("pdftotext -bbox " + quoted + " -").out;
+    double pageHeight = 0.0;
+    size_t words = 0;
+    for (const std::string& line : testkit::SplitLines(boxes)) {
+      double low = 0.0, high = 0.0;
+      if (std::sscanf(line.c_str(), " <page width=\"%*f\" height=\"%lf\"", &pageHeight) == 1) continue;
+      if (std::sscanf(line.c_str(), " <word xMin=\"%*f\" yMin=\"%lf\" xMax=\"%*f\" yMax=\"%lf\"", &low, &high) != 2) continue;
+      ++words;
+      EXPECT_TRUE(low >= 0.0 && high <= pageHeight) << line;
+    }
+    EXPECT_GT(words, 100u);
     // The runs table's rows, read as laid out.
     const std::string layout = Normalized(testkit::RunShell("pdftotext -layout " + quoted + " -").out);
     for (const RunRow& row : RunTableRows(c.job.report, c.units)) {
@@ -166,8 +193,8 @@ TEST(RecordPdf, ReadersFindTheRecordTheFiguresAndTheMap) {
     // The first page drawn: not blank, and where the map lies (below the
     // header, above the legend) the colour of every rate bin that covers
     // a good part of the sprayed ground.
-    ASSERT_EQ(std::system(("pdftoppm -r 36 -f 1 -l 1 " + quoted + " " + testkit::ShellQuote(dir.File("page"))).c_str()), 0);
-    const std::string image = testkit::ReadFile(dir.File("page-1.ppm"));
+    ASSERT_EQ(std::system(("pdftoppm -r 36 -f 1 -l 1 -singlefile " + quoted + " " + testkit::ShellQuote(dir.File("page"))).c_str()), 0);
+    const std::string image = testkit::ReadFile(dir.File("page.ppm"));
     int width = 0, height = 0, maximum = 0, header = 0;
     ASSERT_EQ(std::sscanf(image.c_str(), "P6 %d %d %d%n", &width, &height, &maximum, &header), 3);
     const auto* pixels = reinterpret_cast<const unsigned char*>(image.data() + header + 1);
