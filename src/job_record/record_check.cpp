@@ -78,10 +78,14 @@ const std::vector<RecordProfile>& RecordProfiles() {
        {"operator", "aircraft_registration", "client", "address", "product", "registration", "quantity", "field",
         "area", "crop", "date", "start", "finish", "wind_speed", "wind_direction"}},
       // Agricultural and Veterinary Chemicals (Control of Use) Regulations
-      // 2017 (Vic), the records of agricultural chemical use (kept 2
-      // years): the same kind of record as New South Wales asks for.
-      {"vic", "Agricultural and Veterinary Chemicals (Control of Use) Regulations 2017 (Vic), records of use",
-       {"operator", "product", "date", "start", "finish", "field", "crop", "rate", "quantity", "wind_speed",
+      // 2017 (Vic), reg. 6, records of use of agricultural chemical
+      // products (made within 48 hours, kept 2 years): the product's
+      // trade name, the date, the rate, the crop, the extent of use (the
+      // area treated), where it was used, the applicator, the person it
+      // was done for and their address, and, sprayed outdoors, the wind's
+      // speed and direction.
+      {"vic", "Agricultural and Veterinary Chemicals (Control of Use) Regulations 2017 (Vic), reg. 6",
+       {"product", "date", "rate", "crop", "area", "field", "operator", "client", "address", "wind_speed",
         "wind_direction"}},
       // 14 CFR 137.71(b), agricultural aircraft operations (kept 12
       // months): the client's name and address, the date, the material

@@ -113,7 +113,7 @@ TEST(RecordCheck, EachProfileListsTheFieldsItsRuleAsksForAndTheRecordLacks) {
       {"qld", machineOnly, {true, true, true}, {"operator", "aircraft_registration", "client", "address", "product",
                                                 "registration", "field", "crop", "date", "start", "finish",
                                                 "wind_speed", "wind_direction"}},
-      {"vic", gusty, {true, true, true}, {"operator", "product", "date", "start", "finish", "field", "crop", "wind_speed"}},
+      {"vic", gusty, {true, true, true}, {"product", "date", "crop", "field", "operator", "client", "address", "wind_speed"}},
       {"us-faa-137", machineOnly, {}, {"client", "address", "date", "product", "quantity", "operator", "licence"}},
       {"us-epa-171", gusty, {true, false, false},
        {"field", "date", "start", "product", "registration", "operator", "licence"}},
