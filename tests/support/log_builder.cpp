@@ -1,6 +1,7 @@
 #include "log_builder.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <random>
 
@@ -237,25 +238,13 @@ Bytes BuildSprayJob(const JobOptions& options) {
   const double startTime = 7 * 3600 + 42 * 60 + 5.0;
 
   log.Frame(101, SystemVersions("SYS 4.20.1", "CPU 2.7", "GPS 3.441", "DIF 1.02"));
-  JobSummary job;
-  job.created = Timestamp::FromTimeOfDay(startTime - 600.0, year, month, day);
-  job.updated = Timestamp::FromTimeOfDay(startTime - 30.0, year, month, day);
-  job.appVersion = "APP 4.20";
-  job.machineArea = 18.72f;
-  job.overlapArea = 0.31f;
-  job.skipArea = 0.02f;
-  job.appliedEst = 18.4f;
-  job.perimeter = 1850.0f;
-  job.appliedCalc = 18.39f;
-  job.timeZone = 10;
-  job.machineWidth = 24.5f;
-  job.overlapWidth = 0.5f;
-  job.offset = 0.0f;
-  job.maxLat = field.LatitudeAt(620.0);
-  job.minLat = field.LatitudeAt(-20.0);
-  job.minLon = field.LongitudeAt(-20.0);
-  job.maxLon = field.LongitudeAt(420.0);
-  log.Frame(201, JobSummaryRecord(job));
+  log.Frame(201, JobSummaryRecord({.created = Timestamp::FromTimeOfDay(startTime - 600.0, year, month, day),
+                                   .updated = Timestamp::FromTimeOfDay(startTime - 30.0, year, month, day),
+                                   .appVersion = "APP 4.20", .machineArea = 18.72f, .overlapArea = 0.31f,
+                                   .skipArea = 0.02f, .appliedEst = 18.4f, .perimeter = 1850.0f, .appliedCalc = 18.39f,
+                                   .timeZone = 10, .machineWidth = 24.5f, .overlapWidth = 0.5f, .offset = 0.0f,
+                                   .maxLat = field.LatitudeAt(620.0), .minLat = field.LatitudeAt(-20.0),
+                                   .minLon = field.LongitudeAt(-20.0), .maxLon = field.LongitudeAt(420.0)}));
   log.Frame(202, FarmRecord({"Riverside Station", "Paddock 7 North", "J. Nguyen", "Rogator 1300", "Herbicide",
                              "Wheat", "12 km/h", "SW", "18.5 C", "54 %"}));
   log.Frame(204, JobNotes1("Pre-emergent pass, avoid dam corner"));
@@ -369,6 +358,75 @@ Bytes BuildSprayJob(const JobOptions& options) {
     }
   }
   return log.bytes();
+}
+
+Bytes EveryRecordLog() {
+  auto fix = [](double seconds, double latitude, double longitude, unsigned spray) {
+    return Fix{Timestamp::FromTimeOfDay(seconds, 2019, 5, 14), latitude, longitude, 52.5f, 4.0f, 10.0f, spray};
+  };
+  return LogBuilder("ZELT GUIDANCE V4.20 SN 10442")
+      .Frame(101, SystemVersions("SYS 4.20", "CPU 2", "GPS 1.1", "DIF 0"))
+      .Frame(201, JobSummaryRecord({.maxLat = -34.2, .minLat = -34.3, .minLon = 142.1, .maxLon = 142.2}))
+      .Frame(202, FarmRecord({"Farm", "Field 7", "Op", "Rig", "Spray", "Wheat", "12", "NW", "18", "40"}))
+      .Frame(204, JobNotes1("first notes"))
+      .Frame(205, JobNotes2(2, "second notes"))
+      .Frame(250, TextMessage("hello"))
+      .Frame(35, Sections(3, 1200, -1200))
+      .Frame(120, SwathWidth(24.0f))
+      .Frame(32, DesiredFlow(12.5f, 1))
+      .Frame(34, TargetRate(0, 1, 50.0f))
+      .Frame(36, ActualRate(1, 1, 51.0f))
+      .Frame(140, FlowStatus(1, 800.0f, 100, 400.0f, 51.0f, 12.0f))
+      .Frame(141, PrescriptionMap("RX.SHP"))
+      .Frame(42, HeightSensor(3.5f))
+      .Frame(20, ShortValue(-7))
+      .Frame(1, Position1(fix(27725.0, -34.245, 142.106, 0)))
+      .Frame(1, Position1(fix(27725.2, -34.2451, 142.1061, 1)))
+      .Frame(2, Position2(fix(27725.4, -34.2452, 142.1062, 1)))
+      .Frame(2, Position2(fix(27745.4, -34.2453, 142.1063, 0)))
+      .Frame(60, Mark(1, -34.2452, 142.1062, 50.0f, "A&B <x> \xE9"))
+      .Frame(60, Mark(4, -34.2453, 142.1063, 50.0f, "edge"))
+      .FrameWithResidual(34, TargetRate(0, 1, 40.0f).bytes(), 200, 17)
+      .Raw("\x01\x02junk")
+      .Frame(99, Payload().U8(1).U8(2))
+      .bytes();
+}
+
+std::string GpsLogStart() {
+  const Bytes header = GpsLogHeader('A', 1, 2, -5, "RECEIVER 1.0");
+  std::string start(header.begin(), header.end());
+  start += "$PSAT,GBS";
+  for (int i = 0; i < 29; ++i) start += "," + std::to_string(i) + ".5";
+  return start + "\r\n";
+}
+
+std::string ControllerBlocks(size_t size) {
+  Bytes data(size);
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 7 + i / 256);
+  std::string log = "noise before\r\n";
+  for (const Bytes& block : {ControllerBlock(1, 2, 1, 77, data, data.size()), ControllerBlock(3, 4, 2, -1, data, data.size()),
+                             ControllerBlock(5, 6, 1, 0, {}, 0),
+                             ControllerBlock(7, 8, 1, 9, Bytes(data.begin(), data.begin() + 30), 60)}) {
+    log.append(block.begin(), block.end());
+  }
+  return log;
+}
+
+std::string ViewerPolygonKml() {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<kml>\r\n<Document>\r\n\t<Placemark>\r\n\t\t<Polygon>\r\n"
+         "\t\t\t<outerBoundaryIs>\r\n\t\t\t\t<LinearRing>\r\n\t\t\t\t\t<coordinates>\r\n"
+         "\t\t\t\t\t\t142.1,-34.2,0 142.2,-34.2,0 142.2,-34.3,0 142.1,-34.2,0 \r\n"
+         "\t\t\t\t\t</coordinates>\r\n\t\t\t\t</LinearRing>\r\n\t\t\t</outerBoundaryIs>\r\n\t\t</Polygon>\r\n"
+         "\t</Placemark>\r\n</Document>\r\n</kml>\r\n";
+}
+
+bool WriteInput(const std::filesystem::path& folder, const std::string& name, const std::string& bytes) {
+  std::filesystem::create_directories(folder);
+  const std::string path = (folder / name).string();
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (out && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fclose(out) == 0) return true;
+  std::perror(path.c_str());
+  return false;
 }
 
 }  // namespace zeltlog::testkit

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -130,5 +131,19 @@ struct JobOptions {
   double sprayedShareOfRun = 1.0;
 };
 Bytes BuildSprayJob(const JobOptions& options);
+
+// Inputs that the fuzz seeds and the Windows build's tests share: one frame
+// of every record kind, a frame whose checksum fails and stray bytes; a
+// GPS message log's header and a $PSAT sentence; four controller blocks
+// (types 1 and 2 of `size` bytes, an empty one, one cut short); a polygon
+// as a map viewer saves it, CR LF line ends.
+Bytes EveryRecordLog();
+std::string GpsLogStart();
+std::string ControllerBlocks(size_t size);
+std::string ViewerPolygonKml();
+
+// Writes FOLDER/NAME, making the folder; false, with the reason on standard
+// error, when it cannot.
+bool WriteInput(const std::filesystem::path& folder, const std::string& name, const std::string& bytes);
 
 }  // namespace zeltlog::testkit

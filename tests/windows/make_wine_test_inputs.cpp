@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "log_builder.h"
+#include "test_text.h"
 
 namespace {
 
@@ -23,27 +23,11 @@ using namespace zeltlog::testkit;
 bool failed = false;
 
 void Write(const std::filesystem::path& folder, const std::string& name, const std::string& bytes) {
-  std::filesystem::create_directories(folder);
-  const std::string path = (folder / name).string();
-  std::FILE* out = std::fopen(path.c_str(), "wb");
-  if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() || std::fclose(out) != 0) {
-    std::perror(path.c_str());
-    failed = true;
-  }
+  failed = !WriteInput(folder, name, bytes) || failed;
 }
 
-std::string Str(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
-
 Fix FixAt(double seconds, double latitude, double longitude, float heading, unsigned spray) {
-  Fix fix;
-  fix.time = Timestamp::FromTimeOfDay(seconds, 2019, 5, 14);
-  fix.latitude = latitude;
-  fix.longitude = longitude;
-  fix.altitude = 52.5f;
-  fix.speed = 4.5f;
-  fix.heading = heading;
-  fix.spray = spray;
-  return fix;
+  return {Timestamp::FromTimeOfDay(seconds, 2019, 5, 14), latitude, longitude, 52.5f, 4.5f, heading, spray};
 }
 
 // A short job whose fixes all lie at one damaged place (or head a damaged
@@ -62,19 +46,11 @@ std::string DamagedJob(double latitude, double longitude, float heading) {
 
 void GuidanceLogs(const std::filesystem::path& folder) {
   for (const uint32_t seed : {3u, 11u}) {
-    JobOptions job;
-    job.fixes = 900;
-    job.markEvery = 150;
-    job.seed = seed;
-    job.sprayedShareOfRun = seed == 3 ? 1.0 : 0.6;
-    job.withDefects = seed == 3;
+    const JobOptions job{.fixes = 900, .markEvery = 150, .withDefects = seed == 3, .seed = seed,
+                         .sprayedShareOfRun = seed == 3 ? 1.0 : 0.6};
     Write(folder, "job_" + std::to_string(seed) + ".LOG", Str(BuildSprayJob(job)));
   }
-  JobOptions small;
-  small.fixes = 60;
-  small.markEvery = 20;
-  small.seed = 5;
-  const std::string job60 = Str(BuildSprayJob(small));
+  const std::string job60 = Str(BuildSprayJob({.fixes = 60, .markEvery = 20, .seed = 5}));
   // A name with accented letters (UTF-8).
   Write(folder, "R\xC3\xA9gl\xC3\xA9 champ.LOG", job60);
   Write(folder, "truncated.LOG", job60.substr(0, job60.size() / 3));
@@ -84,39 +60,7 @@ void GuidanceLogs(const std::filesystem::path& folder) {
   for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 131 + 17) % 251);
   Write(folder, "noise.LOG", noise);
 
-  // One frame of every record kind, a bad frame and stray bytes.
-  LogBuilder log("ZELT GUIDANCE V4.20 SN 10442");
-  JobSummary summary;
-  summary.maxLat = -34.2;
-  summary.minLat = -34.3;
-  summary.minLon = 142.1;
-  summary.maxLon = 142.2;
-  FarmInfo farm{"Farm", "Field 7", "Op", "Rig", "Spray", "Wheat", "12", "NW", "18", "40"};
-  log.Frame(101, SystemVersions("SYS 4.20", "CPU 2", "GPS 1.1", "DIF 0"))
-      .Frame(201, JobSummaryRecord(summary))
-      .Frame(202, FarmRecord(farm))
-      .Frame(204, JobNotes1("first notes"))
-      .Frame(205, JobNotes2(2, "second notes"))
-      .Frame(250, TextMessage("hello"))
-      .Frame(35, Sections(3, 1200, -1200))
-      .Frame(120, SwathWidth(24.0f))
-      .Frame(32, DesiredFlow(12.5f, 1))
-      .Frame(34, TargetRate(0, 1, 50.0f))
-      .Frame(36, ActualRate(1, 1, 51.0f))
-      .Frame(140, FlowStatus(1, 800.0f, 100, 400.0f, 51.0f, 12.0f))
-      .Frame(141, PrescriptionMap("RX.SHP"))
-      .Frame(42, HeightSensor(3.5f))
-      .Frame(20, ShortValue(-7))
-      .Frame(1, Position1(FixAt(27725.0, -34.245, 142.106, 10.0f, 0)))
-      .Frame(1, Position1(FixAt(27725.2, -34.2451, 142.1061, 10.0f, 1)))
-      .Frame(2, Position2(FixAt(27725.4, -34.2452, 142.1062, 10.0f, 1)))
-      .Frame(2, Position2(FixAt(27745.4, -34.2453, 142.1063, 10.0f, 0)))
-      .Frame(60, Mark(1, -34.2452, 142.1062, 50.0f, "A&B <x> \xE9"))
-      .Frame(60, Mark(4, -34.2453, 142.1063, 50.0f, "edge"))
-      .FrameWithResidual(34, TargetRate(0, 1, 40.0f).bytes(), 200, 17)
-      .Raw("\x01\x02junk")
-      .Frame(99, Payload().U8(1).U8(2));
-  Write(folder, "every_record.LOG", log.str());
+  Write(folder, "every_record.LOG", Str(EveryRecordLog()));
 
   // Damaged coordinates and headings: far outside the earth, up to 1e31,
   // and not numbers at all.
@@ -139,18 +83,11 @@ void GuidanceLogs(const std::filesystem::path& folder) {
 }
 
 void GpsMessageLogs(const std::filesystem::path& folder) {
-  std::string log = Str(GpsLogHeader('A', 1, 2, -5, "RECEIVER 1.0"));
-  std::string psat = "$PSAT,GBS";
-  for (int i = 0; i < 29; ++i) psat += "," + std::to_string(i) + ".5";
-  log += psat + "\r\n";
+  std::string log = GpsLogStart();
   for (int i = 0; i < 400; ++i) {
-    Bin1Fix fix;
-    fix.time = 100.5 + i * 0.2;
-    fix.latitude = -33.5 + i * 0.00001;
-    fix.longitude = 151.2 + i * 0.000013;
-    fix.age = static_cast<unsigned>(i % 9);
-    fix.mode = static_cast<unsigned>(1 + i % 3);
-    fix.satellites = static_cast<unsigned>(5 + i % 7);
+    const Bin1Fix fix{.satellites = static_cast<unsigned>(5 + i % 7), .time = 100.5 + i * 0.2,
+                      .latitude = -33.5 + i * 0.00001, .longitude = 151.2 + i * 0.000013,
+                      .mode = static_cast<unsigned>(1 + i % 3), .age = static_cast<unsigned>(i % 9)};
     log += Str(Bin1Frame(fix, i % 50 != 7));
   }
   log += "$GPGGA,stray text\r\n";
@@ -161,36 +98,18 @@ void GpsMessageLogs(const std::filesystem::path& folder) {
   const double huge[][2] = {{1e18, 9.0}, {45.0, 3e21}, {-7e31, 1e31}, {45.0, -1e25}, {2e7, 9.0}};
   std::string damaged;
   for (int i = 0; i < 5; ++i) {
-    Bin1Fix fix;
-    fix.time = 200.5 + i;
-    fix.latitude = huge[i][0];
-    fix.longitude = huge[i][1];
-    fix.ySpeed = 1e30f;
-    damaged += Str(Bin1Frame(fix));
+    damaged += Str(Bin1Frame({.time = 200.5 + i, .latitude = huge[i][0], .longitude = huge[i][1], .ySpeed = 1e30f}));
   }
   Write(folder, "damaged.BIN", damaged);
 }
 
 void ControllerLogs(const std::filesystem::path& folder) {
-  Bytes data(3000);
-  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 7 + i / 256);
-  std::string log = "noise before\r\n";
-  log += Str(ControllerBlock(1, 2, 1, 77, data, data.size()));
-  log += Str(ControllerBlock(3, 4, 2, -1, data, data.size()));
-  log += Str(ControllerBlock(5, 6, 1, 0, {}, 0));
-  log += Str(ControllerBlock(7, 8, 1, 9, Bytes(data.begin(), data.begin() + 30), 60));
-  Write(folder, "blocks.BIN", log);
+  Write(folder, "blocks.BIN", ControllerBlocks(3000));
   Write(folder, "no_blocks.BIN", "nothing here\r\n");
 }
 
 void Kmls(const std::filesystem::path& folder) {
-  const std::string polygon =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<kml>\r\n<Document>\r\n\t<Placemark>\r\n\t\t<Polygon>\r\n"
-      "\t\t\t<outerBoundaryIs>\r\n\t\t\t\t<LinearRing>\r\n\t\t\t\t\t<coordinates>\r\n"
-      "\t\t\t\t\t\t142.1,-34.2,0 142.2,-34.2,0 142.2,-34.3,0 142.1,-34.2,0 \r\n"
-      "\t\t\t\t\t</coordinates>\r\n\t\t\t\t</LinearRing>\r\n\t\t\t</outerBoundaryIs>\r\n\t\t</Polygon>\r\n"
-      "\t</Placemark>\r\n</Document>\r\n</kml>\r\n";
-  Write(folder, "polygon.KML", polygon);
+  Write(folder, "polygon.KML", ViewerPolygonKml());
   // A field around the built jobs, with a pond left out.
   const std::string holed =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<kml>\r\n<Document>\r\n\t<Placemark>\r\n\t\t<Polygon>\r\n"
