@@ -29,17 +29,12 @@ struct FrameCounts {
   int fixes = 0;
 };
 
-double LittleEndianDouble(const uint8_t* p) {
-  uint64_t bits = 0;
-  for (int i = 7; i >= 0; --i) bits = bits << 8 | p[i];
-  double value;
-  std::memcpy(&value, &bits, sizeof value);
+// The fields as the consoles write them, little-endian like this machine.
+template <typename Number>
+Number Field(const uint8_t* p) {
+  Number value;
+  std::memcpy(&value, p, sizeof value);
   return value;
-}
-
-uint32_t LittleEndianU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
 }
 
 // A fix is drawn when its latitude and longitude are numbers inside the
@@ -90,11 +85,10 @@ FrameCounts Reframe(const uint8_t* data, size_t size) {
     }
     ++counts.good;
     if (identifier == 1) {
-      counts.fixes += Plausible(LittleEndianDouble(payload + 5), LittleEndianDouble(payload + 13)) ? 1 : 0;
+      counts.fixes += Plausible(Field<double>(payload + 5), Field<double>(payload + 13)) ? 1 : 0;
     } else if (identifier == 2) {
-      const double latitude = LittleEndianU32(payload + 5) * 0.0000001 - 210.0;
-      const double longitude = LittleEndianU32(payload + 9) * 0.0000001 - 210.0;
-      counts.fixes += Plausible(latitude, longitude) ? 1 : 0;
+      counts.fixes += Plausible(Field<uint32_t>(payload + 5) * 0.0000001 - 210.0,
+                                Field<uint32_t>(payload + 9) * 0.0000001 - 210.0) ? 1 : 0;
     }
   }
   return counts;
@@ -103,8 +97,9 @@ FrameCounts Reframe(const uint8_t* data, size_t size) {
 void CheckDocument(const std::string& path) {
   const std::string document = zeltlog::testkit::ReadFile(path);
   std::string error;
+  std::vector<std::string> lines;
   Check(zeltlog::testkit::IsWellFormedXml(document, &error), path + " is not well-formed XML: " + error);
-  Check(zeltlog::fuzz::EndsEveryLineWithCrLf(document), path + " has a line end other than CR LF");
+  Check(zeltlog::fuzz::SplitCrLfLines(document, lines), path + " has a line end other than CR LF");
 }
 
 }  // namespace

@@ -67,9 +67,4 @@ bool SplitCrLfLines(const std::string& text, std::vector<std::string>& lines) {
   return true;
 }
 
-bool EndsEveryLineWithCrLf(const std::string& text) {
-  std::vector<std::string> lines;
-  return SplitCrLfLines(text, lines);
-}
-
 }  // namespace zeltlog::fuzz

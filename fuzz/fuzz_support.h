@@ -32,7 +32,5 @@ inline void Check(bool holds, const std::string& what) {
 // partly filled) when a LF stands without its CR or the text does not end
 // with a line end.
 bool SplitCrLfLines(const std::string& text, std::vector<std::string>& lines);
-// The same test without keeping the lines.
-bool EndsEveryLineWithCrLf(const std::string& text);
 
 }  // namespace zeltlog::fuzz

@@ -1,46 +1,143 @@
+// What convert prints on standard output in each of its modes: the JSON
+// reports, the event list with --events - or into a file, the version; the
+// options that cannot share standard output; bad logs and usage errors.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <sstream>
+#include <nlohmann/json.hpp>
 
-#include "cli_runner.h"
-#include "../robustness/robustness_inputs.h"
 #include "converters/event_export.h"
-#include "log_builder.h"
-#include "test_text.h"
+#include "testkit.h"
+#include "zeltlog_version.h"
 
 namespace zeltlog {
 namespace {
 
-using testkit::RunCli;
-using testkit::ShellQuote;
-using testkit::SplitLines;
+using nlohmann::json;
+
+std::string RatesLine(const char* label, const json& rates) {
+  if (rates.is_null()) return std::string(label) + "NOT SET";
+  const double max = rates["max"], min = rates["min"];
+  return label + Printf("%3.3lf, %3.3lf, %3.3lf", max, min, max - min);
+}
+
+// The summary lines and document paths that a plain run prints, rebuilt
+// from one JSON report.
+std::vector<std::string> PlainLinesOf(const json& r) {
+  const json& s = r["summary"];
+  const double latMax = s["latitude"]["max"], latMin = s["latitude"]["min"];
+  const double lonMax = s["longitude"]["max"], lonMin = s["longitude"]["min"];
+  const double altMax = s["altitude"]["max"], altMin = s["altitude"]["min"];
+  const double distance = s["distance"];
+  std::vector<std::string> lines = {
+      "Version: " + r["version"].get<std::string>(),
+      Printf("Latitude range:  %3.8lf, %3.8lf, %3.8lf", latMax, latMin, latMax - latMin),
+      Printf("Longitude range: %3.8lf, %3.8lf, %3.8lf", lonMax, lonMin, lonMax - lonMin),
+      Printf("Dist:  %3.5lf, Google zoom level: %d", distance, s["zoom_level"].get<int>()),
+      Printf("Altitudes variation: %3.3lf, %3.3lf, %3.3lf", altMax, altMin, altMax - altMin),
+      RatesLine("Target rates: ", s["target_rate"]),
+      RatesLine("Actual rates: ", s["actual_rate"]) +
+          (s["volume"].is_null() ? "" : Printf(", Volume: %3.1lf", s["volume"].get<double>())),
+      Printf("Start:%3.3lf, End:%3.3lf, %d, records, %d checksum errors", s["start"].get<double>(),
+             s["end"].get<double>(), r["fixes"].get<int>(), r["checksum_errors"].get<int>()),
+  };
+  for (const auto& output : r["outputs"]) lines.push_back(output);
+  return lines;
+}
 
 class CliConvert : public ::testing::Test {
  protected:
-  std::string Log(const std::string& name, size_t fixes = 800) {
-    testkit::WriteFile(dir.File(name), testkit::Str(testkit::BuildSprayJob({fixes, 200, true, 3})));
-    return dir.File(name);
+  void SetUp() override {
+    WriteFile(dir.File("A.LOG"), JobLog(800));
+    const testkit::Fix fix{.time = testkit::Timestamp::FromTimeOfDay(27725.25), .latitude = -34.5, .longitude = 142.25,
+                           .altitude = 50.5f, .speed = 3.0f};
+    testkit::WriteFile(dir.File("B.LOG"), testkit::LogBuilder("CONSOLE 7.1").Frame(1, testkit::Position1(fix)).str());
   }
+  std::string Quoted(const char* name) const { return ShellQuote(dir.File(name)); }
   testkit::TempDir dir;
 };
 
-TEST_F(CliConvert, SummaryPathsAndEventList) {
-  const std::string log = Log("JOB.LOG");
-  const auto quiet = RunCli("convert " + ShellQuote(log));
-  EXPECT_EQ(quiet.status, 0) << quiet.err;
-  const auto lines = SplitLines(quiet.out);
-  ASSERT_EQ(lines.size(), 11u) << quiet.out;
-  // The summary lines whole: see the output modes' and the example log's tests.
-  EXPECT_EQ(lines[0], "Version: ZELT GUIDANCE V4.20 SN 10442");
-  EXPECT_NE(lines[7].find(", 800, records, 1 checksum errors"), std::string::npos);
-  EXPECT_EQ(lines[8], dir.File("JOB.KML"));
-  EXPECT_EQ(lines[9], dir.File("JOB_SIC.KML"));
-  EXPECT_EQ(lines[10], dir.File("JOB_M.KML"));
-  EXPECT_EQ(quiet.err, "   CS error  ID 34, bytes = 10  cs = 33  90\n");
+TEST_F(CliConvert, JsonReportsHoldWhatThePlainRunPrints) {
+  const auto plain = RunCli("convert " + Quoted("A.LOG") + " " + Quoted("B.LOG"));
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  const auto plainLines = SplitLines(plain.out);
+  ASSERT_EQ(plainLines.size(), 22u) << plain.out;
 
-  // --events holds the whole list under the export header, CR LF on disk,
-  // the very lines -v prints.
+  const std::string logs = Quoted("A.LOG") + " " + Quoted("MISSING.LOG") + " " + Quoted("B.LOG");
+  const auto serial = RunCli("convert --json " + logs);
+  EXPECT_EQ(serial.status, 1);
+  EXPECT_EQ(serial.err, "   CS error  ID 34, bytes = 10  cs = 33  90\nzeltlog-cli: " + dir.File("MISSING.LOG") +
+                            ": No such file or directory\n");
+  const auto reports = SplitLines(serial.out);
+  ASSERT_EQ(reports.size(), 3u) << serial.out;
+  const json a = json::parse(reports[0]), missing = json::parse(reports[1]), b = json::parse(reports[2]);
+  EXPECT_EQ(a["log"], dir.File("A.LOG"));
+  EXPECT_EQ(a["records"].get<int>() > 800, true);
+  EXPECT_EQ(a["errors"], json::array());
+  EXPECT_EQ(PlainLinesOf(a), std::vector<std::string>(plainLines.begin(), plainLines.begin() + 11));
+  EXPECT_EQ(PlainLinesOf(b), std::vector<std::string>(plainLines.begin() + 11, plainLines.end()));
+  EXPECT_EQ(b["summary"]["target_rate"], nullptr);
+  EXPECT_EQ(missing, json::parse("{\"log\":" + json(dir.File("MISSING.LOG")).dump() +
+                                 ",\"version\":null,\"summary\":null,\"fixes\":0,\"records\":0,\"checksum_errors\":0,"
+                                 "\"outputs\":[],\"errors\":[" +
+                                 json(dir.File("MISSING.LOG") + ": No such file or directory").dump() + "]}"));
+
+  // Logs converted in parallel report in the order of the logs.
+  const auto parallel = RunCli("convert --json -j 3 " + logs);
+  EXPECT_EQ(parallel.status, 1);
+  EXPECT_EQ(parallel.out, serial.out);
+}
+
+TEST_F(CliConvert, EventListToStandardOutputHasTheFileBytes) {
+  const std::string logs = Quoted("A.LOG") + " " + Quoted("B.LOG");
+  const auto toFile = RunCli("convert --events " + Quoted("EV.DAT") + " " + logs);
+  ASSERT_EQ(toFile.status, 0);
+  const std::string file = testkit::ReadFile(dir.File("EV.DAT"));
+  for (const char* jobs : {"", "-j 2 "}) {
+    SCOPED_TRACE(jobs);
+    const auto toOutput = RunCli(std::string("convert --events - ") + jobs + logs);
+    EXPECT_EQ(toOutput.status, 0);
+    EXPECT_EQ(toOutput.out, file);
+    EXPECT_EQ(toOutput.err, "   CS error  ID 34, bytes = 10  cs = 33  90\n");
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("-")));
+}
+
+TEST_F(CliConvert, OptionsThatShareStandardOutput) {
+  const std::string log = Quoted("A.LOG");
+  const auto plain = RunCli("convert " + log);
+  struct Case {
+    std::string arguments;
+    int status;
+  };
+  const Case cases[] = {
+      {"convert --json -v " + log, 2},
+      {"convert --events - -v " + log, 2},
+      {"convert --json --events - " + log, 2},
+      {"bin1 --events - -v " + log, 2},
+      {"convert -q " + log, 0},
+      {"convert --quiet --json --events " + Quoted("E.DAT") + " " + log, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const auto result = RunCli(c.arguments);
+    EXPECT_EQ(result.status, c.status) << result.err;
+    if (c.status == 2) {
+      EXPECT_NE(result.err.find("both write to standard output"), std::string::npos) << result.err;
+    }
+  }
+  EXPECT_EQ(RunCli("convert -q " + log).out, plain.out);
+
+  const auto version = RunCli("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "zeltlog-cli " ZELTLOG_VERSION_TEXT "\n");
+  EXPECT_EQ(version.out.rfind("zeltlog-cli " ZELTLOG_VERSION, 0), 0u);
+}
+
+// --events holds the whole list under the export header, CR LF on disk,
+// the very lines -v prints. (The summary and the document paths: the JSON
+// reports above and the example log's tests.)
+TEST_F(CliConvert, EventListHoldsWhatVerbosePrints) {
+  const std::string log = dir.File("A.LOG");
   const auto verbose = RunCli("convert -v --events " + ShellQuote(dir.File("EV.DAT")) + " " + ShellQuote(log));
   EXPECT_EQ(verbose.status, 0);
   const std::string exported = testkit::ReadFile(dir.File("EV.DAT"));
@@ -59,13 +156,7 @@ TEST_F(CliConvert, BadInputs) {
   testkit::WriteFile(dir.File("HEADER.LOG"), testkit::LogBuilder("ONLY A HEADER").str());
   testkit::WriteFile(dir.File("ZEROS.LOG"), std::string(100000, '\0'));
   testkit::WriteFile(dir.File("SYNC.LOG"), std::string(100000, '\xA5'));
-  std::string noise(200000, '\0');
-  uint32_t state = 99;
-  for (auto& c : noise) {
-    state = state * 1664525u + 1013904223u;
-    c = static_cast<char>(state >> 24);
-  }
-  testkit::WriteFile(dir.File("NOISE.LOG"), noise);
+  WriteFile(dir.File("NOISE.LOG"), testkit::Noise(200000, 99));
   testkit::WriteFile(dir.File("NONUL.LOG"), std::string(3000000, 'x'));
   const auto job = testkit::BuildSprayJob({200, 100, false, 1});
   testkit::WriteFile(dir.File("CUT.LOG"), std::string(job.begin(), job.end() - 3));

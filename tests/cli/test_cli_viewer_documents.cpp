@@ -6,16 +6,13 @@
 #include <zip.h>
 
 #include <filesystem>
+#include <utility>
 
-#include "cli_runner.h"
-#include "log_builder.h"
-#include "test_text.h"
+#include "testkit.h"
 
 namespace zeltlog {
 namespace {
 
-using testkit::RunCli;
-using testkit::ShellQuote;
 
 const std::string kSchema = std::string(ZELTLOG_SOURCE_DIR) + "/tests/schemas/kml22/ogckml22.xsd";
 
@@ -44,12 +41,6 @@ std::string SchemaErrors(const std::string& path) {
   return run.status == 0 ? "" : run.err;
 }
 
-// A fix at 9 E heading north at 5 m/s on 14 May 2019.
-testkit::Payload ViewerFix(double time, double latitude, unsigned spray) {
-  return testkit::Position1({.time = testkit::Timestamp::FromTimeOfDay(time, 2019, 5, 14), .latitude = latitude,
-                             .longitude = 9.0, .altitude = 50.5f, .speed = 5.0f, .heading = 1.0f, .spray = spray});
-}
-
 // Fixes heading north on 14 May 2019 with the applied rate stepping
 // through every bin, then two time gaps (the middle piece of the path is a
 // single point), and a mark, a boundary point and an inclusion point.
@@ -57,9 +48,10 @@ std::string ViewerJob() {
   testkit::LogBuilder log("TEST");
   double latitude = 45.0;
   auto fix = [&](double time, unsigned spray) {
-    const double at = latitude;
-    latitude += 0.00001;
-    return ViewerFix(time, at, spray);
+    // 9 E, heading north at 5 m/s.
+    return testkit::Position1({.time = testkit::Timestamp::FromTimeOfDay(time, 2019, 5, 14),
+                               .latitude = std::exchange(latitude, latitude + 0.00001),
+                               .longitude = 9.0, .altitude = 50.5f, .speed = 5.0f, .heading = 1.0f, .spray = spray});
   };
   log.Frame(35, testkit::Sections(4, 1000, -1000));
   log.Frame(34, testkit::TargetRate(1, 0, 50.0f));

@@ -27,7 +27,7 @@ TEST(JsonReport, WholeLines) {
             "\"actual_rate\":{\"max\":52.0,\"min\":0.0},\"volume\":678.25,\"start\":27725.0,\"end\":28749.8},"
             "\"fixes\":5000,\"records\":8459,\"checksum_errors\":1,\"outputs\":[\"/jobs/P\xC3\xA9.KML\"],\"errors\":[]}");
 
-  // A log that could not be read: see the output modes' tests.
+  // A log that could not be read: see the convert command's tests.
 }
 
 }  // namespace

@@ -9,14 +9,11 @@
 #include <string>
 
 #include "../robustness/robustness_inputs.h"
-#include "cli_runner.h"
-#include "test_text.h"
+#include "testkit.h"
 
 namespace zeltlog {
 namespace {
 
-using testkit::ReadFile;
-using testkit::WriteFile;
 
 TEST(OutputsThatCannotBeWritten, AreNamedAndLeaveWhatWasThere) {
   struct Case {
@@ -40,12 +37,7 @@ TEST(OutputsThatCannotBeWritten, AreNamedAndLeaveWhatWasThere) {
        "Cannot create T_AGE.KML"},
       {"rq7 ", "R.BIN", "RP.BIN", false, "a folder has that name", nullptr, nullptr, "Cannot create RP.BIN"},
       {"kml-to-job --name 9 ", "A.KML", "9", false, "a folder has that name", nullptr, nullptr, nullptr},
-      {"report --html map.html ", "W.LOG", "map.html", false, "a folder has that name", nullptr, nullptr, nullptr},
-      {"report --export L.gpkg ", "W.LOG", "L.gpkg", false, "cannot replace the existing file", nullptr, nullptr,
-       nullptr},
-      // A GIS set is whole or not written: no layer takes its place.
-      {"report --export L.geojson ", "W.LOG", "L_swaths.geojson", false, "cannot replace the existing file",
-       nullptr, "L_path.geojson", nullptr},
+      // The report's map page, PDF and GIS exports: their own tests.
       {"convert -q ", "W.LOG", "W_SIC.KML", true, "File too large", "W_M.KML", nullptr, "Cannot write W_SIC.KML"},
       {"convert -q --kmz --time ", "W.LOG", "W_SIC.KMZ", true, "File too large", "W_M.KMZ", nullptr, nullptr},
       {"bin1 ", "T.BIN", "T.CSV", true, "File too large", nullptr, nullptr, nullptr},

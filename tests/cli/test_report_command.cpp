@@ -12,11 +12,7 @@
 #include <sstream>
 
 #include "cli/command_report.h"
-#include "cli_runner.h"
-#include "log_builder.h"
-#include "test_text.h"
-#include "temp_dir.h"
-#include "xml_check.h"
+#include "testkit.h"
 
 namespace zeltlog::cli {
 namespace {
@@ -82,12 +78,7 @@ std::string StraightPass(int fixes) {
   log.Frame(120, testkit::SwathWidth(24.0f));
   log.Frame(34, testkit::TargetRate(1, 0, 80.0f));
   log.Frame(140, testkit::FlowStatus(1, 500.0f, 0, 650.0f, 80.0f, 40.0f));
-  const double metresPerDegree = 110930.0;  // of latitude near 34 S
-  for (int i = 0; i < fixes; ++i) {
-    log.Frame(1, testkit::Position1({.time = testkit::Timestamp::FromTimeOfDay(30000.0 + i * 0.2),
-                                     .latitude = -34.25 + i / metresPerDegree, .longitude = 141.0, .altitude = 50.0f,
-                                     .speed = 5.0f, .heading = 0.0f, .spray = i + 1 < fixes ? 1u : 0u}));
-  }
+  for (int i = 0; i < fixes; ++i) log.Frame(1, testkit::PassFix(i, 141.0, i + 1 < fixes));
   log.Frame(140, testkit::FlowStatus(1, 404.0f, 0, 650.0f, 80.0f, 40.0f));
   return log.str();
 }
@@ -287,7 +278,7 @@ TEST(ReportCommand, MapPageAndRecordThatCannotBeWritten) {
     bool refusedFirst;
   };
   const Case cases[] = {
-      {"--html " + dir.File("taken.html"), dir.File("taken.html") + ": cannot be written: ", false},
+      {"--html " + dir.File("taken.html"), dir.File("taken.html") + ": cannot be written: a folder has that name", false},
       {"--html " + dir.File("PASS.LOG"), "is the same file as the input " + dir.File("PASS.LOG") + ": nothing written",
        true},
       {"--html " + dir.File("no/such/folder/map.html"), "map.html: cannot be written: ", false},
@@ -312,7 +303,7 @@ TEST(ReportCommand, MapPageAndRecordThatCannotBeWritten) {
   }
   EXPECT_EQ(testkit::ReadFile(dir.File("PASS.LOG")), StraightPass(40));
   EXPECT_EQ(testkit::ReadFile(dir.File("field.kml")), "a field");
-  EXPECT_EQ(testkit::EntriesIn(dir.File("taken.pdf")), 0u);
+  EXPECT_EQ(testkit::EntriesIn(dir.File("taken.pdf")) + testkit::EntriesIn(dir.File("taken.html")), 0u);
 }
 
 // What the npm package isoxml, a reader of TASKDATA we did not write, reads
@@ -337,24 +328,15 @@ nlohmann::json ReadTaskData(const std::string& out) {
 constexpr int kSeasonFixes = 300;
 std::string SeasonLog(double longitude, const std::string& farm, const std::string& field) {
   testkit::LogBuilder log("SEASON");
-  testkit::JobSummary job;
-  job.timeZone = 10;
-  log.Frame(201, testkit::JobSummaryRecord(job));
-  testkit::FarmInfo info;
-  info.farm = farm;
-  info.field = field;
-  info.operatorName = "Jo Pilot";
-  info.machine = "VH-ZLT";
-  log.Frame(202, testkit::FarmRecord(info));
+  log.Frame(201, testkit::JobSummaryRecord({.timeZone = 10}));
+  log.Frame(202, testkit::FarmRecord({.farm = farm, .field = field, .operatorName = "Jo Pilot", .machine = "VH-ZLT"}));
   log.Frame(35, testkit::Sections(4, 1200, -1200));
   log.Frame(34, testkit::TargetRate(1, 0, 80.37f));
   log.Frame(36, testkit::ActualRate(1, 0, 78.37f));
   log.Frame(140, testkit::FlowStatus(1, 500.0f, 0, 650.0f, 80.0f, 40.0f));
   for (int i = 0; i < kSeasonFixes; ++i) {
     if (i == kSeasonFixes / 2) log.Frame(36, testkit::ActualRate(1, 0, 81.63f));
-    log.Frame(1, testkit::Position1({.time = testkit::Timestamp::FromTimeOfDay(30000.0 + i * 0.2),
-                                     .latitude = -34.25 + i / 110930.0, .longitude = longitude, .altitude = 50.0f,
-                                     .speed = 5.0f, .heading = 0.0f, .spray = 1u}));
+    log.Frame(1, testkit::PassFix(i, longitude));
   }
   log.Frame(140, testkit::FlowStatus(1, 431.5f, 0, 650.0f, 80.0f, 40.0f));
   return log.str();

@@ -4,19 +4,12 @@
 
 #include "converters/bin1_converter.h"
 #include "converters/controller_log.h"
-#include "log_builder.h"
-#include "recording_platform.h"
-#include "temp_dir.h"
-#include "test_text.h"
-#include "xml_check.h"
+#include "testkit.h"
 
 namespace zeltlog {
 namespace {
 
-using testkit::Bytes;
 using testkit::ControllerBlock;
-using testkit::Join;
-using testkit::Str;
 using Lines = std::vector<std::string>;
 
 Bytes Filled(size_t count, uint8_t first) {
@@ -32,7 +25,7 @@ std::string HeaderText(unsigned a, unsigned b, unsigned type, int32_t d, size_t 
   return text.substr(0, text.find('\0'));
 }
 
-class ControllerLog : public ::testing::Test {
+class ControllerLog : public ::testing::Test, protected testkit::Workspace {
  protected:
   CommandResult Extract(const Bytes& log) {
     testkit::WriteFile(dir.File("JOB12.BIN"), Str(log));
@@ -40,9 +33,6 @@ class ControllerLog : public ::testing::Test {
   }
   std::string Output() const { return testkit::ReadFile(dir.File("JOB12P.BIN")); }
 
-  testkit::TempDir dir;
-  testkit::RecordingPlatform platform;
-  ConversionSession session{platform, platform, platform};
 };
 
 TEST_F(ControllerLog, TypeOneBlocksAreCopied) {

@@ -6,21 +6,17 @@
 #include "converters/job_to_kml.h"
 #include "converters/live_tracking.h"
 #include "pipeline/log_conversion.h"
-#include "log_builder.h"
-#include "recording_platform.h"
-#include "temp_dir.h"
-#include "test_text.h"
-#include "xml_check.h"
+#include "testkit.h"
 
 namespace zeltlog {
 namespace {
 
 using Lines = std::vector<std::string>;
+class Tracking : public ::testing::Test, protected testkit::Workspace {};
+using JobToKml = Tracking;
+using EventExport = Tracking;
 
-TEST(Tracking, OpensTheLogAndKeepsItOpen) {
-  testkit::TempDir dir;
-  testkit::RecordingPlatform platform;
-  ConversionSession session(platform, platform, platform);
+TEST_F(Tracking, OpensTheLogAndKeepsItOpen) {
   TrackedLog tracked;
   const testkit::Fix fix{.time = {}, .latitude = 45.0, .longitude = 9.0};
   testkit::WriteFile(dir.File("LIVE.LOG"), testkit::LogBuilder("CONSOLE 7.1").Frame(1, testkit::Position1(fix)).str());
@@ -54,10 +50,7 @@ TEST(Tracking, OpensTheLogAndKeepsItOpen) {
   EXPECT_EQ(platform.clears, clears);
 }
 
-TEST(JobToKml, OpensTheJobFileOnly) {
-  testkit::TempDir dir;
-  testkit::RecordingPlatform platform;
-  ConversionSession session(platform, platform, platform);
+TEST_F(JobToKml, OpensTheJobFileOnly) {
   testkit::WriteFile(dir.File("12"), ".JOB 12 NONE\r\n.VERSION 1\r\n.POL 1\r\n\tINC\r\n");
   platform.AddEvent(EventKind::Summary, "old line");
   platform.choices.push_back(dir.File("12"));
@@ -70,10 +63,7 @@ TEST(JobToKml, OpensTheJobFileOnly) {
   EXPECT_FALSE(OpenJobFileOn(session, dir.File("13")).inputRead);
 }
 
-TEST(EventExport, DataDatInTheLastChosenFolder) {
-  testkit::TempDir dir;
-  testkit::RecordingPlatform platform;
-  ConversionSession session(platform, platform, platform);
+TEST_F(EventExport, DataDatInTheLastChosenFolder) {
   session.lastChosenFolder = dir.path();
   const std::string header =
       "VRC,dtim1,bfstat,bf0stat,bflow_Status,dtargetrate[0],dtargetratepertime,Flow_Status,tot_liters,valve_cal,"

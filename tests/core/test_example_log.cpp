@@ -1,12 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "cli_runner.h"
+#include "testkit.h"
 #include "pipeline/log_conversion.h"
-#include "log_builder.h"
-#include "recording_platform.h"
-#include "temp_dir.h"
-#include "test_text.h"
-#include "xml_check.h"
 
 namespace zeltlog {
 namespace {

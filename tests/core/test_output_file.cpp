@@ -9,9 +9,7 @@
 
 #include "core/output_file.h"
 #include "core/temporary_file.h"
-#include "temp_dir.h"
-#include "test_text.h"
-#include "xml_check.h"
+#include "testkit.h"
 
 namespace zeltlog {
 namespace {

@@ -3,8 +3,7 @@
 #include <cstdlib>
 
 #include "core/sha256.h"
-#include "temp_dir.h"
-#include "xml_check.h"
+#include "testkit.h"
 
 namespace zeltlog {
 namespace {

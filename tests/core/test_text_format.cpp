@@ -9,12 +9,11 @@
 
 #include "core/fixed_point.h"
 #include "core/text_format.h"
-#include "test_text.h"
+#include "testkit.h"
 
 namespace zeltlog {
 namespace {
 
-using testkit::Printf;
 
 // Values that stress rounding and the edges.
 std::vector<double> StressValues() {
@@ -118,6 +117,25 @@ TEST(TextFormat, IgnoresTheNumericLocale) {
   }
   std::setlocale(LC_NUMERIC, "C");
   EXPECT_EQ(before, "-34.25000000,142.1040000");
+}
+
+// Found by the fuzzer: "%F" wrote infinities and NaNs in small letters;
+// printf writes capitals.
+TEST(TextFormat, CapitalFWritesInfinitiesAndNansInCapitals) {
+  const uint64_t bits = 0xffffff37e43e6e6fULL;  // the input found
+  double negativeNan;
+  std::memcpy(&negativeNan, &bits, sizeof negativeNan);
+  ASSERT_TRUE(std::isnan(negativeNan));
+  EXPECT_EQ(Format("<%19F>", {negativeNan}), Printf("<%19F>", negativeNan));
+  const double infinity = std::numeric_limits<double>::infinity();
+  for (const char* format : {"%F", "%+F", "%-8F|", "%08.3F"}) {
+    SCOPED_TRACE(format);
+    EXPECT_EQ(Format(format, {infinity}), Printf(format, infinity));
+    EXPECT_EQ(Format(format, {-infinity}), Printf(format, -infinity));
+    EXPECT_EQ(Format(format, {std::fabs(negativeNan)}), Printf(format, std::fabs(negativeNan)));
+  }
+  // Small letters stay with "%f".
+  EXPECT_EQ(Format("%f", {infinity}), "inf");
 }
 
 }  // namespace

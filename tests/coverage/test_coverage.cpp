@@ -54,16 +54,11 @@ class Job {
 
   void Mark(int type, Metres at) {
     const GeoPoint p = At(at);
-    MarkPoint mark;
-    mark.type = type, mark.longitude = p.longitude, mark.latitude = p.latitude;
-    sink_.OnMarkPoint(mark);
+    sink_.OnMarkPoint({type, p.latitude, p.longitude, 0.0, ""});
   }
 
   void PathPoint(Metres at) {
-    zeltlog::PathPoint point;
-    point.at = At(at);
-    point.time = time_;
-    sink_.OnPathPoint(point);
+    sink_.OnPathPoint({At(at), time_});
     time_ += 1.0;
   }
   void PathGap() { sink_.OnTimeGap(TimeGap{}); }

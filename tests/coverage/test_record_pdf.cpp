@@ -8,16 +8,13 @@
 #include <filesystem>
 #include <sstream>
 
-#include "cli_runner.h"
+#include "testkit.h"
 #include "coverage/coverage.h"
 #include "coverage/coverage_sink.h"
 #include "coverage/ellipsoid_area.h"
 #include "coverage/record_pdf.h"
 #include "job_record/application_record_sink.h"
 #include "pipeline/log_conversion.h"
-#include "recording_platform.h"
-#include "temp_dir.h"
-#include "test_text.h"
 
 namespace zeltlog {
 namespace {
@@ -37,13 +34,9 @@ Job ExampleJob() {
   CoverageSink coverage;
   ApplicationRecordSink record;
   EXPECT_TRUE(RunLogAnalysis(session, ZELTLOG_SOURCE_DIR "/examples/SPRAYJOB.LOG", {&coverage, &record}).Succeeded());
-  JobInfo info;
-  info.product = "Glyphosate 450";
-  info.activeConstituents = {"450 g/l glyphosate"};
-  info.applicator = "Nguyen Aerial";
-  info.licence = "AA-1234";
-  info.field = "Paddock 7 South";  // differs from the log's
-  job.record = MergeJobInfo(record.Record(), info);
+  // The field differs from the log's.
+  job.record = MergeJobInfo(record.Record(), {.product = "Glyphosate 450", .activeConstituents = {"450 g/l glyphosate"},
+                                              .applicator = "Nguyen Aerial", .licence = "AA-1234", .field = "Paddock 7 South"});
   job.report = ComputeCoverage(coverage.data());
   job.report.log = "SPRAYJOB.LOG";
   job.layers = ComputeMapLayers(coverage.data());

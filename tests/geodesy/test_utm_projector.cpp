@@ -48,5 +48,14 @@ TEST(UtmProjector, GridScales) {
   }
 }
 
+// Found by the fuzzer: a GPS fix far outside the globe chose a zone whose
+// central meridian (zone * 6 + 3) overflowed an int. Such a fix is listed
+// and skipped: see the hostile runs' tests.
+TEST(UtmProjector, ZoneOfAHugeLongitude) {
+  const UtmProjector projector(8724991192.031445);  // the longitude found
+  EXPECT_GT(projector.zone(), 357913941);  // zone * 6 is past the largest int
+  EXPECT_EQ(projector.centralMeridian(), projector.zone() * 6.0 + 3.0);
+}
+
 }  // namespace
 }  // namespace zeltlog

@@ -15,8 +15,7 @@
 #include "gis/gis_export.h"
 #include "gis/polygon_file.h"
 #include "local_grid.h"
-#include "temp_dir.h"
-#include "xml_check.h"
+#include "testkit.h"
 
 namespace zeltlog {
 namespace {

@@ -5,15 +5,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli_runner.h"
+#include "testkit.h"
 #include "job_record/application_record.h"
 #include "kml/xml_text.h"
-#include "log_builder.h"
 #include "pipeline/log_conversion.h"
-#include "recording_platform.h"
-#include "temp_dir.h"
-#include "test_text.h"
-#include "xml_check.h"
 
 namespace zeltlog {
 namespace {
@@ -233,10 +228,7 @@ TEST(ApplicationRecord, OfABuiltLogShowsWhatItsEventLinesShow) {
     log.Frame(204, JobNotes1("Edge of creek left"));
     log.Frame(205, JobNotes2(2, "Second tank"));
     if (withSummary) {
-      testkit::JobSummary job;
-      job.timeZone = -5;
-      job.machineArea = 1.25f;
-      log.Frame(201, JobSummaryRecord(job));
+      log.Frame(201, JobSummaryRecord({.machineArea = 1.25f, .timeZone = -5}));
     }
     const Gathered g = Gather(log.bytes());
     ExpectRecordShowsWhatTheEventLinesShow(g);

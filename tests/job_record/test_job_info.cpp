@@ -2,11 +2,9 @@
 
 #include <filesystem>
 
-#include "cli_runner.h"
+#include "testkit.h"
 #include "job_record/job_info.h"
 #include "job_record/record_check.h"
-#include "temp_dir.h"
-#include "xml_check.h"
 
 namespace zeltlog {
 namespace {

@@ -3,11 +3,7 @@
 
 #include "pipeline/log_conversion.h"
 #include "kml/templates.h"
-#include "log_builder.h"
-#include "recording_platform.h"
-#include "temp_dir.h"
-#include "test_text.h"
-#include "xml_check.h"
+#include "testkit.h"
 
 namespace zeltlog {
 namespace {
@@ -16,11 +12,6 @@ const std::string kPrologue =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
     "<kml xmlns=\"http://www.opengis.net/kml/2.2\" xmlns:gx=\"http://www.google.com/kml/ext/2.2\" "
     "xmlns:kml=\"http://www.opengis.net/kml/2.2\" xmlns:atom=\"http://www.w3.org/2005/Atom\">\n";
-
-std::string PolyStyle(const std::string& id, const std::string& width, const std::string& colour) {
-  return "<Style id=\"" + id + "\">\n<LineStyle>\n<width>" + width + "</width>\n</LineStyle>\n<PolyStyle>\n<color>" +
-         colour + "</color>\n</PolyStyle>\n</Style>\n";
-}
 
 // Three fixes 1.1 m apart heading north at 45 N 9 E with 10 m either side,
 // the spray on for the first two; rates, a flow status pair and a mark.
@@ -43,7 +34,7 @@ testkit::LogBuilder SmallJob() {
   return log;
 }
 
-class SmallJobConversion : public ::testing::Test {
+class SmallJobConversion : public ::testing::Test, protected testkit::Workspace {
  protected:
   void SetUp() override {
     testkit::WriteFile(dir.File("T.LOG"), SmallJob().str());
@@ -56,36 +47,13 @@ class SmallJobConversion : public ::testing::Test {
     EXPECT_EQ(document, testkit::CrLf(expected));
     EXPECT_TRUE(testkit::IsWellFormedXml(document)) << name;
   }
-  testkit::TempDir dir;
-  testkit::RecordingPlatform platform;
-  ConversionSession session{platform, platform, platform};
   CommandResult outcome;
 };
 
-TEST_F(SmallJobConversion, EventList) {
-  const std::vector<std::string> expected = {
-      "Version: TEST",
-      "Latitude range:  45.00002000, 45.00000000, 0.00002000",
-      "Longitude range: 9.00000000, 9.00000000, 0.00000000",
-      "Dist:  0.00002, Google zoom level: 19",
-      "Altitudes variation: 51.000, 50.000, 1.000",
-      "Target rates: 50.000, 50.000, 0.000",
-      "Actual rates: 49.500, 48.500, 1.000, Volume: 10.0",
-      "Version: TEST",
-      "SW 20.000,  0.000,LRoffsets 10.000,  -10.000, 20.000\n",
-      "VRC 34 Target:  Chan 1, Units: 0  Target 1:50.000",
-      "VRC 36 Actual: Chans:1, Units:0,Rate:48.500",
-      "VRC 140 Flow Status:1, Rate:48.500 l/ha, Tank:1000.00 l, Meter Cal:650.0 counts/l",
-      "lat 45.00000000, lon 9.00000000, yscale 111087.324736, xscale 78815.296360",
-      "9.00000000,45.00000000, 100.000,0, 0",
-      "9.00000000,45.00001000, 100.200,1, 1",
-      "VRC 36 Actual: Chans:1, Units:0,Rate:49.500",
-      "VRC 140 Flow Status:1, Rate:49.500 l/ha, Tank:990.00 l, Meter Cal:650.0 counts/l",
-      "MARK , 3, *Post*,9.0000000,45.0000100,50.500",
-      "9.00000000,45.00002000, 100.400,1, 1",
-      "Start:100.000, End:100.400, 3, records, 0 checksum errors",
-  };
-  EXPECT_EQ(platform.Lines(), expected);
+// The event list's lines, one record kind each, are the decoders' tests';
+// their order, the summary and the fix lines are pinned by the example
+// log's fingerprints.
+TEST_F(SmallJobConversion, CountsAndViewerDocuments) {
   EXPECT_EQ(session.goodRecordCount, 10);
   EXPECT_EQ(session.positionFormatLabel, "POS1");
   EXPECT_TRUE(outcome.Succeeded());
@@ -107,12 +75,10 @@ TEST_F(SmallJobConversion, PathDocument) {
 }
 
 TEST_F(SmallJobConversion, SwathDocument) {
-  std::string expected = kPrologue + "<Document>\n<name>SW T_SIC.KML</name>\n<description>Swaths</description>\n" +
-                         PolyStyle("transRedPoly", "1.5", "7d0000ff") + PolyStyle("transBluePoly", "1.5", "7dff0000") +
-                         PolyStyle("transGreenPoly", "1.5", "7d00ff00") + PolyStyle("transYellowPoly", "1.5", "7d0000ff") +
-                         PolyStyle("G1", "1.0", "ff168316") + PolyStyle("G2", "1.0", "ff33ffcc") +
-                         PolyStyle("G3", "1.0", "ff36d240") + PolyStyle("G4", "1.0", "ff007f00") +
-                         PolyStyle("G5", "1.0", "ff009f00") + PolyStyle("G6", "1.0", "7d00df00") + "<Folder>\n";
+  // Its head (styles, the document's name): the example log's fingerprints.
+  const std::string swath = ReadFile(dir.File("T_SIC.KML"));
+  EXPECT_TRUE(testkit::IsWellFormedXml(swath));
+  std::string expected = "<Folder>\n";
   // The corners of the right edge lie east of the track (the right edge
   // offset is negative), every ring runs counterclockwise, the first quad of
   // the run encloses no area, and the last polygon comes again at the end.
@@ -133,32 +99,7 @@ TEST_F(SmallJobConversion, SwathDocument) {
       " 9.0001269,45.0000200,51.000\n 8.9998731,45.0000200,51.000\n 8.9998731,45.0000100,50.500\n"
       " 9.0001269,45.0000100,50.500\n</coordinates>\n</LinearRing>\n</outerBoundaryIs>\n</Polygon>\n"
       "</Folder>\n</Document>\n</kml>\n";
-  ExpectDocument("T_SIC.KML", expected);
-}
-
-TEST_F(SmallJobConversion, MarksDocument) {
-  const std::string icons = "http://maps.google.com/mapfiles/kml/";
-  const std::string expected =
-      kPrologue +
-      "<Document>\n"
-      "<Style id=\"sh_placemark_circle_highlight\">\n<IconStyle>\n<color>ff00ff50</color>\n<scale>0.2</scale>\n"
-      "<Icon>\n<href>" + icons + "shapes/placemark_circle_highlight.png</href>\n</Icon>\n</IconStyle>\n"
-      "<ListStyle>\n</ListStyle>\n</Style>\n"
-      "<Style id=\"sn_placemark_circle\">\n<IconStyle>\n<color>ff00ffff</color>\n<scale>0.5</scale>\n"
-      "<Icon>\n<href>" + icons + "shapes/shaded_dot.png</href>\n</Icon>\n</IconStyle>\n"
-      "<ListStyle>\n</ListStyle>\n</Style>\n"
-      "<StyleMap id=\"msn_placemark_circle\">\n<Pair>\n<key>normal</key>\n<styleUrl>#sn_placemark_circle</styleUrl>\n"
-      "</Pair>\n<Pair>\n<key>highlight</key>\n<styleUrl>#sh_placemark_circle_highlight</styleUrl>\n</Pair>\n</StyleMap>\n"
-      "<StyleMap id=\"msn_ylw-pushpin\">\n<Pair>\n<key>normal</key>\n<styleUrl>#sn_ylw-pushpin</styleUrl>\n</Pair>\n"
-      "</StyleMap>\n"
-      "<Style id=\"sn_ylw-pushpin\">\n<IconStyle>\n<Icon>\n<href>" + icons + "pushpin/ylw-pushpin.png</href>\n</Icon>\n"
-      "<hotSpot x=\"20\" y=\"2\" xunits=\"pixels\" yunits=\"pixels\"/>\n</IconStyle>\n<LabelStyle>\n"
-      "<color>ff0000ff</color>\n</LabelStyle>\n</Style>\n<Folder>\n"
-      "<name>MA T_M.KML</name>\n<description>Marks</description>\n<open>1</open>\n"
-      "<Placemark>\n<name>Post</name>\n<styleUrl>#sn_S</styleUrl>\n<Point>\n"
-      "<coordinates>9.0000000,45.0000100,50.500\n </coordinates>\n</Point>\n</Placemark>\n"
-      "</Folder>\n</Document>\n</kml>\n";
-  ExpectDocument("T_M.KML", expected);
+  EXPECT_EQ(swath.substr(swath.find("<Folder>")), CrLf(expected));
 }
 
 TEST(Documents, SecondRunStartsAfresh) {
@@ -178,8 +119,6 @@ TEST(Documents, SecondRunStartsAfresh) {
   const auto lines = platform.LinesOf(EventKind::Summary);
   EXPECT_EQ(lines.front(), "Version: PARKED");
   EXPECT_EQ(lines[1], "Latitude range:  45.50000000, 45.50000000, 0.00000000");
-  EXPECT_EQ(lines[5], "Target rates: NOT SET");
-  EXPECT_EQ(lines[6], "Actual rates: NOT SET");
   EXPECT_EQ(lines.back(), "Start:50.000, End:50.000, 1, records, 0 checksum errors");
   const std::string swath = testkit::ReadFile(dir.File("B_SIC.KML"));
   EXPECT_NE(swath.find("<Folder>\r\n</Folder>\r\n</Document>\r\n</kml>\r\n"), std::string::npos);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "pipeline/event_hold.h"
-#include "recording_platform.h"
+#include "testkit.h"
 
 namespace zeltlog {
 namespace {

@@ -3,9 +3,8 @@
 #include <cmath>
 #include <random>
 
-#include "log_builder.h"
+#include "testkit.h"
 #include "payload_buffer.h"
-#include "recording_platform.h"
 #include "records/decoders.h"
 #include "records/record_table.h"
 #include "sinks/event_lines.h"

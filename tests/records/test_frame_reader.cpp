@@ -1,18 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "log_builder.h"
+#include "testkit.h"
 #include "pipeline/log_passes.h"
 #include "sinks/prescan_summary.h"
-#include "recording_platform.h"
 #include "records/frame_reader.h"
 #include "sinks/event_lines.h"
-#include "temp_dir.h"
-#include "xml_check.h"
 
 namespace zeltlog {
 namespace {
 
-using testkit::Bytes;
 using testkit::LogBuilder;
 
 // Reads the header and one pass of frames of `bytes` into the event lines.

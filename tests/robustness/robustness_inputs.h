@@ -3,8 +3,15 @@
 // and a look for temporary files left behind.
 #pragma once
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "log_builder.h"
 #include "xml_check.h"
@@ -27,11 +34,7 @@ inline std::string BigControllerLog() {
 inline std::string BigGpsLog() {
   std::string log;
   for (int i = 0; i < 4000; ++i) {
-    Bin1Fix fix;
-    fix.time = 100.5 + i * 0.2;
-    fix.latitude = -33.5 + i * 0.00001;
-    fix.longitude = 151.2 + i * 0.00001;
-    const Bytes bytes = Bin1Frame(fix);
+    const Bytes bytes = Bin1Frame({.time = 100.5 + i * 0.2, .latitude = -33.5 + i * 0.00001, .longitude = 151.2 + i * 0.00001});
     log.append(bytes.begin(), bytes.end());
   }
   return log;
@@ -56,5 +59,55 @@ inline size_t TemporaryFilesIn(const std::string& folder) {
   }
   return count;
 }
+
+// The CLI started with its standard output on a pipe that the test reads
+// only as far as it wants to.
+class PipedRun {
+ public:
+  explicit PipedRun(const std::vector<std::string>& arguments) {
+    int ends[2];
+    if (pipe(ends) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(ends[1], 1);
+      close(ends[0]), close(ends[1]);
+      dup2(open("/dev/null", O_WRONLY), 2);
+      std::vector<char*> argv{const_cast<char*>(ZELTLOG_CLI_PATH)};
+      for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+      argv.push_back(nullptr);
+      execv(ZELTLOG_CLI_PATH, argv.data());
+      _exit(127);
+    }
+    close(ends[1]);
+    out_ = ends[0];
+  }
+  ~PipedRun() {
+    if (out_ >= 0) close(out_);
+    if (pid_ > 0) Wait();
+  }
+  // Reads `bytes` of standard output (less at its end).
+  void Read(size_t bytes) {
+    char buffer[4096];
+    while (bytes > 0) {
+      const ssize_t got = read(out_, buffer, std::min(bytes, sizeof buffer));
+      if (got <= 0) return;
+      bytes -= static_cast<size_t>(got);
+    }
+  }
+  void CloseOutput() { close(out_), out_ = -1; }
+  void Signal(int signal) { kill(pid_, signal); }
+  pid_t pid() const { return pid_; }
+  // The raw wait status.
+  int Wait() {
+    int status = 0;
+    if (pid_ > 0) waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return status;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int out_ = -1;
+};
 
 }  // namespace zeltlog::testkit

@@ -9,30 +9,13 @@
 #include <filesystem>
 #include <string>
 
-#include "../cli/cli_runner.h"
-#include "log_builder.h"
-#include "test_text.h"
+#include "testkit.h"
 
 namespace zeltlog {
 namespace {
 
-using testkit::RunCli;
-using testkit::ShellQuote;
-using testkit::WriteFile;
 
 constexpr size_t k50MB = 50u * 1024 * 1024;
-
-// Pseudo-random bytes, none of them NUL.
-std::string BytesWithoutNul(size_t size, uint32_t seed) {
-  std::string bytes(size, '\0');
-  uint32_t state = seed;
-  for (char& c : bytes) {
-    state = state * 1664525u + 1013904223u;
-    const uint8_t byte = static_cast<uint8_t>(state >> 24);
-    c = static_cast<char>(byte == 0 ? 1 : byte);
-  }
-  return bytes;
-}
 
 // Whether `err` names `path` with one of the messages.
 bool NamesWithOneOf(const std::string& err, const std::string& path, std::initializer_list<const char*> messages) {
@@ -45,7 +28,7 @@ bool NamesWithOneOf(const std::string& err, const std::string& path, std::initia
 TEST(BadInputMatrix, FiftyMegabyteInputs) {
   testkit::TempDir dir;
   // To the guidance log it is all header text: no frame follows.
-  WriteFile(dir.File("BIG.LOG"), BytesWithoutNul(k50MB, 2024));
+  WriteFile(dir.File("BIG.LOG"), testkit::Noise(k50MB, 2024, true));
   // Tuples on the line of the opening tag are never read; the line has no end.
   std::string line = "<coordinates>";
   while (line.size() < k50MB) line += "142.10634430,-34.24548355,0 ";
@@ -79,7 +62,7 @@ TEST(BadInputMatrix, SideConvertersOnBrokenInputs) {
   WriteFile(dir.File("EMPTY.BIN"), "");
   WriteFile(dir.File("ZEROS.BIN"), std::string(100000, '\0'));
   WriteFile(dir.File("SYNC.BIN"), std::string(100000, '\xA5'));
-  WriteFile(dir.File("NOISE.BIN"), BytesWithoutNul(200000, 99));
+  WriteFile(dir.File("NOISE.BIN"), testkit::Noise(200000, 99, true));
   std::string lineEnds;
   for (int i = 0; i < 5000; ++i) lineEnds += "\r\n";
   WriteFile(dir.File("CRLF.BIN"), lineEnds);

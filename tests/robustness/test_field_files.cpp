@@ -8,18 +8,12 @@
 #include <filesystem>
 #include <string>
 
-#include "../cli/cli_runner.h"
+#include "testkit.h"
 #include "gdal_files.h"
-#include "log_builder.h"
-#include "test_text.h"
-#include "xml_check.h"
 
 namespace zeltlog {
 namespace {
 
-using testkit::RunCli;
-using testkit::ShellQuote;
-using testkit::WriteFile;
 
 std::string GeoJsonPolygon(const std::string& ring) {
   return R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},)"
@@ -43,10 +37,7 @@ TEST(FieldFiles, NoPlaceOnTheGlobeOrTooBigUnpacked) {
   testkit::TempDir dir;
   testkit::LogBuilder log("PASS");
   log.Frame(120, testkit::SwathWidth(24.0f));
-  for (int i = 0; i < 20; ++i) {
-    log.Frame(1, testkit::Position1({.time = testkit::Timestamp::FromTimeOfDay(30000.0 + i), .latitude = -34.25 + i * 1e-4,
-                                     .longitude = 142.15, .altitude = 50.0f, .speed = 5.0f, .heading = 0.0f, .spray = 1u}));
-  }
+  for (int i = 0; i < 20; ++i) log.Frame(1, testkit::PassFix(i, 142.15));
   WriteFile(dir.File("PASS.LOG"), log.str());
   WriteFile(dir.File("pole.geojson"), GeoJsonPolygon("[10,80],[11,95],[12,80],[10,80]"));
   WriteFile(dir.File("world.geojson"), GeoJsonPolygon("[-180,-90],[180,-90],[180,90],[-180,90],[-180,-90]"));

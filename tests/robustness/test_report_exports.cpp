@@ -6,14 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
@@ -21,37 +18,20 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 
-#include "../cli/cli_runner.h"
+#include "testkit.h"
 #include "gdal_files.h"
 #include "gis/export_names.h"
-#include "log_builder.h"
-#include "test_text.h"
+#include "robustness_inputs.h"
 
 namespace zeltlog {
 namespace {
 
-using testkit::ReadFile;
-using testkit::RunCli;
-using testkit::ShellQuote;
-using testkit::WriteFile;
-
-std::string JobLog(size_t fixes) { return testkit::Str(testkit::BuildSprayJob({fixes, 200, true, 3})); }
-
-// Every file and folder of a folder with its bytes ("<folder>" for folders).
-std::map<std::string, std::string> Snapshot(const std::string& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    files[entry.path().filename().string()] = entry.is_directory() ? "<folder>" : ReadFile(entry.path().string());
-  }
-  return files;
-}
+using testkit::PipedRun;
 
 // The private folders of exports under way in `folder`.
 std::vector<std::string> StagingFoldersIn(const std::string& folder) {
@@ -65,21 +45,6 @@ std::vector<std::string> StagingFoldersIn(const std::string& folder) {
 // An earlier set of every file an export to `target` may write.
 void WriteEarlierSet(const std::string& target) {
   for (const std::string& file : GisExportEveryFile(target)) WriteFile(file, "earlier " + file);
-}
-
-// The CLI started in the background.
-pid_t Start(const std::vector<std::string>& arguments) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(open("/dev/null", O_WRONLY), 1);
-    dup2(open("/dev/null", O_WRONLY), 2);
-    std::vector<char*> argv{const_cast<char*>(ZELTLOG_CLI_PATH)};
-    for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    execv(ZELTLOG_CLI_PATH, argv.data());
-    _exit(127);
-  }
-  return pid;
 }
 
 // Stops the run once its private folder in `folder` holds a file: the
@@ -97,12 +62,6 @@ bool StopInMidExport(pid_t pid, const std::string& folder) {
     if (waitpid(pid, &status, WNOHANG) == pid) return false;
     std::this_thread::sleep_for(std::chrono::microseconds(200));
   }
-}
-
-int WaitFor(pid_t pid) {
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return status;
 }
 
 class ReportExports : public ::testing::Test {
@@ -174,8 +133,8 @@ TEST_F(ReportExports, InterruptedExportsLeaveNothingBehind) {
   const auto before = Snapshot(F("out"));
   for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
     SCOPED_TRACE(signal);
-    const pid_t run = Start({"report", "--export", out, F("JOB.LOG")});
-    ASSERT_TRUE(StopInMidExport(run, F("out")));
+    PipedRun run({"report", "--export", out, F("JOB.LOG")});
+    ASSERT_TRUE(StopInMidExport(run.pid(), F("out")));
     for (const std::string& staging : StagingFoldersIn(F("out"))) {
       struct stat status {};
       ASSERT_EQ(stat(staging.c_str(), &status), 0);
@@ -183,9 +142,9 @@ TEST_F(ReportExports, InterruptedExportsLeaveNothingBehind) {
         EXPECT_EQ(status.st_mode & 07777, 0700u);
       }
     }
-    kill(run, signal);
-    kill(run, SIGCONT);
-    const int status = WaitFor(run);
+    run.Signal(signal);
+    run.Signal(SIGCONT);
+    const int status = run.Wait();
     if (signal == SIGKILL) {
       EXPECT_TRUE(WIFSIGNALED(status));
       EXPECT_EQ(StagingFoldersIn(F("out")).size(), 2u);
@@ -231,9 +190,8 @@ TEST_F(ReportExports, ConcurrentExportsAndAFolderThatGoes) {
     ASSERT_NE(a, b);
     for (int round = 0; round < 3; ++round) {
       const std::string target = F("same" + extension);
-      const pid_t first = Start({"report", "--export", target, F("A.LOG")});
-      const pid_t second = Start({"report", "--export", target, F("B.LOG")});
-      const int statusA = WaitFor(first), statusB = WaitFor(second);
+      PipedRun first({"report", "--export", target, F("A.LOG")}), second({"report", "--export", target, F("B.LOG")});
+      const int statusA = first.Wait(), statusB = second.Wait();
       EXPECT_TRUE(WIFEXITED(statusA) && WEXITSTATUS(statusA) == 0) << statusA;
       EXPECT_TRUE(WIFEXITED(statusB) && WEXITSTATUS(statusB) == 0) << statusB;
       const auto counts = countsOf(target);
@@ -244,11 +202,11 @@ TEST_F(ReportExports, ConcurrentExportsAndAFolderThatGoes) {
 
   WriteFile(F("BIG.LOG"), JobLog(20000));
   std::filesystem::create_directory(F("going"));
-  const pid_t run = Start({"report", "--export", F("going/g.gpkg"), F("BIG.LOG")});
-  ASSERT_TRUE(StopInMidExport(run, F("going")));
+  PipedRun run({"report", "--export", F("going/g.gpkg"), F("BIG.LOG")});
+  ASSERT_TRUE(StopInMidExport(run.pid(), F("going")));
   std::filesystem::remove_all(F("going"));
-  kill(run, SIGCONT);
-  const int status = WaitFor(run);
+  run.Signal(SIGCONT);
+  const int status = run.Wait();
   ASSERT_TRUE(WIFEXITED(status)) << status;
   EXPECT_EQ(WEXITSTATUS(status), 1);
 }

@@ -13,18 +13,13 @@
 #include <filesystem>
 #include <sys/mount.h>
 
-#include "../cli/cli_runner.h"
+#include "testkit.h"
 #include "pipeline/log_conversion.h"
-#include "recording_platform.h"
 #include "robustness_inputs.h"
 
 namespace zeltlog {
 namespace {
 
-using testkit::ReadFile;
-using testkit::RunCli;
-using testkit::ShellQuote;
-using testkit::WriteFile;
 
 class FullDisk : public ::testing::Test {
  protected:

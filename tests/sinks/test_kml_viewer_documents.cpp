@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "fake_run.h"
-#include "recording_platform.h"
+#include "testkit.h"
 #include "sinks/kml_viewer_documents.h"
-#include "temp_dir.h"
-#include "test_text.h"
-#include "xml_check.h"
 
 namespace zeltlog {
 namespace {

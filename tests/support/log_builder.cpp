@@ -95,6 +95,10 @@ Payload Position2(const Fix& f) {
   return p;
 }
 
+Payload PassFix(int i, double longitude, unsigned spray) {
+  return Position1({Timestamp::FromTimeOfDay(30000.0 + i * 0.2), -34.25 + i / 110930.0, longitude, 50.0f, 5.0f, 0.0f, spray});
+}
+
 Payload Sections(unsigned count, int leftCm, int rightCm) { return Payload().U8(count).S16(leftCm).S16(rightCm); }
 Payload SwathWidth(float width) { return Payload().Zeros(13).F32(width); }
 Payload DesiredFlow(float flow, unsigned status) { return Payload().F32(flow).U8(status); }
@@ -144,15 +148,9 @@ LogBuilder::LogBuilder(std::string_view header) {
 LogBuilder& LogBuilder::Frame(uint8_t identifier, const Payload& payload) { return Frame(identifier, payload.bytes()); }
 
 LogBuilder& LogBuilder::Frame(uint8_t identifier, const Bytes& payload) {
-  const auto length = static_cast<uint8_t>(payload.size() + 4);
-  uint8_t check = static_cast<uint8_t>(0xA5 ^ length ^ identifier);
+  uint8_t check = static_cast<uint8_t>(0xA5 ^ (payload.size() + 4) ^ identifier);
   for (const uint8_t b : payload) check ^= b;
-  bytes_.push_back(0xA5);
-  bytes_.push_back(length);
-  bytes_.push_back(identifier);
-  bytes_.push_back(check);
-  bytes_.insert(bytes_.end(), payload.begin(), payload.end());
-  return *this;
+  return FrameWithResidual(identifier, payload, check, 0);
 }
 
 LogBuilder& LogBuilder::FrameWithResidual(uint8_t identifier, Bytes payload, uint8_t fourth, uint8_t residual) {

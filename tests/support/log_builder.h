@@ -54,6 +54,9 @@ struct Fix {
 };
 Payload Position1(const Fix& fix);
 Payload Position2(const Fix& fix);
+// The fix `i` of a pass north on `longitude` at 5 m/s, 50 m high, a metre
+// apart from 34.25 S at 08:20:00 on 12 November 2012.
+Payload PassFix(int i, double longitude, unsigned spray = 1);
 Payload Sections(unsigned count, int leftCm, int rightCm);
 Payload SwathWidth(float width);
 Payload DesiredFlow(float flow, unsigned status);

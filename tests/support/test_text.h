@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <initializer_list>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,30 @@ inline size_t EntriesIn(const std::string& folder) {
   size_t count = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
   return count;
+}
+
+// Pseudo-random bytes; with `noNul` a NUL byte becomes 1.
+inline std::string Noise(size_t size, uint32_t seed, bool noNul = false) {
+  std::string bytes(size, '\0');
+  for (char& c : bytes) {
+    seed = seed * 1664525u + 1013904223u;
+    c = static_cast<char>(noNul && seed >> 24 == 0 ? 1 : seed >> 24);
+  }
+  return bytes;
+}
+
+// A spraying job of `fixes` fixes, with its defects (a bad checksum, stray
+// bytes, a gap in time).
+inline std::string JobLog(size_t fixes) { return Str(BuildSprayJob({fixes, 200, true, 3})); }
+
+// Every entry of a folder with its bytes ("<other>" for anything but a file).
+std::string ReadFile(const std::string& path);
+inline std::map<std::string, std::string> Snapshot(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    files[entry.path().filename().string()] = entry.is_regular_file() ? ReadFile(entry.path().string()) : "<other>";
+  }
+  return files;
 }
 
 }  // namespace zeltlog::testkit
