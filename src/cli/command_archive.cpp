@@ -16,6 +16,7 @@
 #include "cli/file_name_option.h"
 #include "cli/output_plan.h"
 #include "converters/field_file.h"
+#include "converters/season_archive.h"
 #include "core/os.h"
 #include "core/staging_folder.h"
 #include "coverage/report_format.h"
@@ -174,44 +175,7 @@ int Refused(CliPlatform& printer, const std::string& message) {
   return 1;
 }
 
-// The archive's job of one log's report.
-ArchiveJob JobOf(const std::string& log, const CoverageReportOutcome& outcome) {
-  const ApplicationRecord& record = outcome.job.record;
-  ArchiveJob job;
-  job.hash = outcome.logSha256;
-  job.log = log;
-  job.farm = record.farm;
-  job.field = record.field;
-  job.operatorName = record.operatorName;
-  job.machine = record.machine;
-  job.operation = record.operation;
-  job.crop = record.crop;
-  job.client = outcome.job.info.client;
-  job.product = outcome.job.info.product;
-  job.date = record.date;
-  job.start = record.start;
-  job.finish = record.finish;
-  job.timeZone = record.timeZone;
-  for (const WeatherObservation& w : record.weather) {
-    job.weather.push_back({w.time, w.windSpeed.value, w.windDirection.value, w.temperature.value, w.humidity.value});
-  }
-  job.marks = outcome.marks;
-  job.report = &outcome.report;
-  return job;
-}
-
 }  // namespace
-
-std::string ArchiveOf(const std::string& option) {
-  if (!option.empty()) return option;
-  if (const char* named = std::getenv("ZELTLOG_ARCHIVE"); named && *named) return named;
-  // Relative values of XDG_DATA_HOME are to be ignored.
-  if (const char* data = std::getenv("XDG_DATA_HOME"); data && data[0] == '/') {
-    return std::string(data) + "/zeltlog/archive.gpkg";
-  }
-  const char* home = std::getenv("HOME");
-  return std::string(home && *home ? home : ".") + "/.local/share/zeltlog/archive.gpkg";
-}
 
 void AddArchiveCommand(CLI::App& app, CommandSet& commands) {
   const char* leftOut = GisFilesLeftOut();
@@ -276,18 +240,13 @@ void AddArchiveCommand(CLI::App& app, CommandSet& commands) {
 int RunArchiveAdd(const ArchiveCommandOptions& o) {
   CliPlatform printer({}, nullptr, true);
   if (const char* leftOut = GisFilesLeftOut()) return Refused(printer, leftOut);
-  const std::string archive = ArchiveOf(o.archive);
+  const std::string archive = SeasonArchiveOf(o.archive);
   std::vector<std::string> inputs = o.logs;
   if (!o.field.empty()) inputs.push_back(o.field);
   if (!o.jobInfoPath.empty()) inputs.push_back(o.jobInfoPath);
   if (archive.rfind("PG:", 0) != 0) {
     if (!OutputsAreNewFiles(inputs, {archive}, {})) return 1;
-    // The default archive's folder is made on first use.
-    const char* named = std::getenv("ZELTLOG_ARCHIVE");
-    if (o.archive.empty() && !(named && *named)) {
-      std::error_code ignored;
-      std::filesystem::create_directories(os::NativePath(archive).parent_path(), ignored);
-    }
+    MakeDefaultArchiveFolder(o.archive);
   }
   LonLatMultiPolygon field;
   if (!o.field.empty()) {
@@ -326,25 +285,10 @@ int RunArchiveAdd(const ArchiveCommandOptions& o) {
     reporting.pop_front();
     if (ReportCommandResult(printer, log, outcome.result) != 0) status = 1;
     if (!outcome.result.inputRead) continue;
-    const ArchiveAddResult added = ArchiveAddJobWithModule(archive, JobOf(log, outcome), update);
-    if (!added.ok()) {
-      printer.PrintError("zeltlog-cli: " + log + ": not stored: " + added.error);
-      status = 1;
-      continue;
-    }
-    const std::string id = "job " + std::to_string(added.id) + " (" + outcome.logSha256.substr(0, 12) + ")";
-    switch (added.stored) {
-      case ArchiveStore::Added:
-        printer.Print(log + ": stored as " + id + ": " + FixedText(outcome.report.sprayedAreaHa, 2) + " ha sprayed");
-        break;
-      case ArchiveStore::Updated:
-        printer.Print(log + ": " + id + " updated: " + FixedText(outcome.report.sprayedAreaHa, 2) + " ha sprayed");
-        break;
-      case ArchiveStore::AlreadyThere:
-        printer.Print(log + ": already stored as " + id + "; nothing stored");
-        break;
-    }
-    if (!added.warning.empty()) printer.PrintError("zeltlog-cli: " + log + ": stored, but " + added.warning);
+    const ArchivedLog stored = StoreInArchive(archive, log, outcome, update);
+    if (!stored.said.empty()) printer.Print(stored.said);
+    if (!stored.problem.empty()) printer.PrintError("zeltlog-cli: " + stored.problem);
+    if (!stored.added.ok()) status = 1;
   }
   return status;
 }
@@ -354,7 +298,7 @@ int RunArchiveQuery(const ArchiveCommandOptions& o) {
   output.stdoutTaken = o.json || o.csv;
   CliPlatform printer(output, nullptr, true);
   if (const char* leftOut = GisFilesLeftOut()) return Refused(printer, leftOut);
-  const ArchiveTable table = ArchiveQueryWithModule(ArchiveOf(o.archive), o.filter, o.by);
+  const ArchiveTable table = ArchiveQueryWithModule(SeasonArchiveOf(o.archive), o.filter, o.by);
   if (!table.error.empty()) return Refused(printer, table.error);
   PrintTable(printer, table, o);
   return 0;
@@ -363,7 +307,7 @@ int RunArchiveQuery(const ArchiveCommandOptions& o) {
 int RunArchiveRemove(const ArchiveCommandOptions& o) {
   CliPlatform printer({}, nullptr, true);
   if (const char* leftOut = GisFilesLeftOut()) return Refused(printer, leftOut);
-  const std::string archive = ArchiveOf(o.archive);
+  const std::string archive = SeasonArchiveOf(o.archive);
   long long removed = 0;
   const std::string error = ArchiveRemoveWithModule(archive, o.job, o.before, removed);
   if (!error.empty()) return Refused(printer, error);
@@ -374,7 +318,7 @@ int RunArchiveRemove(const ArchiveCommandOptions& o) {
 int RunArchiveExport(const ArchiveCommandOptions& o) {
   CliPlatform printer({}, nullptr, true);
   if (const char* leftOut = GisFilesLeftOut()) return Refused(printer, leftOut);
-  const std::string archive = ArchiveOf(o.archive);
+  const std::string archive = SeasonArchiveOf(o.archive);
   if (archive.rfind("PG:", 0) != 0 && !OutputsAreNewFiles({archive}, {o.out}, {})) return 1;
   // Written into a private folder beside its target, and moved into place
   // once complete.

@@ -37,10 +37,6 @@ struct ArchiveCommandOptions {
 // `commands`.
 void AddArchiveCommand(CLI::App& app, CommandSet& commands);
 
-// The archive a command uses: `option`, else ZELTLOG_ARCHIVE, else
-// archive.gpkg in zeltlog's folder of $XDG_DATA_HOME (~/.local/share).
-std::string ArchiveOf(const std::string& option);
-
 int RunArchiveAdd(const ArchiveCommandOptions& options);
 // list and summary (with `by`).
 int RunArchiveQuery(const ArchiveCommandOptions& options);

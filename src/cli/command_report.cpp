@@ -123,15 +123,11 @@ CoverageReportOutcome RunCoverageReport(const std::string& log, const LonLatMult
                                         const std::string& exportPath, const std::string& pagePath,
                                         const JobInfo* jobInfo, ReportUnits units, const RecordPdfRequest* pdf,
                                         TaskDataExport* taskData) {
-  // The report prints only its table or JSON: the event lines go nowhere,
-  // and it neither shows progress nor uses the desktop.
-  UnreadEventLog events;
+  // The report prints only its table or JSON, shows no progress, and draws
+  // the swath as convert draws it by default.
   Progress progress;
-  Desktop none;
-  ConversionSession session(events, progress, none);
-  // The swath as convert draws it by default.
-  session.options.sprayProjection = kDefaultSprayProjection;
-  return ReportCoverageOf(session, log, field, exportPath, pagePath, jobInfo, units, pdf, taskData);
+  return ReportCoverageQuietly(progress, kDefaultSprayProjection, log, field, exportPath, pagePath, jobInfo, units,
+                               pdf, taskData);
 }
 
 int RunReport(const ReportCommandOptions& o) {

@@ -5,16 +5,22 @@
 #include <cstring>
 #include <optional>
 #include <thread>
+#if defined(__GLIBC__)
+#include <langinfo.h>
+#include <locale.h>
+#endif
 
 #include "core/iso_time.h"
 #include "core/name_text.h"
 #include "core/output_names.h"
 #include "core/output_set.h"
+#include "core/same_file.h"
 #include "core/sha256.h"
 #include "core/staging_folder.h"
 #include "coverage/coverage_module.h"
 #include "coverage/map_page.h"
 #include "coverage/report_format.h"
+#include "coverage/taskdata_xml.h"
 #include "gis/export_metadata.h"
 #include "gis/gis_module.h"
 #include "job_record/application_record_sink.h"
@@ -211,12 +217,52 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   return outcome;
 }
 
-std::string MapPagePathOf(const std::string& log) { return OutputBase(log) + "_REPORT.html"; }
+CoverageReportOutcome ReportCoverageQuietly(Progress& progress, double sprayProjection, const std::string& log,
+                                            const LonLatMultiPolygon* field, const std::string& exportPath,
+                                            const std::string& pagePath, const JobInfo* jobInfo, ReportUnits units,
+                                            const RecordPdfRequest* pdf, TaskDataExport* taskData) {
+  UnreadEventLog events;
+  Desktop none;
+  ConversionSession session(events, progress, none);
+  session.options.sprayProjection = sprayProjection;
+  return ReportCoverageOf(session, log, field, exportPath, pagePath, jobInfo, units, pdf, taskData);
+}
 
-CommandResult RunMapReport(ConversionSession& s) {
+std::string MapPagePathOf(const std::string& log) { return OutputBase(log) + "_REPORT.html"; }
+std::string RecordPdfPathOf(const std::string& log) { return OutputBase(log) + "_RECORD.pdf"; }
+std::string TaskDataZipPathOf(const std::string& log) { return OutputBase(log) + "_TASKDATA.zip"; }
+
+std::optional<JobInfo> TakeJobInfo(ConversionSession& s, const std::string& path, bool& refused) {
+  refused = false;
+  if (path.empty()) return std::nullopt;
+  JobInfoReading reading = ReadJobInfoFile(path);
+  for (const std::string& warning : reading.warnings) s.AddEvent(EventKind::Error, warning);
+  if (!reading.info) {
+    refused = true;
+    s.desktop.ShowMessage(reading.error);
+  }
+  return std::move(reading.info);
+}
+
+CommandResult PickJobInfo(ConversionSession& s, std::string& jobInfoPath) {
+  CommandResult result;
+  const auto chosen = ChooseFileAndRememberFolder(s, kJobInfoFilter, "JSON");
+  bool refused = false;
+  result.chosen = chosen.has_value();
+  result.inputRead = chosen && TakeJobInfo(s, *chosen, refused).has_value();
+  jobInfoPath = result.inputRead ? *chosen : "";
+  s.AddEvent(EventKind::Record, result.inputRead ? "JOB INFO: " + *chosen : "JOB INFO OFF");
+  return result;
+}
+
+CommandResult RunMapReport(ConversionSession& s, const std::string& jobInfoPath) {
+  bool refused = false;
+  const std::optional<JobInfo> jobInfo = TakeJobInfo(s, jobInfoPath, refused);
+  if (refused) return {};
   const auto chosen = ChooseFileAndRememberFolder(s, kLogFileFilter, "");
   if (!chosen) return {};
-  CoverageReportOutcome outcome = ReportCoverageOf(s, *chosen, nullptr, "", MapPagePathOf(*chosen));
+  CoverageReportOutcome outcome =
+      ReportCoverageOf(s, *chosen, nullptr, "", MapPagePathOf(*chosen), jobInfo ? &*jobInfo : nullptr);
   if (!outcome.result.inputRead) return outcome.result;
   const LogRecord record{outcome.job, outcome.logSha256, nullptr, {}};
   const std::string table = FormatReportTable(outcome.report, &record);
@@ -227,6 +273,99 @@ CommandResult RunMapReport(ConversionSession& s) {
     start = end + 1;
   }
   return outcome.result;
+}
+
+namespace {
+
+// The start of RECORD and TASKDATA: the job-info file taken, and `out`
+// neither the log nor that file. False when the command stops there.
+bool StartJobOutput(ConversionSession& s, const std::string& log, const std::string& jobInfoPath,
+                    const std::string& out, std::optional<JobInfo>& jobInfo, CommandResult& result) {
+  result.chosen = true;
+  bool refused = false;
+  jobInfo = TakeJobInfo(s, jobInfoPath, refused);
+  if (refused) return false;
+  std::vector<std::string> inputs{log};
+  if (!jobInfoPath.empty()) inputs.push_back(jobInfoPath);
+  if (const auto same = FindSameFile(inputs, {out})) {
+    result.inputRead = true;
+    result.outputs.failed.push_back({out, "it is the same file as the input " + same->existing + ": nothing written"});
+    return false;
+  }
+  return true;
+}
+
+CommandResult ListWritten(ConversionSession& s, CommandResult result) {
+  for (const std::string& written : result.outputs.written) s.AddEvent(EventKind::Summary, written + " written");
+  return result;
+}
+
+}  // namespace
+
+CommandResult WriteRecordPdfOf(ConversionSession& s, const std::string& log, const std::string& jobInfoPath,
+                               PaperSize paper, const std::string& version) {
+  CommandResult result;
+  std::optional<JobInfo> jobInfo;
+  const RecordPdfRequest pdf{RecordPdfPathOf(log), paper, version};
+  if (!StartJobOutput(s, log, jobInfoPath, pdf.path, jobInfo, result)) return result;
+  return ListWritten(s, ReportCoverageQuietly(s.progress, s.options.sprayProjection, log, nullptr, "", "",
+                                              jobInfo ? &*jobInfo : nullptr, ReportUnits::Metric, &pdf)
+                            .result);
+}
+
+CommandResult WriteTaskDataOf(ConversionSession& s, const std::string& log, const std::string& jobInfoPath,
+                              const std::string& version) {
+  CommandResult result;
+  std::optional<JobInfo> jobInfo;
+  const std::string out = TaskDataZipPathOf(log);
+  if (!StartJobOutput(s, log, jobInfoPath, out, jobInfo, result)) return result;
+  TaskDataExport taskData;
+  std::string error;
+  if (!taskData.Begin(out, version, error)) {
+    result.inputRead = true;
+    result.outputs.failed.push_back({out, error});
+    return result;
+  }
+  result = ReportCoverageQuietly(s.progress, s.options.sprayProjection, log, nullptr, "", "",
+                                 jobInfo ? &*jobInfo : nullptr, ReportUnits::Metric, nullptr, &taskData)
+               .result;
+  if (!result.inputRead) return result;
+  if (taskData.Finish(error)) {
+    result.outputs.written.push_back(taskData.Target());
+  } else {
+    result.outputs.failed.push_back({out, error});
+  }
+  return ListWritten(s, std::move(result));
+}
+
+std::string JobOutputLeftOut(JobOutput output) {
+  const char* reason = nullptr;
+  switch (output) {
+    case JobOutput::RecordPdf:
+      reason = RecordPdfLeftOut();
+      break;
+    case JobOutput::TaskData:
+      return TaskDataModuleLeftOut();
+    case JobOutput::Archive:
+      reason = GisFilesLeftOut();
+      break;
+  }
+  return reason ? reason : "";
+}
+
+PaperSize LocalePaperSize() {
+#if defined(__GLIBC__)
+  // glibc keeps the paper's width in millimetres: 216 for US Letter.
+  if (locale_t locale = newlocale(LC_PAPER_MASK, "", static_cast<locale_t>(0))) {
+    // A number, given in the place of the text's pointer.
+    const char* item = nl_langinfo_l(_NL_PAPER_WIDTH, locale);
+    unsigned int width = 0;
+    std::memcpy(&width, &item, sizeof width);
+    freelocale(locale);
+    return width == 216 ? PaperSize::Letter : PaperSize::A4;
+  }
+#endif
+  return PaperSize::A4;
 }
 
 }  // namespace zeltlog

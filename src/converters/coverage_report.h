@@ -4,6 +4,7 @@
 // window's "MAP REPORT" both run it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,12 +62,64 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
                                        ReportUnits units = ReportUnits::Metric, const RecordPdfRequest* pdf = nullptr,
                                        TaskDataExport* taskData = nullptr);
 
-// The map page written beside a log: its base name with "_REPORT.html".
+// The report of one log as the command line makes it: the passes' event
+// lines go nowhere, the long read's progress goes to `progress`, and the
+// swaths are drawn `sprayProjection` seconds ahead. `report` and `archive
+// add` print it; the window's RECORD, TASKDATA and "Add to archive" write
+// and store it.
+CoverageReportOutcome ReportCoverageQuietly(Progress& progress, double sprayProjection, const std::string& log,
+                                            const LonLatMultiPolygon* field, const std::string& exportPath,
+                                            const std::string& pagePath = "", const JobInfo* jobInfo = nullptr,
+                                            ReportUnits units = ReportUnits::Metric,
+                                            const RecordPdfRequest* pdf = nullptr,
+                                            TaskDataExport* taskData = nullptr);
+
+// The files written beside a log: its base name with "_REPORT.html" (the
+// map page), "_RECORD.pdf" (the proof of application) or "_TASKDATA.zip".
 std::string MapPagePathOf(const std::string& log);
+std::string RecordPdfPathOf(const std::string& log);
+std::string TaskDataZipPathOf(const std::string& log);
+
+inline constexpr const char* kJobInfoFilter = "JOB INFO FORMAT .JSON|*.JSON|All Files - All Types|*.*;*||";
+
+// The user's job-info file at `path` for a command of the window (none when
+// the path is empty). Its warnings go to the event list; a file that
+// cannot be taken gives the command line's message in a message box and
+// sets `refused`: the command then writes nothing.
+std::optional<JobInfo> TakeJobInfo(ConversionSession& session, const std::string& path, bool& refused);
+
+// "JOB INFO": asks for the job-info file the window's record takes and
+// reads it at once. `jobInfoPath` becomes the file ("JOB INFO: <path>" in
+// the event list), or empty when the chooser is cancelled or the file
+// cannot be taken ("JOB INFO OFF").
+CommandResult PickJobInfo(ConversionSession& session, std::string& jobInfoPath);
 
 // The "MAP REPORT" command: asks for a log, lists its report's table in
 // the event list after the log's own lines and writes the map page beside
-// the log (the window opens it in the desktop's browser).
-CommandResult RunMapReport(ConversionSession& session);
+// the log (the window opens it in the desktop's browser). The record on
+// the page takes the job-info file at `jobInfoPath` when it is not empty.
+CommandResult RunMapReport(ConversionSession& session, const std::string& jobInfoPath = "");
+
+// "RECORD": the proof of application of `log`, with the job-info file at
+// `jobInfoPath`, on `paper`, naming the program's `version`, written
+// beside the log (RecordPdfPathOf). "TASKDATA": the log as one task of a
+// TASKDATA zip beside it (TaskDataZipPathOf). Each reports the log as
+// `report` does, with the session's spray projection and progress display,
+// and lists the file it wrote. A job-info file that cannot be taken, or an
+// output that would be an input, stops the command before any output.
+CommandResult WriteRecordPdfOf(ConversionSession& session, const std::string& log, const std::string& jobInfoPath,
+                               PaperSize paper, const std::string& version);
+CommandResult WriteTaskDataOf(ConversionSession& session, const std::string& log, const std::string& jobInfoPath,
+                              const std::string& version);
+
+// What the window writes or stores of a job, and why this build leaves it
+// out (the Windows build has no cairo, libxml2 or GDAL), or empty when it
+// is in.
+enum class JobOutput { RecordPdf, TaskData, Archive };
+std::string JobOutputLeftOut(JobOutput output);
+
+// The paper of the user's locale (LC_PAPER): Letter where it is US Letter,
+// else A4.
+PaperSize LocalePaperSize();
 
 }  // namespace zeltlog
