@@ -41,6 +41,11 @@ inline constexpr int kSpraySpin = 1035;
 inline constexpr int kVehicle = 1036;
 inline constexpr int kIntField = 1037;
 inline constexpr int kDoubleField = 1038;
+// The job's record, its TASKDATA and the season archive.
+inline constexpr int kRecordPdf = 1039;
+inline constexpr int kTaskData = 1040;
+inline constexpr int kJobInfo = 1041;
+inline constexpr int kArchiveCheck = 1042;
 
 // The refresh timer's number.
 inline constexpr int kRefreshTimer = 1;

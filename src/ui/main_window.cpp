@@ -6,6 +6,7 @@
 #include "converters/controller_log.h"
 #ifdef ZELTLOG_WITH_ANALYSIS
 #include "converters/coverage_report.h"
+#include "converters/season_archive.h"
 #endif
 #include "converters/event_export.h"
 #include "converters/job_to_kml.h"
@@ -19,6 +20,7 @@
 #include "ui/kml_to_job_dialog.h"
 #include "ui/window_state.h"
 #include "ui/wx_text.h"
+#include "zeltlog_version.h"
 
 namespace zeltlog::ui {
 namespace {
@@ -63,8 +65,18 @@ constexpr ControlLayout kControls[] = {
     {id::kQgis, Kind::Button, "QGIS", 7, 310, 42, 14, false, false},
 #ifdef ZELTLOG_WITH_ANALYSIS
     {id::kMapReport, Kind::Button, "MAP REPORT", 51, 310, 42, 14, true, true},
+    // The job's record, its TASKDATA and the season archive, where the
+    // hidden switches lie.
+    {id::kRecordPdf, Kind::Button, "RECORD", 7, 228, 42, 14, true, true},
+    {id::kTaskData, Kind::Button, "TASKDATA", 51, 228, 42, 14, true, true},
+    {id::kJobInfo, Kind::Button, "JOB INFO...", 7, 246, 86, 14, true, true},
+    {id::kArchiveCheck, Kind::Check, "Add to archive", 7, 264, 86, 10, true, true},
 #else
     {id::kMapReport, Kind::Button, "MAP REPORT", 51, 310, 42, 14, false, false},
+    {id::kRecordPdf, Kind::Button, "RECORD", 7, 228, 42, 14, false, false},
+    {id::kTaskData, Kind::Button, "TASKDATA", 51, 228, 42, 14, false, false},
+    {id::kJobInfo, Kind::Button, "JOB INFO...", 7, 246, 86, 14, false, false},
+    {id::kArchiveCheck, Kind::Check, "Add to archive", 7, 264, 86, 10, false, false},
 #endif
     {id::kGoogleMaps, Kind::Button, "GOOGLE MAPS", 7, 326, 42, 14, false, true},
     {id::kDebugButton, Kind::Button, "DEBUG", 51, 326, 42, 14, false, false},
@@ -91,6 +103,12 @@ constexpr FieldTip kFieldTips[] = {
     {id::kSprayProjection, "Spray projection, seconds"},
     {id::kVehicle, "Vehicle"},
     {id::kChosenPath, "Chosen file"},
+#ifdef ZELTLOG_WITH_ANALYSIS
+    {id::kRecordPdf, "The proof of application of the log read last, as a PDF beside it"},
+    {id::kTaskData, "The log read last as TASKDATA for farm software, a zip beside it"},
+    {id::kJobInfo, "The job-info file (JSON) whose values the record takes"},
+    {id::kArchiveCheck, "Each log ZELT LOG converts joins the season archive"},
+#endif
 };
 
 void SetText(wxTextCtrl* field, const wxString& text) {
@@ -120,6 +138,10 @@ const MainWindow::Command MainWindow::kCommands[] = {
     {id::kHtmlCheck, &MainWindow::OnHtmlToggle},
     {id::kTracking, &MainWindow::OnTracking},
     {id::kRq7, &MainWindow::OnRq7},
+    {id::kRecordPdf, &MainWindow::OnRecordPdf},
+    {id::kTaskData, &MainWindow::OnTaskData},
+    {id::kJobInfo, &MainWindow::OnJobInfo},
+    {id::kArchiveCheck, &MainWindow::OnArchiveToggle},
 };
 
 MainWindow::MainWindow(wxWindow* parent)
@@ -186,6 +208,17 @@ void MainWindow::CreateControls() {
   const wxSize spin = spraySpin_->GetSize();
   spraySpin_->Move(sprayField.GetRight() + at(2, 0).x, sprayField.GetTop() + (sprayField.height - spin.y) / 2);
   for (const FieldTip& tip : kFieldTips) FindWindow(tip.id)->SetToolTip(tip.tip);
+#ifdef ZELTLOG_WITH_ANALYSIS
+  // What this build leaves out is disabled, with the reason as its tip.
+  const std::pair<int, JobOutput> outputs[] = {
+      {id::kRecordPdf, JobOutput::RecordPdf}, {id::kTaskData, JobOutput::TaskData}, {id::kArchiveCheck, JobOutput::Archive}};
+  for (const auto& [control, output] : outputs) {
+    const std::string leftOut = JobOutputLeftOut(output);
+    if (leftOut.empty()) continue;
+    FindWindow(control)->Enable(false);
+    FindWindow(control)->SetToolTip(FromLibraryText(leftOut));
+  }
+#endif
 
   list_ = new EventListView(this, id::kEventList, events_, at(100, 7), size(316, 283));
   gauge_ = new wxGauge(this, wxID_ANY, 1000, at(100, 337), size(250, 10), wxGA_HORIZONTAL, wxDefaultValidator,
@@ -250,6 +283,12 @@ void MainWindow::OnZeltLog() {
   // The fields show the run, then the viewer opens what it wrote.
   if (result.inputRead) ShowFields(session_);
   OpenInTurn(platform_, DocumentsForViewer(session_, session_.chosenLogPath, result.outputs));
+  if (result.inputRead) {
+    fields_.reportedLog = session_.chosenLogPath;
+#ifdef ZELTLOG_WITH_ANALYSIS
+    if (fields_.addToArchive) AddLogToArchive(session_, session_.chosenLogPath, fields_.jobInfoPath);
+#endif
+  }
   if (result.chosen && !result.problems.empty()) {
     ReportInputError("Cannot convert " + session_.chosenLogPath, result.problems.back());
   }
@@ -278,15 +317,45 @@ void MainWindow::OnExport() { ExportEventList(session_, events_); }
 
 void MainWindow::OnMapReport() {
 #ifdef ZELTLOG_WITH_ANALYSIS
-  const CommandResult result = RunMapReport(session_);
+  const CommandResult result = RunMapReport(session_, fields_.jobInfoPath);
   if (result.inputRead) {
     for (const std::string& page : result.outputs.written) platform_.OpenInViewer(page);
     ShowFields(session_);
+    fields_.reportedLog = session_.chosenLogPath;
   }
   if (result.chosen && !result.problems.empty()) {
     ReportInputError("Cannot report " + session_.chosenLogPath, result.problems.back());
   }
 #endif
+}
+
+void MainWindow::OnRecordPdf() {
+#ifdef ZELTLOG_WITH_ANALYSIS
+  const std::optional<std::string> log = LogForRecord(session_, fields_);
+  if (!log) return;
+  const CommandResult result =
+      WriteRecordPdfOf(session_, *log, fields_.jobInfoPath, LocalePaperSize(), ZELTLOG_VERSION_TEXT);
+  for (const std::string& pdf : result.outputs.written) platform_.OpenInViewer(pdf);
+  ReportOutputFailures(*log, result);
+#endif
+}
+
+void MainWindow::OnTaskData() {
+#ifdef ZELTLOG_WITH_ANALYSIS
+  const std::optional<std::string> log = LogForRecord(session_, fields_);
+  if (log) ReportOutputFailures(*log, WriteTaskDataOf(session_, *log, fields_.jobInfoPath, ZELTLOG_VERSION));
+#endif
+}
+
+void MainWindow::OnJobInfo() {
+#ifdef ZELTLOG_WITH_ANALYSIS
+  PickJobInfo(session_, fields_.jobInfoPath);
+#endif
+}
+
+void MainWindow::ReportOutputFailures(const std::string& log, const CommandResult& result) {
+  if (!result.inputRead && !result.problems.empty()) ReportInputError("Cannot report " + log, result.problems.back());
+  for (const OutputFailure& failed : result.outputs.failed) ReportInputError("Cannot write " + failed.path, failed.reason);
 }
 
 void MainWindow::OnBin1ToKml() {
@@ -312,6 +381,7 @@ void MainWindow::OnMarksToggle() { ToggleSwitch(session_, fields_, OutputSwitch:
 // their check states again at the next refresh.
 void MainWindow::OnBoundariesToggle() { ToggleSwitch(session_, fields_, OutputSwitch::Boundaries); }
 void MainWindow::OnHtmlToggle() { ToggleSwitch(session_, fields_, OutputSwitch::Html); }
+void MainWindow::OnArchiveToggle() { ToggleSwitch(session_, fields_, OutputSwitch::Archive); }
 
 void MainWindow::OnTimer(wxTimerEvent&) {
   if (commandRunning_) return;
@@ -385,6 +455,7 @@ void MainWindow::ShowFields(const ConversionSession& session) {
   Check(id::kBoundariesCheck)->SetValue(f.boundaries);
   Check(id::kDebugCheck)->SetValue(f.debug);
   Check(id::kHtmlCheck)->SetValue(f.html);
+  Check(id::kArchiveCheck)->SetValue(f.archive);
 }
 
 void MainWindow::SyncEventList() { list_->Sync(); }

@@ -59,6 +59,9 @@ class MainWindow : public wxDialog, private WindowSurface {
   void RunCommand(void (MainWindow::*handler)());
   // A message box for a chosen file that a command could not use.
   void ReportInputError(const std::string& what, const std::string& reason);
+  // A message box for each output of `log` that a command could not write,
+  // or for the log when it could not be read.
+  void ReportOutputFailures(const std::string& log, const CommandResult& result);
   void EndWindow(int code);
   void ShowAbout();
 
@@ -77,11 +80,15 @@ class MainWindow : public wxDialog, private WindowSurface {
   void OnBin1ToKml();
   void OnRq7();
   void OnTracking();
+  void OnRecordPdf();
+  void OnTaskData();
+  void OnJobInfo();
   void OnLineToggle();
   void OnSwathToggle();
   void OnMarksToggle();
   void OnBoundariesToggle();
   void OnHtmlToggle();
+  void OnArchiveToggle();
 
   // Window events.
   void OnTimer(wxTimerEvent& event);

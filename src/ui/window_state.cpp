@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "core/text_format.h"
+#include "pipeline/log_conversion.h"
 
 namespace zeltlog::ui {
 
@@ -52,7 +53,17 @@ void ToggleSwitch(ConversionSession& s, WindowFields& w, OutputSwitch which) {
     case OutputSwitch::Html:
       Flip(s, o.htmlOutput, "HTML ON", "HTML OFF", &w.htmlCheckState);
       break;
+    case OutputSwitch::Archive:
+      Flip(s, w.addToArchive, "ARCHIVE ON", "ARCHIVE OFF", nullptr);
+      break;
   }
+}
+
+std::optional<std::string> LogForRecord(ConversionSession& s, WindowFields& w) {
+  if (!w.reportedLog.empty()) return w.reportedLog;
+  auto chosen = ChooseFileAndRememberFolder(s, kLogFileFilter, "");
+  if (chosen) w.reportedLog = s.chosenLogPath = *chosen;
+  return chosen;
 }
 
 std::string FieldNumber(double value) {
@@ -78,6 +89,7 @@ FieldTexts FieldsOf(const ConversionSession& s, const WindowFields& w) {
   f.boundaries = w.boundariesCheckState != 0;
   f.debug = w.debugCheckState != 0;
   f.html = w.htmlCheckState != 0;
+  f.archive = w.addToArchive;
   return f;
 }
 

@@ -1,18 +1,20 @@
 // What the main window does to the session by itself, kept free of any
 // window toolkit so that it reads (and is tested) on its own: the start-up
 // values, the spray projection that the spin control sets every second,
-// the five output-switch toggles with their event lines, and the texts the
-// read-only fields show.
+// the output-switch toggles with their event lines, the log that RECORD
+// and TASKDATA take, and the texts the read-only fields show.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/session.h"
 
 namespace zeltlog::ui {
 
-// What only the window keeps: the states of its check boxes and the texts
-// of the fields no command sets.
+// What only the window keeps, while it runs: the states of its check
+// boxes, the texts of the fields no command sets, and what the job's
+// record and the season archive take.
 struct WindowFields {
   int lineCheckState = 1, swathCheckState = 1, marksCheckState = 1, shapeCheckState = 1;
   int debugCheckState = 0, boundariesCheckState = 1, htmlCheckState = 1;
@@ -20,6 +22,12 @@ struct WindowFields {
   std::string bottomText;
   int intField = 0;
   double doubleField = 0.0;
+  // "Add to archive": each log ZELT LOG converts joins the season archive.
+  bool addToArchive = false;
+  // The job-info file that JOB INFO chose (empty: none).
+  std::string jobInfoPath;
+  // The log ZELT LOG or MAP REPORT read last, or RECORD or TASKDATA chose.
+  std::string reportedLog;
 };
 
 // The window's start: output switches on, chosen path and job texts empty,
@@ -34,11 +42,15 @@ inline constexpr int kSpinStart = 22;
 double SprayProjectionFromSpin(int spinPosition);
 
 // The check boxes that switch an output on and off.
-enum class OutputSwitch { Line, Swath, Marks, Boundaries, Html };
+enum class OutputSwitch { Line, Swath, Marks, Boundaries, Html, Archive };
 // One click on a switch's check box: a switch that is 0 becomes 1, any
 // other value 0, with "... ON" or "... OFF" in the event list. Marks
 // switched off takes Boundaries with it.
 void ToggleSwitch(ConversionSession& session, WindowFields& fields, OutputSwitch which);
+
+// The log RECORD and TASKDATA take: the one read last, else one the
+// chooser gives (nothing when it is cancelled).
+std::optional<std::string> LogForRecord(ConversionSession& session, WindowFields& fields);
 
 // The texts of the read-only fields and the states of the check boxes, as
 // the window copies them from the session.
@@ -52,6 +64,7 @@ struct FieldTexts {
   std::string intField;        // 1037
   std::string doubleField;     // 1038
   bool line = false, swath = false, marks = false, shape = false, boundaries = false, debug = false, html = false;
+  bool archive = false;
 };
 FieldTexts FieldsOf(const ConversionSession& session, const WindowFields& fields);
 

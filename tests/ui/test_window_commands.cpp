@@ -1,7 +1,7 @@
 // The window's commands end to end on real files, with the file choices
 // injected: "ZELT LOG", "GOOGLE EARTH", "KML to JOB", "EXPORT", "MAP
-// REPORT", the hidden and disabled commands, OK after tracking, and
-// choices that are no good.
+// REPORT", RECORD, TASKDATA, "Add to archive", the hidden and disabled
+// commands, OK after tracking, and choices that are no good.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include "converters/event_export.h"
 #include "converters/kml_to_job.h"
 #include "pipeline/log_conversion.h"
+#include "cli_runner.h"
 #include "log_builder.h"
 #include "temp_dir.h"
 #include "ui/file_pick.h"
@@ -81,6 +82,83 @@ TEST_F(CommandTest, MapReportListsTheCoverageAndOpensTheMapPageBesideTheLog) {
   Press(id::kMapReport);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].rfind("Cannot report " + dir.File("GONE.LOG"), 0), 0u) << messages[0];
+}
+
+// RECORD and TASKDATA write what `report --pdf` and `report --isoxml`
+// write, as readers we did not write read them; "Add to archive" stores
+// each converted log once, as `archive add` does; a job-info file that
+// cannot be taken stops each of them with the command line's message.
+TEST_F(CommandTest, RecordTaskDataAndArchiveDoWhatTheCommandLineDoes) {
+  const auto job = testkit::BuildSprayJob({1500, 300, false, 3});
+  const std::string log = Write("J.LOG", std::string(job.begin(), job.end()));
+  setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);
+  unsetenv("ZELTLOG_ARCHIVE");
+  Click(id::kArchiveCheck);
+  Tick();  // the spray projection becomes the command line's, 0.2 s
+  for (const char* said : {": stored as job 1 (", ": already stored as job 1 ("}) {
+    choices.push_back(log);
+    Press(id::kZeltLog);
+    EXPECT_EQ(ListLines().back().rfind(log + said, 0), 0u) << ListLines().back();
+  }
+  const auto jobs = testkit::RunShell("ogrinfo -ro -so " + testkit::ShellQuote(dir.File("data/zeltlog/archive.gpkg")) + " jobs");
+  EXPECT_NE(jobs.out.find("Feature Count: 1\n"), std::string::npos) << jobs.out << jobs.err;
+
+  const std::string info = Write("job.json", R"({"product": "Glyphosate 450"})");
+  choices.push_back(info);
+  Press(id::kJobInfo);
+  EXPECT_EQ(ListLines().back(), "JOB INFO: " + info);
+  const std::string withInfo = " --job-info " + testkit::ShellQuote(info) + " ";
+  // The sprayed area as the command line's table prints it.
+  const std::string table = testkit::RunCli("report " + testkit::ShellQuote(log)).out;
+  const size_t figure = table.find_first_not_of(' ', table.find("Sprayed area:") + 13);
+  const std::string sprayed = table.substr(figure, table.find('\n', figure) - figure);
+  struct Case {
+    int button;
+    std::string written, cliOptions, cliWritten, reader;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {id::kRecordPdf, "J_RECORD.pdf", "--pdf", "cli.pdf", "{ pdfinfo FILE | grep 'Page size'; pdftotext -layout FILE -; }",
+       {"Glyphosate 450", "Riverside Station", sprayed}},
+      {id::kTaskData, "J_TASKDATA.zip", "--isoxml", "cli.zip",
+       "python3 -c 'import sys, zipfile, xml.dom.minidom as x; z = zipfile.ZipFile(sys.argv[1]); print(z.namelist()); "
+       "print(x.parseString(z.read(\"TASKDATA/TASKDATA.XML\")).toprettyxml())' FILE",
+       {"<TSK A=\"TSK1\" B=\"J.LOG\"", "TLG00001.BIN"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.written);
+    Press(c.button);
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    EXPECT_EQ(ListLines().back(), dir.File(c.written) + " written");
+    ASSERT_EQ(testkit::RunCli("report" + withInfo + c.cliOptions + " " + testkit::ShellQuote(dir.File(c.cliWritten)) +
+                              " " + testkit::ShellQuote(log)).status, 0);
+    auto read = [&](const std::string& file) {
+      std::string command = c.reader;
+      for (size_t at; (at = command.find("FILE")) != std::string::npos;) command.replace(at, 4, testkit::ShellQuote(file));
+      return testkit::RunShell(command).out;
+    };
+    const std::string text = read(dir.File(c.written));
+    EXPECT_EQ(text, read(dir.File(c.cliWritten)));
+    for (const std::string& expected : c.expected) EXPECT_NE(text.find(expected), std::string::npos) << expected;
+  }
+  EXPECT_EQ(opened.back(), dir.File("J_RECORD.pdf"));
+
+  // A job-info file broken since it was chosen: each command says what
+  // the command line says, and writes and stores nothing.
+  testkit::WriteFile(info, "{\"product\": ");
+  const auto cli = testkit::RunCli("report" + withInfo + "--pdf " + testkit::ShellQuote(dir.File("no.pdf")) + " " +
+                                   testkit::ShellQuote(log));
+  for (const char* written : {"J_RECORD.pdf", "J_TASKDATA.zip"}) std::filesystem::remove(dir.File(written));
+  for (int button : {id::kRecordPdf, id::kTaskData, id::kZeltLog}) {
+    if (button == id::kZeltLog) choices.push_back(log);
+    Press(button);
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ("zeltlog-cli: " + messages.back() + "\n", cli.err);
+  }
+  EXPECT_EQ(messages.size(), 3u);
+  for (const char* written : {"J_RECORD.pdf", "J_TASKDATA.zip", "no.pdf"}) EXPECT_FALSE(std::filesystem::exists(dir.File(written)));
+  EXPECT_EQ(ListLines().back().rfind("Start:", 0), 0u) << ListLines().back();
+  unsetenv("XDG_DATA_HOME");
 }
 
 TEST_F(CommandTest, ZeltLogConvertsTheChosenLogAndShowsItsDocuments) {
