@@ -142,6 +142,22 @@ TEST_F(CommandTest, RecordTaskDataAndArchiveDoWhatTheCommandLineDoes) {
     for (const std::string& expected : c.expected) EXPECT_NE(text.find(expected), std::string::npos) << expected;
   }
   EXPECT_EQ(opened.back(), dir.File("J_RECORD.pdf"));
+  // The paper is the locale's: US Letter in en_US, where its definition can
+  // be compiled.
+  const std::string locales = dir.File("locales");
+  std::filesystem::create_directory(locales);
+  testkit::RunShell("localedef -i en_US -f UTF-8 " + testkit::ShellQuote(locales + "/en_US.UTF-8"));
+  if (std::filesystem::exists(locales + "/en_US.UTF-8")) {
+    const std::string before = std::getenv("LC_ALL") ? std::getenv("LC_ALL") : "";
+    setenv("LOCPATH", locales.c_str(), 1);
+    setenv("LC_ALL", "en_US.UTF-8", 1);
+    Press(id::kRecordPdf);
+    unsetenv("LOCPATH");
+    if (before.empty()) unsetenv("LC_ALL");
+    else setenv("LC_ALL", before.c_str(), 1);
+    const auto pages = testkit::RunShell("pdfinfo " + testkit::ShellQuote(dir.File("J_RECORD.pdf"))).out;
+    EXPECT_NE(pages.find("612 x 792 pts (letter)"), std::string::npos) << pages;
+  }
 
   // A job-info file broken since it was chosen: each command says what
   // the command line says, and writes and stores nothing.
