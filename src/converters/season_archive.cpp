@@ -17,25 +17,7 @@ bool NamedInEnvironment() {
   return named && *named;
 }
 
-}  // namespace
-
-std::string SeasonArchiveOf(const std::string& named) {
-  if (!named.empty()) return named;
-  if (NamedInEnvironment()) return std::getenv("ZELTLOG_ARCHIVE");
-  // Relative values of XDG_DATA_HOME are to be ignored.
-  if (const char* data = std::getenv("XDG_DATA_HOME"); data && data[0] == '/') {
-    return std::string(data) + "/zeltlog/archive.gpkg";
-  }
-  const char* home = std::getenv("HOME");
-  return std::string(home && *home ? home : ".") + "/.local/share/zeltlog/archive.gpkg";
-}
-
-void MakeDefaultArchiveFolder(const std::string& named) {
-  if (!named.empty() || NamedInEnvironment()) return;
-  std::error_code ignored;
-  std::filesystem::create_directories(os::NativePath(SeasonArchiveOf("")).parent_path(), ignored);
-}
-
+// The archive's job of one log's report.
 ArchiveJob ArchiveJobOf(const std::string& log, const CoverageReportOutcome& outcome) {
   const ApplicationRecord& record = outcome.job.record;
   ArchiveJob job;
@@ -59,6 +41,25 @@ ArchiveJob ArchiveJobOf(const std::string& log, const CoverageReportOutcome& out
   job.marks = outcome.marks;
   job.report = &outcome.report;
   return job;
+}
+
+}  // namespace
+
+std::string SeasonArchiveOf(const std::string& named) {
+  if (!named.empty()) return named;
+  if (NamedInEnvironment()) return std::getenv("ZELTLOG_ARCHIVE");
+  // Relative values of XDG_DATA_HOME are to be ignored.
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data && data[0] == '/') {
+    return std::string(data) + "/zeltlog/archive.gpkg";
+  }
+  const char* home = std::getenv("HOME");
+  return std::string(home && *home ? home : ".") + "/.local/share/zeltlog/archive.gpkg";
+}
+
+void MakeDefaultArchiveFolder(const std::string& named) {
+  if (!named.empty() || NamedInEnvironment()) return;
+  std::error_code ignored;
+  std::filesystem::create_directories(os::NativePath(SeasonArchiveOf("")).parent_path(), ignored);
 }
 
 ArchivedLog StoreInArchive(const std::string& archive, const std::string& log, const CoverageReportOutcome& outcome,

@@ -1,6 +1,6 @@
 // The season archive as the command line's `archive` and the window's
-// "Add to archive" use it: which archive, the job a log's report makes, and
-// what storing it said.
+// "Add to archive" use it: which archive, and a log's report stored in it
+// with what storing it said.
 #pragma once
 
 #include <string>
@@ -17,9 +17,6 @@ std::string SeasonArchiveOf(const std::string& named);
 // Makes the default archive's folder (when neither `named` nor
 // ZELTLOG_ARCHIVE names another archive) on first use.
 void MakeDefaultArchiveFolder(const std::string& named);
-
-// The archive's job of one log's report.
-ArchiveJob ArchiveJobOf(const std::string& log, const CoverageReportOutcome& outcome);
 
 // A reported log stored in `archive` (its job updated when `update`): what
 // the store did, the line that says it ("LOG: stored as job 3
