@@ -97,7 +97,7 @@ CLI::App* AddReportCommand(CLI::App& app, ReportCommandOptions& o) {
   report->add_option("--paper", o.paper, "The PDF's paper: a4 (the default) or letter")
       ->check(CLI::IsMember({"a4", "letter"}))
       ->needs(pdf);
-  // The Windows build has no libxml2: its help says so.
+  // A Windows build made without libxml2 says so in its help.
   const std::string& taskData = TaskDataModuleLeftOut();
   NamesAFile(report->add_option("--isoxml", o.isoxmlPath,
                      taskData.empty()

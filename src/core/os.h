@@ -57,7 +57,9 @@ int ReplaceFile(const std::string& from, const std::string& to);
 // Puts the folder `from` in the place of the folder `to` in one step: when
 // `to` exists (a folder, not a link) the two are exchanged, and `from` then
 // names the old one. Readers see the old folder or the new one, never a
-// part. 0 or errno's value (ENOSYS where the system cannot).
+// part; where the system cannot exchange folders (Windows, some file
+// systems) the old one moves aside first, so that for a moment neither is
+// there, and comes back should the new one fail. 0 or errno's value.
 int ExchangeFolder(const std::string& from, const std::string& to);
 
 // Opens a regular file for reading, without blocking on a FIFO or a

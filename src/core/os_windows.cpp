@@ -122,8 +122,24 @@ int ReplaceFile(const std::string& from, const std::string& to) {
   return ErrnoOf(GetLastError());
 }
 
-// No export of this build replaces a folder (TASKDATA needs libxml2).
-int ExchangeFolder(const std::string&, const std::string&) { return ENOSYS; }
+// Windows renames a folder only onto a free name: an old folder moves
+// aside first, and back should the new one fail to take its place; then it
+// takes the new one's former name, for the caller to remove.
+int ExchangeFolder(const std::string& from, const std::string& to) {
+  auto move = [](const std::string& a, const std::string& b) {
+    return MoveFileExW(Wide(a).c_str(), Wide(b).c_str(), MOVEFILE_WRITE_THROUGH) ? 0 : ErrnoOf(GetLastError());
+  };
+  const DWORD attributes = GetFileAttributesW(Wide(to).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return move(from, to);
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return ENOTDIR;
+  const std::string aside = from + "~";
+  if (const int error = move(to, aside); error != 0) return error;
+  if (const int error = move(from, to); error != 0) {
+    move(aside, to);
+    return error;
+  }
+  return move(aside, from);
+}
 
 std::FILE* OpenRegularFile(const std::string& path, unsigned long long* size, std::string* reason) {
   struct _stat64 status;

@@ -4,10 +4,14 @@
 namespace zeltlog {
 namespace {
 
-constexpr const char* kLeftOut = "TASKDATA exports are left out of the Windows build (it has no libxml2)";
+constexpr const char* kLeftOut = "TASKDATA exports are left out of this Windows build (it was made without libxml2)";
 
 const ModuleFunctions<TaskDataModuleFunctions>& Module() {
-#ifdef ZELTLOG_ANALYSIS_LINKED
+#if defined(ZELTLOG_ANALYSIS_LINKED) && defined(ZELTLOG_TASKDATA_LINKED)
+  static const TaskDataModuleFunctions linked = {TaskDataModuleFunctions::kVersion, WriteTaskDataFiles,
+                                                 PackTaskDataZip};
+  static const auto module = ModuleFunctions<TaskDataModuleFunctions>::Linked(linked);
+#elif defined(ZELTLOG_ANALYSIS_LINKED)
   static const auto module = ModuleFunctions<TaskDataModuleFunctions>::LeftOut(kLeftOut);
 #else
   static const ModuleFunctions<TaskDataModuleFunctions> module(kAnalysisModule, "TASKDATA exports need");
@@ -18,7 +22,7 @@ const ModuleFunctions<TaskDataModuleFunctions>& Module() {
 }  // namespace
 
 const std::string& TaskDataModuleLeftOut() {
-#ifdef ZELTLOG_ANALYSIS_LINKED
+#if defined(ZELTLOG_ANALYSIS_LINKED) && !defined(ZELTLOG_TASKDATA_LINKED)
   static const std::string reason = kLeftOut;
 #else
   static const std::string reason;

@@ -36,7 +36,8 @@ struct TaskDataModuleFunctions {
   bool (*packTaskDataZip)(const std::string& folder, const std::string& zipPath, std::string* error);
 };
 
-// Why this build has no TASKDATA exports (Windows: no libxml2), or empty.
+// Why this build has no TASKDATA exports (a Windows build made without
+// libxml2), or empty.
 const std::string& TaskDataModuleLeftOut();
 // Why TASKDATA exports cannot be written (the module cannot be loaded, or
 // the build leaves them out), or empty when they can.
