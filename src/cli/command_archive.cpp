@@ -10,6 +10,7 @@
 #include <future>
 #include <optional>
 
+#include "cli/archive_map_page.h"
 #include "cli/cli_platform.h"
 #include "cli/command_report.h"
 #include "cli/commands.h"
@@ -17,7 +18,9 @@
 #include "cli/output_plan.h"
 #include "converters/field_file.h"
 #include "converters/season_archive.h"
+#include "core/event_log.h"
 #include "core/os.h"
+#include "core/output_set.h"
 #include "core/staging_folder.h"
 #include "coverage/report_format.h"
 #include "gis/gis_module.h"
@@ -66,8 +69,9 @@ void AddTableFormat(CLI::App* command, ArchiveCommandOptions& o) {
       ->excludes(json);
 }
 
-// A value as the table shows it: figures rounded, nothing as "-".
-std::string TextOf(const ArchiveValue& value, const std::string& column) {
+}  // namespace
+
+std::string ArchiveValueText(const ArchiveValue& value, const std::string& column) {
   if (std::holds_alternative<std::monostate>(value)) return "-";
   if (const auto* text = std::get_if<std::string>(&value)) {
     return column == "hash" ? text->substr(0, 12) : *text;
@@ -77,6 +81,8 @@ std::string TextOf(const ArchiveValue& value, const std::string& column) {
   if (column.find("time_s") != std::string::npos) return ClockText(real);
   return FixedText(real, column.find("pct") != std::string::npos || column == "ha_per_hour" ? 1 : 2);
 }
+
+namespace {
 
 // Figures to the nanohectare, nanolitre and nanosecond: sums the two
 // kinds of database add up in another order read the same.
@@ -122,7 +128,7 @@ std::vector<std::string> TableLines(const std::vector<std::string>& columns,
     for (size_t k = 0; k < index.size(); ++k) {
       const ArchiveValue& value = row[index[k]];
       if (std::holds_alternative<double>(value) || std::holds_alternative<long long>(value)) right[k] = true;
-      cells.back().push_back(TextOf(value, columns[index[k]]));
+      cells.back().push_back(ArchiveValueText(value, columns[index[k]]));
     }
   }
   std::vector<size_t> width(index.size(), 0);
@@ -217,6 +223,13 @@ void AddArchiveCommand(CLI::App& app, CommandSet& commands) {
   AddArchiveOption(summary, o);
   summary->callback([&commands] { commands.Select([&commands] { return RunArchiveQuery(commands.archive); }); });
 
+  CLI::App* map = archive->add_subcommand(
+      "map", "Write one offline page with every selected job's sprayed ground on a map and a table of the jobs");
+  NamesAFile(map->add_option("--html", o.html, "The page to write"))->required()->type_name("FILE");
+  AddFilterOptions(map, o.filter);
+  AddArchiveOption(map, o);
+  map->callback([&commands] { commands.Select([&commands] { return RunArchiveMap(commands.archive); }); });
+
   CLI::App* remove = archive->add_subcommand("remove", "Remove a job, or every job before a date");
   CLI::Option* job = remove->add_option("JOB", o.job, "The job's row id, or the start of its hash");
   CLI::Option* before =
@@ -302,6 +315,28 @@ int RunArchiveQuery(const ArchiveCommandOptions& o) {
   if (!table.error.empty()) return Refused(printer, table.error);
   PrintTable(printer, table, o);
   return 0;
+}
+
+int RunArchiveMap(const ArchiveCommandOptions& o) {
+  CliPlatform printer({}, nullptr, true);
+  if (const char* leftOut = GisFilesLeftOut()) return Refused(printer, leftOut);
+  const std::string archive = ArchiveOf(o.archive);
+  if (archive.rfind("PG:", 0) != 0 && !OutputsAreNewFiles({archive}, {o.html}, {})) return 1;
+  const ArchiveMapJobs jobs = ArchiveMapSelectionWithModule(archive, o.filter);
+  if (!jobs.error.empty()) return Refused(printer, jobs.error);
+  // Made whole in memory, then written as every document is: complete or
+  // not at all.
+  const std::string page = FormatSeasonMapPage(jobs, ArchiveValueText);
+  UnreadEventLog events;
+  OutputSet outputs(events);
+  if (OutputFile* file = outputs.Create(o.html, OutputFile::Mode::Binary)) {
+    file->WriteBytes(page.data(), page.size());
+    outputs.Commit(file);
+  }
+  CommandResult result;
+  result.inputRead = true;
+  result.outputs = outputs.report();
+  return ReportCommandResult(printer, archive, result);
 }
 
 int RunArchiveRemove(const ArchiveCommandOptions& o) {

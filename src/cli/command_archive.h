@@ -1,4 +1,4 @@
-// zeltlog-cli archive add|list|summary|remove|export: the season
+// zeltlog-cli archive add|list|summary|map|remove|export: the season
 // archive of reported jobs (gis/archive.h), a GeoPackage at
 // $XDG_DATA_HOME/zeltlog/archive.gpkg unless --archive or ZELTLOG_ARCHIVE
 // names another GeoPackage or a PostGIS database ("PG:dbname=...").
@@ -31,6 +31,8 @@ struct ArchiveCommandOptions {
   std::string job, before;
   // export
   std::string out;
+  // map
+  std::string html;
 };
 
 // Adds `archive` and its subcommands to `app`, each selecting its run in
@@ -42,5 +44,10 @@ int RunArchiveAdd(const ArchiveCommandOptions& options);
 int RunArchiveQuery(const ArchiveCommandOptions& options);
 int RunArchiveRemove(const ArchiveCommandOptions& options);
 int RunArchiveExport(const ArchiveCommandOptions& options);
+int RunArchiveMap(const ArchiveCommandOptions& options);
+
+// A value as the archive's table shows it: figures rounded, a time as a
+// clock, the hash's start, nothing as "-".
+std::string ArchiveValueText(const ArchiveValue& value, const std::string& column);
 
 }  // namespace zeltlog::cli

@@ -51,10 +51,11 @@ std::string PassLog(const PassJob& job, int fixes = 300) {
   return log.str();
 }
 
-// Three jobs: two on one farm, one across the 180° meridian.
+// Three jobs: two on one farm, one across the 180° meridian on a farm
+// whose name is markup.
 const PassJob kSeason[] = {{141.0, 3, "Riverside", "North", "Kim"},
                            {141.001, 17, "Riverside", "South", "Lee"},
-                           {180.0, 28, "Islands", "Dateline", "Kim"}};
+                           {180.0, 28, "<b>Isle's \"&amp;</b>", "Dateline", "Kim"}};
 
 std::string Archive(const std::string& archive) { return " --archive " + ShellQuote(archive); }
 
@@ -108,7 +109,7 @@ std::string SeasonIn(const std::string& archive, const std::vector<std::string>&
       {"list --operator Kim --field Dateline", 1, "3"},
       {"list --machine VH-ZLT --crop Wheat", 3, "1"},
       {"list --client Nobody", 0, ""},
-      {"summary --by farm", 2, "Islands"},
+      {"summary --by farm", 2, kSeason[2].farm},
       {"summary --by month", 1, "2026-03"},
       {"summary --by operator --farm Riverside", 2, "Kim"},
       {"summary --by product", 1, ""},
@@ -349,8 +350,9 @@ TEST_F(ArchiveCommand, PostGisAnswersAsAGeoPackage) {
 
 // Every option's exit status, and what remove and export leave.
 TEST_F(ArchiveCommand, OptionsRemoveAndExport) {
-  const std::string archive = dir_.File("kept.gpkg"), log = ShellQuote(logs_[0]);
+  const std::string archive = dir_.File("kept.gpkg"), log = ShellQuote(logs_[0]), page = dir_.File("season.html");
   const std::string env = "XDG_DATA_HOME=" + ShellQuote(dir_.File("data")) + " ZELTLOG_ARCHIVE= ";
+  std::filesystem::create_directory(dir_.File("taken.html"));
   struct Case {
     std::string arguments;
     int status;
@@ -374,6 +376,11 @@ TEST_F(ArchiveCommand, OptionsRemoveAndExport) {
       {"archive add --field " + ShellQuote(dir_.File("none.kml")) + Archive(archive) + " " + log, 1, "none.kml"},
       {"archive add" + Archive(archive) + " " + ShellQuote(dir_.File("NONE.LOG")) + " " + log, 1, "NONE.LOG: "},
       {"archive add -j 3" + Archive(archive) + " " + ShellQuote(logs_[1]) + " " + ShellQuote(logs_[2]), 0, "job 3"},
+      // The season map of the three jobs; never onto the archive.
+      {"archive map --html " + ShellQuote(page) + Archive(archive), 0, page},
+      {"archive map --html " + ShellQuote(archive) + Archive(archive), 1, "is the same file as the input"},
+      {"archive map --html " + ShellQuote(dir_.File("taken.html")) + Archive(archive), 1, "cannot be written"},
+      {"archive map" + Archive(archive), 2, ""},
       // The default archive lies in $XDG_DATA_HOME, made on first use.
       {env + ShellQuote(ZELTLOG_CLI_PATH) + " archive add " + log, 0, "stored as job 1"},
       {"ZELTLOG_ARCHIVE=" + ShellQuote(archive) + " " + ShellQuote(ZELTLOG_CLI_PATH) + " archive list", 0, "Dateline"},
@@ -391,6 +398,24 @@ TEST_F(ArchiveCommand, OptionsRemoveAndExport) {
     EXPECT_NE((run.out + run.err).find(c.says), std::string::npos) << run.out << run.err;
   }
   EXPECT_TRUE(std::filesystem::exists(dir_.File("data/zeltlog/archive.gpkg")));
+  // The page as an HTML parser reads it: a row per job, the farm's markup
+  // as text; and as a browser draws it, opened on job 3: its two pieces
+  // either side of the meridian, and its figures.
+  auto xpath = [&](const std::string& path) {
+    return RunShell("xmllint --html --xpath " + ShellQuote(path) + " " + ShellQuote(page) + " 2>/dev/null").out;
+  };
+  EXPECT_EQ(xpath("count(//table[@id='job-list']/tbody/tr)"), "3\n");
+  EXPECT_EQ(xpath("string(//tr[@data-job='3']/td[3])"), std::string(kSeason[2].farm) + "\n");
+  EXPECT_EQ(xpath("count(//b)"), "0\n");
+  if (std::system("command -v chromium >/dev/null 2>&1") == 0) {
+    const std::string dom = RunShell("timeout 120 chromium --headless --no-sandbox --disable-gpu --user-data-dir=" +
+                                     ShellQuote(dir_.File("browser")) + " --dump-dom " +
+                                     ShellQuote("file://" + page + "#job=3") + " 2>/dev/null").out;
+    EXPECT_NE(dom.find("data-drawn=\"Jobs:3 Ground:4\""), std::string::npos) << dom.substr(0, 300);
+    EXPECT_NE(dom.find("data-selected=\"3\""), std::string::npos);
+    EXPECT_EQ(dom.find(" data-error=\""), std::string::npos);
+    EXPECT_NE(dom.find("<th>Farm</th><td>&lt;b&gt;Isle's \"&amp;amp;&lt;/b&gt;</td>"), std::string::npos);
+  }
   const nlohmann::ordered_json left = Json(RunCli("archive list --json" + Archive(archive)));
   ASSERT_EQ(left.size(), 1u);
   EXPECT_EQ(left[0]["field"], "Dateline");

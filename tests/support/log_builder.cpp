@@ -229,7 +229,9 @@ Bytes BuildSprayJob(const JobOptions& options) {
     return (static_cast<double>(random() % 2001) / 1000.0 - 1.0) * amplitude;
   };
 
-  const Field field;
+  Field field;
+  field.originLatitude += options.northM / field.metresPerDegreeLatitude;
+  field.originLongitude += options.eastM / field.metresPerDegreeLongitude;
   LogBuilder log("ZELT GUIDANCE V4.20 SN 10442");
   // Logged in May 2019: every packed timestamp starts with 0xA5, the sync byte.
   const int year = 2019, month = 5, day = 14;

@@ -132,6 +132,8 @@ struct JobOptions {
   uint32_t seed = 7;
   // Share of each run sprayed (the rest passes over ground already done).
   double sprayedShareOfRun = 1.0;
+  // How far the field lies east and north of the example job's, in metres.
+  double eastM = 0.0, northM = 0.0;
 };
 Bytes BuildSprayJob(const JobOptions& options);
 
