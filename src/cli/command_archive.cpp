@@ -287,15 +287,20 @@ int RunArchiveAdd(const ArchiveCommandOptions& o) {
   std::deque<std::future<CoverageReportOutcome>> reporting;
   size_t next = 0, stored = 0;
   int status = 0;
-  while (stored < o.logs.size()) {
+  auto startReports = [&] {
     while (next < o.logs.size() && reporting.size() < static_cast<size_t>(o.jobs)) {
       const std::string& log = o.logs[next++];
       reporting.push_back(std::async(std::launch::async,
                                      [&log, fieldGiven, info] { return RunCoverageReport(log, fieldGiven, "", "", info); }));
     }
+  };
+  while (stored < o.logs.size()) {
+    startReports();
     const std::string& log = o.logs[stored++];
     const CoverageReportOutcome outcome = reporting.front().get();
     reporting.pop_front();
+    // The next logs are reported while this one is stored.
+    startReports();
     if (ReportCommandResult(printer, log, outcome.result) != 0) status = 1;
     if (!outcome.result.inputRead) continue;
     const ArchivedLog stored = StoreInArchive(archive, log, outcome, update);

@@ -297,6 +297,13 @@ ArchiveAddResult AddOnce(const std::string& archive, const ArchiveJob& job, bool
   }
   result.id = row.GetFID();
   if (!WriteJobRows(dataset, job)) return fail("cannot store the job's runs, weather and marks");
+  // The tables' extents, counts and times of change go into the same
+  // transaction: left to the closing, a GeoPackage writes each in one of
+  // its own, and every transaction waits for the disk three times.
+  for (const char* table : {"jobs", "runs", "weather", "marks"}) {
+    OGRLayer* layer = dataset.GetLayerByName(table);
+    if (!layer || layer->SyncToDisk() != OGRERR_NONE) return fail("cannot store the job");
+  }
   if (dataset.CommitTransaction() != OGRERR_NONE) return fail("cannot complete the transaction");
   // The job is stored now. Closing may still meet another process's lock
   // (the layers' extents and counts are written then); trying the whole
@@ -324,7 +331,11 @@ auto WithRetries(Attempt attempt) {
 
 ArchiveAddResult ArchiveAddJob(const std::string& archive, const ArchiveJob& job, bool update) {
   QuietGdalErrors quiet;
-  if (!job.report) return {"no report to store"};
+  if (!job.report) {
+    ArchiveAddResult nothing;
+    nothing.error = "no report to store";
+    return nothing;
+  }
   return WithRetries([&] { return AddOnce(archive, job, update); });
 }
 

@@ -43,7 +43,11 @@ GisExportResult ExportCoverageLayersWithModule(const std::string& path, const Co
 
 ArchiveAddResult ArchiveAddJobWithModule(const std::string& archive, const ArchiveJob& job, bool update) {
   return Module().Call(&GisModuleFunctions::archiveAddJob,
-                       [](const std::string& problem) { return ArchiveAddResult{problem}; }, archive, job, update);
+                       [](const std::string& problem) {
+                         ArchiveAddResult result;
+                         result.error = problem;
+                         return result;
+                       }, archive, job, update);
 }
 
 ArchiveTable ArchiveQueryWithModule(const std::string& archive, const ArchiveFilter& filter, const std::string& by) {
