@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <cstring>
 #include <random>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 
 #include "gis/archive_tables.h"
 #include "gis/gdal_setup.h"
@@ -16,6 +18,25 @@ namespace zeltlog {
 namespace {
 
 bool IsPostgres(const std::string& archive) { return archive.rfind("PG:", 0) == 0; }
+
+// Why the file at `path` (or, when there is none, a new file in its
+// folder) cannot be written, such as a read-only file system; empty when
+// nothing says so.
+std::string WhyNotWritable(const std::string& path) {
+  const int file = open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (file >= 0) {
+    close(file);
+    return "";
+  }
+  if (errno != ENOENT) return std::string("cannot be written: ") + std::strerror(errno);
+  const size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  struct statvfs system;
+  if (statvfs(folder.c_str(), &system) == 0 && (system.f_flag & ST_RDONLY)) {
+    return "cannot be created: " + std::string(std::strerror(EROFS));
+  }
+  return "";
+}
 
 // Adds to `layer` each column of `columns` that it lacks.
 bool AddMissingColumns(OGRLayer& layer, const std::vector<ArchiveColumn>& columns) {
@@ -161,6 +182,7 @@ std::string OpenArchive(const std::string& archive, ArchiveAccess access, Archiv
     if (stat(archive.c_str(), &status) != 0) {
       if (errno != ENOENT) return out.Problem(std::strerror(errno));
       if (access == ArchiveAccess::Read) return out.Problem("no archive there yet (archive add makes it)");
+      if (std::string error = WhyNotWritable(archive); !error.empty()) return out.Problem(error);
       if (std::string error = CreateGeoPackage(archive); !error.empty()) return out.Problem(error);
     } else if (!S_ISREG(status.st_mode)) {
       return out.Problem("not a GeoPackage (not a file)");
@@ -172,7 +194,11 @@ std::string OpenArchive(const std::string& archive, ArchiveAccess access, Archiv
     CPLSetThreadLocalConfigOption("OGR_SQLITE_PRAGMA", nullptr);
     if (!out.dataset) {
       const std::string error = LastGdalError("");
-      return out.Problem(ArchiveDialect::TryAgain(error) ? error : "not a GeoPackage");
+      if (ArchiveDialect::TryAgain(error)) return out.Problem(error);
+      if (access == ArchiveAccess::Write) {
+        if (std::string why = WhyNotWritable(archive); !why.empty()) return out.Problem(why);
+      }
+      return out.Problem("not a GeoPackage");
     }
   } else {
     const char* drivers[] = {"PostgreSQL", nullptr};

@@ -201,7 +201,7 @@ TEST_F(ArchiveCommand, FaultsLeaveTheArchiveAsItWas) {
     std::string prepare;  // a shell command run first
     const char* message;
   };
-  const std::string newer = dir_.File("newer.gpkg"), full = small + "/full.gpkg";
+  const std::string newer = dir_.File("newer.gpkg"), full = small + "/full.gpkg", readOnly = dir_.File("ro");
   const std::vector<Case> cases = {
       {"not a GeoPackage", dir_.File("notes.gpkg"), "echo hello > " + ShellQuote(dir_.File("notes.gpkg")),
        "not a GeoPackage"},
@@ -218,6 +218,10 @@ TEST_F(ArchiveCommand, FaultsLeaveTheArchiveAsItWas) {
            " 2>/dev/null; true)",
        "full"},
       {"a database that refuses", "PG:host=" + dir_.File("nobody") + " dbname=season", "", "cannot connect"},
+      {"a read-only mount", readOnly + "/ro.gpkg",
+       "mkdir " + ShellQuote(readOnly) + " && mount -t tmpfs -o size=1m tmpfs " + ShellQuote(readOnly) + " && cp " +
+           ShellQuote(good) + " " + ShellQuote(readOnly + "/ro.gpkg") + " && mount -o remount,ro " + ShellQuote(readOnly),
+       "cannot be written: Read-only file system"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -246,6 +250,7 @@ TEST_F(ArchiveCommand, FaultsLeaveTheArchiveAsItWas) {
     EXPECT_EQ(Json(RunCli("archive list --json" + Archive(full))).size(), 2u);
     umount2(small.c_str(), MNT_DETACH);
   }
+  umount2(readOnly.c_str(), MNT_DETACH);
 }
 
 // Four processes add ten logs each into one archive while a fifth adds
@@ -295,37 +300,42 @@ class PostGisCluster {
     }
     char folder[] = "/tmp/zeltlog-pg-XXXXXX";
     if (!mkdtemp(folder)) {
-      missing_ = "no folder for the cluster";
+      failed_ = "no folder for the cluster";
       return;
     }
     folder_ = folder;
-    const std::string as = "runuser -u postgres -- ";
-    const auto made = RunShell("chown postgres " + ShellQuote(folder_) + " && " + as + kBin + "/initdb -A trust -U postgres -D " +
-                               ShellQuote(folder_ + "/data") + " > /dev/null && " + as + kBin + "/pg_ctl -w -D " +
-                               ShellQuote(folder_ + "/data") + " -l " + ShellQuote(folder_ + "/log") +
-                               " -o \"-c listen_addresses='' -k " + folder_ + "\" start > /dev/null && " + as +
-                               "psql -q -h " + ShellQuote(folder_) + " -U postgres -c 'CREATE DATABASE season' && " + as +
-                               "psql -q -h " + ShellQuote(folder_) + " -U postgres -d season -c 'CREATE EXTENSION postgis'");
     started_ = true;
-    if (made.status != 0) missing_ = "the cluster did not start: " + made.err;
+    const auto made = RunShell("chown postgres " + ShellQuote(folder_) + " && " + kAs + kBin + "/initdb -A trust -U postgres -D " +
+                               ShellQuote(folder_ + "/data") + " > /dev/null && " + Control("start") + " && " + kAs +
+                               "psql -q -h " + ShellQuote(folder_) + " -U postgres -c 'CREATE DATABASE season' && " + kAs +
+                               "psql -q -h " + ShellQuote(folder_) + " -U postgres -d season -c 'CREATE EXTENSION postgis'");
+    if (made.status != 0) failed_ = "the cluster did not start: " + made.err;
   }
   ~PostGisCluster() {
-    if (started_) {
-      RunShell("runuser -u postgres -- " + kBin + "/pg_ctl -w -m immediate -D " + ShellQuote(folder_ + "/data") + " stop");
-    }
+    if (started_) RunShell(Control("stop"));
     std::error_code ignored;
     if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
   }
+  // Why there is no cluster: not installed (the test is skipped), or
+  // installed but failed (the test fails).
   const std::string& missing() const { return missing_; }
+  const std::string& failed() const { return failed_; }
   std::string Archive() const { return "PG:host=" + folder_ + " dbname=season user=postgres"; }
-  std::string Psql(const std::string& sql) const {
-    return RunShell("runuser -u postgres -- psql -At -h " + ShellQuote(folder_) + " -U postgres -d season -c " +
-                    ShellQuote(sql)).out;
+  std::string Psql(const std::string& sql) const { return RunShell(PsqlCommand(sql)).out; }
+  std::string PsqlCommand(const std::string& sql) const {
+    return kAs + "psql -At -h " + ShellQuote(folder_) + " -U postgres -d season -c " + ShellQuote(sql);
+  }
+  // pg_ctl start or stop (at once, as a crash would) as a shell command.
+  std::string Control(const std::string& action) const {
+    return kAs + kBin + "/pg_ctl -w -D " + ShellQuote(folder_ + "/data") +
+           (action == "stop" ? " -m immediate stop" : " -l " + ShellQuote(folder_ + "/log") +
+                                                          " -o \"-c listen_addresses='' -k " + folder_ + "\" start") +
+           " > /dev/null";
   }
 
  private:
-  inline static const std::string kBin = "/usr/lib/postgresql/15/bin";
-  std::string folder_, missing_;
+  inline static const std::string kBin = "/usr/lib/postgresql/15/bin", kAs = "runuser -u postgres -- ";
+  std::string folder_, missing_, failed_;
   bool started_ = false;
 };
 
@@ -334,6 +344,7 @@ class PostGisCluster {
 TEST_F(ArchiveCommand, PostGisAnswersAsAGeoPackage) {
   PostGisCluster cluster;
   if (!cluster.missing().empty()) GTEST_SKIP() << cluster.missing();
+  ASSERT_EQ(cluster.failed(), "");
   const std::string inPostGis = SeasonIn(cluster.Archive(), logs_);
   EXPECT_EQ(inPostGis, SeasonIn(dir_.File("season.gpkg"), logs_));
   // psql reads what GDAL wrote: a unique key on the hash, ground in WGS-84.
@@ -346,6 +357,27 @@ TEST_F(ArchiveCommand, PostGisAnswersAsAGeoPackage) {
             "2\n0\n");
   EXPECT_EQ(cluster.Psql("DROP TABLE jobs, runs, weather, marks, zeltlog_archive").find("ERROR"), std::string::npos);
   FourWritersAndOneAgain(cluster.Archive(), dir_);
+
+  // The server stopped while an add runs: exit 1, the archive named, and
+  // every job that was stored whole.
+  std::string logs;
+  for (int i = 0; i < 60; ++i) {
+    const std::string log = dir_.File("Q" + std::to_string(i) + ".LOG");
+    testkit::WriteFile(log, PassLog({150.0 + i * 0.001, 1 + i % 28, "Farm", "Field", "Lee"}, 3000));
+    logs += " " + ShellQuote(log);
+  }
+  const std::string out = dir_.File("stopped.out");
+  const auto stopped = RunShell(ShellQuote(ZELTLOG_CLI_PATH) + " archive add" + Archive(cluster.Archive()) + logs + " > " +
+                                ShellQuote(out) + " 2>&1 & for i in $(seq 1000); do [ \"$(" +
+                                cluster.PsqlCommand("SELECT count(*) FROM jobs WHERE operator = 'Lee'") +
+                                ")\" != 0 ] && break; sleep 0.02; done; " + cluster.Control("stop") + "; wait $!");
+  EXPECT_EQ(stopped.status, 1) << testkit::ReadFile(out);
+  EXPECT_NE(testkit::ReadFile(out).find(": not stored: PG:dbname=season: "), std::string::npos) << testkit::ReadFile(out);
+  ASSERT_EQ(RunShell(cluster.Control("start")).status, 0);
+  const std::string left = cluster.Psql("SELECT count(*) FROM jobs WHERE farm = 'Farm' AND operator = 'Lee'; "
+                                        "SELECT count(*) FROM jobs j WHERE NOT EXISTS (SELECT 1 FROM runs WHERE job = j.hash)");
+  EXPECT_NE(left.substr(0, left.find('\n')), "60") << left << testkit::ReadFile(out);
+  EXPECT_EQ(left.substr(left.find('\n') + 1), "0\n") << left;
 }
 
 // Every option's exit status, and what remove and export leave.
