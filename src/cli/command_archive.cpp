@@ -325,7 +325,7 @@ int RunArchiveQuery(const ArchiveCommandOptions& o) {
 int RunArchiveMap(const ArchiveCommandOptions& o) {
   CliPlatform printer({}, nullptr, true);
   if (const char* leftOut = GisFilesLeftOut()) return Refused(printer, leftOut);
-  const std::string archive = ArchiveOf(o.archive);
+  const std::string archive = SeasonArchiveOf(o.archive);
   if (archive.rfind("PG:", 0) != 0 && !OutputsAreNewFiles({archive}, {o.html}, {})) return 1;
   const ArchiveMapJobs jobs = ArchiveMapSelectionWithModule(archive, o.filter);
   if (!jobs.error.empty()) return Refused(printer, jobs.error);
