@@ -265,7 +265,9 @@ TEST_F(ReportExports, LayersCarryTheLoggedRatesTimesAndRecord) {
       const nlohmann::json& field = layer["fields"][i];
       EXPECT_EQ(field["name"], read->GetFieldDefn(i)->GetNameRef());
       EXPECT_EQ(field["type"], OGRFieldDefn::GetFieldTypeName(read->GetFieldDefn(i)->GetType()));
-      if (field["type"] != "String") EXPECT_FALSE(field.value("unit", "").empty()) << field["name"];
+      if (field["type"] != "String") {
+        EXPECT_FALSE(field.value("unit", "").empty()) << field["name"];
+      }
     }
   }
 }
