@@ -44,6 +44,27 @@ inline constexpr TimeLogValue kTimeLogValues[] = {
 };
 inline constexpr int kTimeLogValueCount = sizeof kTimeLogValues / sizeof kTimeLogValues[0];
 
+// Where the log gives the boom's sections, each is an element of its own
+// (type section, the boom's child), numbered from the left in the
+// direction of travel as DDI 161 counts them: one condensed state holds
+// 16, so a log of more sections describes its swath as 16 equal ones.
+// Each section logs its geometry with the first fix and after each
+// change: its share of the swath width (mm) and the offsets of its centre
+// from the fix (mm; x ahead, which the logs do not give, y to the right).
+// Section k (1..16) is object 100 + k of the device, its values
+// objectId + k, and they follow kTimeLogValues in the time log, by
+// section then in this order.
+inline constexpr int kMostSections = 16;
+inline constexpr uint16_t kSectionObject = 100;
+inline constexpr uint16_t kDdiDeviceElementOffsetX = 134;  // mm
+inline constexpr uint16_t kDdiDeviceElementOffsetY = 135;  // mm
+inline constexpr TimeLogValue kSectionValues[] = {
+    {kDdiActualWorkingWidth, 200, "Section width"},
+    {kDdiDeviceElementOffsetX, 300, "Section offset x"},
+    {kDdiDeviceElementOffsetY, 400, "Section offset y"},
+};
+inline constexpr int kSectionValueCount = sizeof kSectionValues / sizeof kSectionValues[0];
+
 // A local date and time as a time log gives it: days since 1980-01-01 and
 // milliseconds since midnight.
 struct TimeLogTime {
@@ -57,6 +78,7 @@ struct TimeLogSummary {
   uint64_t records = 0;  // one per accepted fix
   uint64_t bytes = 0;    // of the .BIN
   TimeLogTime first, last;
+  int sections = 0;  // the most sections whose geometry it logs (0: none)
 };
 
 // One task: a log, with its record's parties and places and the report's

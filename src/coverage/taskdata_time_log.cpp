@@ -1,5 +1,6 @@
 #include "coverage/taskdata_time_log.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -62,7 +63,7 @@ void TimeLogSink::OnFix(const Fix& fix) {
   ++summary_.records;
   if (!file_) return;
 
-  uint8_t record[kTimeLogRecordBytes];
+  uint8_t record[kTimeLogMostRecordBytes];
   uint8_t* p = record;
   p = little_endian::PutU32(p, time.milliseconds);
   p = little_endian::PutU16(p, time.days);
@@ -70,7 +71,7 @@ void TimeLogSink::OnFix(const Fix& fix) {
   p = little_endian::PutI32(p, Scaled(LongitudeNear(fix.longitude, 0.0), 1e7));
   p = little_endian::PutI32(p, Scaled(fix.altitude, 1000.0));
   *p++ = kPositionStatusGnss;
-  *p++ = static_cast<uint8_t>(kTimeLogValueCount);
+  uint8_t* const count = p++;
   // In the order of kTimeLogValues: l/ha as mm³/m², metres as mm.
   uint32_t sections = 0;
   for (int i = 15; i >= 0; --i) sections = sections << 2 | (i >= sections_ ? 3u : fix.sprayState != 0 ? 1u : 0u);
@@ -80,13 +81,44 @@ void TimeLogSink::OnFix(const Fix& fix) {
     *p++ = static_cast<uint8_t>(i);
     p = little_endian::PutI32(p, values[i]);
   }
-  if (std::fwrite(record, 1, sizeof record, file_) != sizeof record) {
+  int written = kTimeLogValueCount;
+  if (swathChanged_ && sections_ > 0) p = PutSectionGeometry(p, written);
+  *count = static_cast<uint8_t>(written);
+  const size_t bytes = static_cast<size_t>(p - record);
+  if (std::fwrite(record, 1, bytes, file_) != bytes) {
     Fail("cannot write the time log");
     std::fclose(file_);
     file_ = nullptr;
     return;
   }
-  summary_.bytes += sizeof record;
+  summary_.bytes += bytes;
+}
+
+uint8_t* TimeLogSink::PutSectionGeometry(uint8_t* p, int& count) {
+  swathChanged_ = false;
+  // Section k's share of the swath, its centre counted from the left edge;
+  // y grows to the right of travel, the log's offsets to the left.
+  int32_t geometry[kMostSections][kSectionValueCount];
+  const double share = width_ / sections_;
+  bool changed = sections_ > loggedSections_;
+  for (int k = 0; k < sections_; ++k) {
+    const int32_t values[kSectionValueCount] = {Scaled(share, 1000.0), 0, Scaled((k + 0.5) * share - left_, 1000.0)};
+    for (int v = 0; v < kSectionValueCount; ++v) {
+      geometry[k][v] = values[v];
+      changed = changed || values[v] != logged_[k][v];
+    }
+  }
+  if (!changed) return p;
+  for (int k = 0; k < sections_; ++k) {
+    for (int v = 0; v < kSectionValueCount; ++v) {
+      logged_[k][v] = geometry[k][v];
+      *p++ = static_cast<uint8_t>(count++);
+      p = little_endian::PutI32(p, geometry[k][v]);
+    }
+  }
+  loggedSections_ = std::max(loggedSections_, sections_);
+  summary_.sections = loggedSections_;
+  return p;
 }
 
 void TimeLogSink::OnEnd(const RunEnd&) {

@@ -7,7 +7,8 @@
 // kTimeLogValues: the target and applied rates as logged (mm³/m²), the
 // swath width (mm), whether the boom sprays, and the state of each of its
 // sections as the latest sections record counts them (all not there
-// before one).
+// before one); then, in the first record and in the one after a change,
+// every section's geometry (kSectionValues).
 #pragma once
 
 #include <cstdio>
@@ -19,8 +20,10 @@
 namespace zeltlog {
 
 // The bytes of one record: time 6, position 13, the count of values 1 and
-// each value's index and value 5.
+// each value's index and value 5; the most, with every section's geometry.
 inline constexpr size_t kTimeLogRecordBytes = 6 + 13 + 1 + 5 * kTimeLogValueCount;
+inline constexpr size_t kTimeLogMostRecordBytes =
+    kTimeLogRecordBytes + 5 * kSectionValueCount * static_cast<size_t>(kMostSections);
 
 // The days since 1980-01-01 of a date of the Gregorian calendar (0 for a
 // date before it).
@@ -39,11 +42,14 @@ class TimeLogSink : public Sink {
   void OnTargetRate(const TargetRate& rate) override { target_ = rate.rate; }
   void OnActualRate(const ActualRate& rate) override { actual_ = rate.rate; }
   void OnSections(const SwathSections& sections) override {
-    width_ = sections.leftOffset - sections.rightOffset;
-    sections_ = sections.sections < 16 ? sections.sections : 16;
+    SetSwath(sections.leftOffset, sections.leftOffset - sections.rightOffset);
+    sections_ = sections.sections < kMostSections ? sections.sections : kMostSections;
   }
-  void OnSwathWidth(const SwathWidth& width) override { width_ = width.width; }
-  void OnJobSummary(const JobSummary& job) override { width_ = job.machineWidth - job.overlapWidth; }
+  void OnSwathWidth(const SwathWidth& width) override { SetSwath(0.5 * width.width, width.width); }
+  void OnJobSummary(const JobSummary& job) override {
+    const double width = job.machineWidth - job.overlapWidth;
+    SetSwath(0.5 * width, width);
+  }
   void OnEnd(const RunEnd& end) override;
 
   // Why the file could not be written; empty when it was.
@@ -53,13 +59,26 @@ class TimeLogSink : public Sink {
 
  private:
   void Fail(const char* what);
+  // The swath's left edge (metres left of the fix) and width.
+  void SetSwath(double left, double width) {
+    left_ = left;
+    width_ = width;
+    swathChanged_ = true;
+  }
+  // Appends each section's geometry to `p` when it differs from the one
+  // logged last; returns the end and counts the values in `count`.
+  uint8_t* PutSectionGeometry(uint8_t* p, int& count);
 
   std::string path_;
   std::FILE* file_ = nullptr;
   std::string error_;
   TimeLogSummary summary_;
-  double target_ = 0.0, actual_ = 0.0, width_ = 0.0;
+  double target_ = 0.0, actual_ = 0.0, width_ = 0.0, left_ = 0.0;
   int sections_ = 0;  // of the latest sections record; 0: none known
+  bool swathChanged_ = false;
+  // The geometry logged last, kSectionValues for each section.
+  int loggedSections_ = 0;
+  int32_t logged_[kMostSections][kSectionValueCount] = {};
 };
 
 }  // namespace zeltlog

@@ -23,7 +23,8 @@ bool Fail(std::string* error, const std::string& reason) {
 }
 
 // The device's elements: the machine (DET type 1, object 1) carries the
-// task's totals, the boom (type 2, object 2) the logged values.
+// task's totals, the boom (type 2, object 2) the logged values, and each
+// of the boom's sections (type 4) its geometry (coverage/taskdata.h).
 constexpr uint16_t kMachineObject = 1, kBoomObject = 2;
 constexpr uint16_t kTotalAreaObject = 16, kTotalVolumeObject = 17;
 constexpr uint16_t kRatePresentation = 21, kWidthPresentation = 22, kAreaPresentation = 23,
@@ -158,8 +159,9 @@ void ProcessData(Writer& w, uint16_t id, uint16_t ddi, const char* property, con
   w.End();
 }
 
-// The device of one machine, its elements DET(first) and DET(first + 1).
-void Device(Writer& w, const std::string& id, const std::string& machine, int firstElement,
+// The device of one machine, its elements DET(first), DET(first + 1) and
+// one for each of its `sections` from DET(first + 2) on.
+void Device(Writer& w, const std::string& id, const std::string& machine, int firstElement, int sections,
             const std::string& softwareVersion) {
   w.Start("DVC");
   w.Attribute("A", id);
@@ -177,9 +179,18 @@ void Device(Writer& w, const std::string& id, const std::string& machine, int fi
   };
   std::vector<uint16_t> logged;
   for (const TimeLogValue& value : kTimeLogValues) logged.push_back(value.objectId);
-  const Element elements[] = {{kMachineObject, 1, 0, "Machine", {kTotalAreaObject, kTotalVolumeObject}},
-                              {kBoomObject, 2, kMachineObject, "Boom", logged}};
-  for (size_t i = 0; i < 2; ++i) {
+  std::vector<Element> elements = {{kMachineObject, 1, 0, "Machine", {kTotalAreaObject, kTotalVolumeObject}},
+                                    {kBoomObject, 2, kMachineObject, "Boom", logged}};
+  std::vector<std::string> sectionNames;
+  for (int k = 1; k <= sections; ++k) sectionNames.push_back("Section " + std::to_string(k));
+  for (int k = 1; k <= sections; ++k) {
+    std::vector<uint16_t> geometry;
+    for (const TimeLogValue& value : kSectionValues) geometry.push_back(static_cast<uint16_t>(value.objectId + k));
+    // Its parent is the boom's object.
+    elements.push_back({static_cast<uint16_t>(kSectionObject + k), 4, kBoomObject,
+                        sectionNames[static_cast<size_t>(k - 1)].c_str(), geometry});
+  }
+  for (size_t i = 0; i < elements.size(); ++i) {
     const Element& e = elements[i];
     w.Start("DET");
     w.Attribute("A", "DET" + std::to_string(firstElement + static_cast<int>(i)));
@@ -204,6 +215,13 @@ void Device(Writer& w, const std::string& id, const std::string& machine, int fi
   }
   ProcessData(w, kTotalAreaObject, kDdiTotalArea, "1", "16", "Sprayed area", kAreaPresentation);
   ProcessData(w, kTotalVolumeObject, kDdiTotalVolume, "1", "16", "Volume", kVolumePresentation);
+  for (int k = 1; k <= sections; ++k) {
+    // Logged on change.
+    for (const TimeLogValue& value : kSectionValues) {
+      ProcessData(w, static_cast<uint16_t>(value.objectId + k), value.ddi, "1", "8", value.designator,
+                  kWidthPresentation);
+    }
+  }
   // 1 l/ha = 100 mm³/m².
   ValuePresentation(w, kRatePresentation, "0.01", "2", "l/ha");
   ValuePresentation(w, kWidthPresentation, "0.001", "2", "m");
@@ -225,8 +243,8 @@ void Ring(Writer& w, const LonLatRing& ring, const char* type) {
   w.End();
 }
 
-bool WriteTimeLogHeader(const TaskDataTask& task, const std::string& boom, const std::string& folder,
-                        std::string* error) {
+// The header of a task's time log; its device's elements from DET(first).
+bool WriteTimeLogHeader(const TaskDataTask& task, int firstElement, const std::string& folder, std::string* error) {
   Writer w;
   w.Start("TIM");
   w.Attribute("A", "");
@@ -234,12 +252,16 @@ bool WriteTimeLogHeader(const TaskDataTask& task, const std::string& boom, const
   w.Start("PTN");
   for (const char* given : {"A", "B", "C", "D"}) w.Attribute(given, "");
   w.End();
-  for (const TimeLogValue& value : kTimeLogValues) {
+  auto logValue = [&w](uint16_t ddi, int element) {
     w.Start("DLV");
-    w.Attribute("A", Hex4(value.ddi));
+    w.Attribute("A", Hex4(ddi));
     w.Attribute("B", "");
-    w.Attribute("C", boom);
+    w.Attribute("C", "DET" + std::to_string(element));
     w.End();
+  };
+  for (const TimeLogValue& value : kTimeLogValues) logValue(value.ddi, firstElement + 1);
+  for (int k = 0; k < task.timeLog.sections; ++k) {
+    for (const TimeLogValue& value : kSectionValues) logValue(value.ddi, firstElement + 2 + k);
   }
   w.End();
   return w.Save(folder + "/" + task.timeLog.name + ".XML", error);
@@ -290,11 +312,20 @@ bool WriteTaskDataFiles(const TaskData& data, const std::string& folder, std::st
       if (!added && at->second->boundary.empty() && !t.boundary.empty()) at->second = &t;
     }
   }
-  // The machines' elements: DET(2k - 1) and DET(2k) for the k-th.
-  auto firstElement = [&](const TaskDataTask& t) {
-    const std::string id = machines.IdOf(t.machine.empty() ? "Sprayer" : t.machine);
-    return 2 * std::stoi(id.substr(3)) - 1;
-  };
+  // A machine has as many sections as the most any of its logs gives, and
+  // its elements are numbered after the machine's before it.
+  auto machineOf = [](const TaskDataTask& t) { return t.machine.empty() ? std::string("Sprayer") : t.machine; };
+  std::map<std::string, int> sections, firstElements;
+  for (const TaskDataTask& t : data.tasks) {
+    int& most = sections[machineOf(t)];
+    most = std::max(most, std::min(t.timeLog.sections, kMostSections));
+  }
+  int next = 1;
+  for (const std::string& name : machines.order()) {
+    firstElements[name] = next;
+    next += 2 + sections[name];
+  }
+  auto firstElement = [&](const TaskDataTask& t) { return firstElements.at(machineOf(t)); };
 
   Writer w;
   w.Start("ISO11783_TaskData");
@@ -353,7 +384,7 @@ bool WriteTaskDataFiles(const TaskData& data, const std::string& folder, std::st
   }
   for (const std::string& name : machines.order()) {
     const std::string& id = machines.IdOf(name);
-    Device(w, id, name, 2 * std::stoi(id.substr(3)) - 1, data.softwareVersion);
+    Device(w, id, name, firstElements.at(name), sections.at(name), data.softwareVersion);
   }
   for (size_t i = 0; i < data.tasks.size(); ++i) {
     const TaskDataTask& t = data.tasks[i];
@@ -399,7 +430,7 @@ bool WriteTaskDataFiles(const TaskData& data, const std::string& folder, std::st
   if (!w.Save(folder + "/TASKDATA.XML", error)) return false;
   for (const TaskDataTask& t : data.tasks) {
     if (t.timeLog.records == 0) continue;
-    if (!WriteTimeLogHeader(t, "DET" + std::to_string(firstElement(t) + 1), folder, error)) return false;
+    if (!WriteTimeLogHeader(t, firstElement(t), folder, error)) return false;
   }
   return true;
 }

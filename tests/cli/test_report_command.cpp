@@ -321,22 +321,26 @@ nlohmann::json ReadTaskData(const std::string& out) {
   return nlohmann::json::parse(run.out, nullptr, false);
 }
 
-// A pass north at `longitude` on a farm's field, zone +10, a boom of four
-// sections 24 m wide: the target rate
+// A pass north at `longitude` on a farm's field, zone +10, a boom of
+// `sections` (none: the job's 23.5 m swath) 24 m wide, 12 m left and right
+// of the fix, spraying from fix `firstOn` on (and then 20 m wide from fix
+// 200): the target rate
 // 80.37 l/ha, applied 78.37 then 81.63 l/ha; fixes 0.2 s apart from
 // 08:20:00 on 12 November 2012.
 constexpr int kSeasonFixes = 300;
-std::string SeasonLog(double longitude, const std::string& farm, const std::string& field) {
+std::string SeasonLog(double longitude, const std::string& farm, const std::string& field, int sections = 4,
+                      const std::string& machine = "VH-ZLT", int firstOn = 0) {
   testkit::LogBuilder log("SEASON");
   log.Frame(201, testkit::JobSummaryRecord({.timeZone = 10}));
-  log.Frame(202, testkit::FarmRecord({.farm = farm, .field = field, .operatorName = "Jo Pilot", .machine = "VH-ZLT"}));
-  log.Frame(35, testkit::Sections(4, 1200, -1200));
+  log.Frame(202, testkit::FarmRecord({.farm = farm, .field = field, .operatorName = "Jo Pilot", .machine = machine}));
+  if (sections > 0) log.Frame(35, testkit::Sections(sections, 1200, -1200));
   log.Frame(34, testkit::TargetRate(1, 0, 80.37f));
   log.Frame(36, testkit::ActualRate(1, 0, 78.37f));
   log.Frame(140, testkit::FlowStatus(1, 500.0f, 0, 650.0f, 80.0f, 40.0f));
   for (int i = 0; i < kSeasonFixes; ++i) {
     if (i == kSeasonFixes / 2) log.Frame(36, testkit::ActualRate(1, 0, 81.63f));
-    log.Frame(1, testkit::PassFix(i, longitude));
+    if (i == 200 && firstOn > 0) log.Frame(120, testkit::SwathWidth(20.0f));
+    log.Frame(1, testkit::PassFix(i, longitude, i >= firstOn));
   }
   log.Frame(140, testkit::FlowStatus(1, 431.5f, 0, 650.0f, 80.0f, 40.0f));
   return log.str();
@@ -348,6 +352,12 @@ TEST(ReportCommand, TaskDataReadBackByAnotherReader) {
   testkit::WriteFile(dir.File("B.LOG"), SeasonLog(359.99, "Riverside", "North"));
   testkit::WriteFile(dir.File("C.LOG"), SeasonLog(-179.99, "Hilltop", "South"));
   testkit::WriteFile(dir.File("NONE.LOG"), testkit::LogBuilder("NONE").Frame(99, testkit::Bytes{1}).str());
+  // Another machine without sections; the first one again with two,
+  // starting off.
+  testkit::WriteFile(dir.File("D.LOG"), SeasonLog(141.0, "Riverside", "North", 0, "VH-ONE"));
+  testkit::WriteFile(dir.File("E.LOG"), SeasonLog(141.0, "Riverside", "North", 2, "VH-ZLT", 100));
+  const std::map<std::string, std::pair<int, bool>> shapes = {  // sections, starts off
+      {"A.LOG", {4, false}}, {"B.LOG", {4, false}}, {"C.LOG", {4, false}}, {"D.LOG", {0, false}}, {"E.LOG", {2, true}}};
   // A field with a hole, from a GIS file.
   testkit::WriteFile(dir.File("field.geojson"),
                      R"({"type":"Polygon","coordinates":[[[140.99,-34.26],[141.01,-34.26],[141.01,-34.24],)"
@@ -360,6 +370,7 @@ TEST(ReportCommand, TaskDataReadBackByAnotherReader) {
     std::vector<std::pair<double, double>> east;  // each task's range of longitudes
     std::vector<int> ringTypes;                   // of the first field's boundary
     size_t files;                                 // in OUT/TASKDATA (0: OUT is a zip)
+    std::vector<int> sections;                    // each device's
   };
   // The client and the product come from the user's job-info file.
   testkit::WriteFile(dir.File("job.json"), R"({"client": "Riverside Pastoral", "product": "Glyphosate 450"})");
@@ -368,16 +379,20 @@ TEST(ReportCommand, TaskDataReadBackByAnotherReader) {
            testkit::ShellQuote(dir.File("field.geojson")),
        dir.File("season"),
        {"A.LOG", "C.LOG"},
-       {{"CTR", 1}, {"FRM", 2}, {"PFD", 2}, {"WKR", 1}, {"PDT", 1}, {"DVC", 1}, {"DET", 2}, {"TSK", 2}},
-       {{141.0, 141.0}, {-179.9901, -179.9899}}, {1, 2}, 5},
+       {{"CTR", 1}, {"FRM", 2}, {"PFD", 2}, {"WKR", 1}, {"PDT", 1}, {"DVC", 1}, {"DET", 6}, {"TSK", 2}},
+       {{141.0, 141.0}, {-179.9901, -179.9899}}, {1, 2}, 5, {4}},
       // Longitudes of 0..360 come out in -180..180; one farm and field of
       // the same name is one entry.
       {"", dir.File("season.zip"), {"A.LOG", "B.LOG", "C.LOG"},
-       {{"CTR", 0}, {"FRM", 2}, {"PFD", 2}, {"WKR", 1}, {"PDT", 0}, {"DVC", 1}, {"DET", 2}, {"TSK", 3}},
-       {{141.0, 141.0}, {-0.0101, -0.0099}, {-179.9901, -179.9899}}, {}, 0},
+       {{"CTR", 0}, {"FRM", 2}, {"PFD", 2}, {"WKR", 1}, {"PDT", 0}, {"DVC", 1}, {"DET", 6}, {"TSK", 3}},
+       {{141.0, 141.0}, {-0.0101, -0.0099}, {-179.9901, -179.9899}}, {}, 0, {4}},
       // An earlier TASKDATA is replaced whole, not merged; a log that
       // cannot be read makes no task.
-      {"", dir.File("season"), {"NONE.LOG", "B.LOG"}, {{"TSK", 1}}, {{-0.0101, -0.0099}}, {}, 3},
+      {"", dir.File("season"), {"NONE.LOG", "B.LOG"}, {{"TSK", 1}}, {{-0.0101, -0.0099}}, {}, 3, {4}},
+      // A machine has the most sections of its logs, its elements numbered
+      // after another's.
+      {"", dir.File("fleet"), {"D.LOG", "E.LOG", "A.LOG"}, {{"DVC", 2}, {"DET", 8}, {"TSK", 3}},
+       {{141.0, 141.0}, {141.0, 141.0}, {141.0, 141.0}}, {}, 7, {0, 4}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.out);
@@ -403,6 +418,21 @@ TEST(ReportCommand, TaskDataReadBackByAnotherReader) {
     EXPECT_EQ(read["warnings"], nlohmann::json::array()) << read["warnings"];
     EXPECT_EQ(read["dangling"], nlohmann::json::array());
     for (const auto& [tag, count] : c.counts) EXPECT_EQ(read["counts"][tag], count) << tag;
+    // The machine, its boom and the boom's sections from the left, each
+    // with its geometry.
+    ASSERT_EQ(read["devices"].size(), c.sections.size());
+    for (size_t d = 0; d < c.sections.size(); ++d) {
+      const nlohmann::json& elements = read["devices"][d];
+      ASSERT_EQ(elements.size(), 2u + static_cast<size_t>(c.sections[d]));
+      EXPECT_EQ(elements[1]["parent"], elements[0]["object"]);
+      for (size_t k = 2; k < elements.size(); ++k) {
+        EXPECT_EQ(elements[k]["designator"], "Section " + std::to_string(k - 1));
+        EXPECT_EQ(elements[k]["type"], "4");
+        EXPECT_EQ(elements[k]["number"], k);
+        EXPECT_EQ(elements[k]["parent"], elements[1]["object"]);
+        EXPECT_EQ(elements[k]["ddis"], nlohmann::json::parse("[67, 134, 135]"));
+      }
+    }
     if (!c.ringTypes.empty()) {
       std::vector<int> types;
       for (const auto& ring : read["fields"][0]["rings"]) types.push_back(std::stoi(ring["type"].get<std::string>()));
@@ -424,14 +454,37 @@ TEST(ReportCommand, TaskDataReadBackByAnotherReader) {
       EXPECT_EQ(timeLog["last"], "2012-11-12T08:20:59.800Z");
       EXPECT_GE(timeLog["minEast"].get<double>(), c.east[i].first - 1e-6);
       EXPECT_LE(timeLog["maxEast"].get<double>(), c.east[i].second + 1e-6);
-      // Each rate read times its presentation's scale is a logged rate.
-      // Four sections on (01 each), twelve not there (11): 0xFFFFFF55.
-      const std::map<int, std::vector<double>> logged = {
-          {1, {80.37}}, {2, {78.37, 81.63}}, {67, {24.0}}, {141, {1}}, {161, {-171}}};
+      // Each value read times its presentation's scale is a logged one.
+      // Each section on (01) or off (00), those not there 11: four on are
+      // 0xFFFFFF55. A section's share of the swath, its centre to the
+      // right of the fix, for each width.
+      const auto [sections, startsOff] = shapes.at(task["designator"].get<std::string>());
+      uint32_t on = 0xFFFFFFFF, off = on;
+      for (int k = 0; k < sections; ++k) {
+        on &= ~(2u << 2 * k);
+        off &= ~(3u << 2 * k);
+      }
+      std::map<std::pair<int, std::string>, std::vector<double>> logged = {
+          {{1, "Boom"}, {80.37}}, {{2, "Boom"}, {78.37, 81.63}},
+          {{67, "Boom"}, startsOff ? std::vector<double>{20.0, 24.0} : std::vector<double>{sections > 0 ? 24.0 : 23.5}},
+          {{141, "Boom"}, startsOff ? std::vector<double>{0, 1} : std::vector<double>{1}},
+          {{161, "Boom"}, {static_cast<double>(static_cast<int32_t>(on))}}};
+      std::vector<double>& states = logged[{161, "Boom"}];
+      if (startsOff && sections > 0) states.insert(states.begin(), static_cast<int32_t>(off));
+      for (int k = 1; k <= sections; ++k) {
+        const std::string section = "Section " + std::to_string(k);
+        for (const double& width : logged[{67, "Boom"}]) {
+          logged[{67, section}].push_back(width / sections);
+          logged[{134, section}] = {0.0};
+          logged[{135, section}].push_back((k - 0.5) * width / sections - width / 2);
+        }
+        std::sort(logged[{135, section}].begin(), logged[{135, section}].end());
+      }
+      ASSERT_EQ(timeLog["values"].size(), logged.size()) << timeLog["values"];
       for (const nlohmann::json& value : timeLog["values"]) {
-        const std::vector<double>& rates = logged.at(value["ddi"].get<int>());
-        ASSERT_EQ(value["scaled"].size(), rates.size()) << value;
-        for (size_t k = 0; k < rates.size(); ++k) EXPECT_NEAR(value["scaled"][k].get<double>(), rates[k], 0.01);
+        const std::vector<double>& values = logged.at({value["ddi"].get<int>(), value["element"].get<std::string>()});
+        ASSERT_EQ(value["scaled"].size(), values.size()) << value;
+        for (size_t k = 0; k < values.size(); ++k) EXPECT_NEAR(value["scaled"][k].get<double>(), values[k], 0.01);
       }
     }
   }

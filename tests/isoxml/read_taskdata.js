@@ -34,9 +34,36 @@ async function main() {
         (p.attributes.LineString || []).map((l) => ({ type: l.attributes.LineStringType, points: (l.attributes.Point || []).length,
           east: (l.attributes.Point || []).map((p) => p.attributes.PointEast) }))),
     })),
+    devices: [],
     tasks: [],
     dangling,
   };
+  // Each device's elements; a DOR names process data of its device, a parent
+  // is 0 or an element of it, and object IDs and element numbers are each
+  // the device's own.
+  for (const device of manager.getEntitiesOfTag('DVC')) {
+    const d = device.attributes;
+    const dpds = new Map((d.DeviceProcessData || []).map((p) => [p.attributes.DeviceProcessDataObjectId,
+      parseInt(p.attributes.DeviceProcessDataDDI, 16)]));
+    const data = [...dpds.keys(), ...(d.DeviceProperty || []).map((p) => p.attributes.DevicePropertyObjectId)];
+    const objects = [...(d.DeviceElement || []).map((e) => e.attributes.DeviceElementObjectId), ...data,
+      ...(d.DeviceValuePresentation || []).map((p) => p.attributes.DeviceValuePresentationObjectId)];
+    const elements = (d.DeviceElement || []).map((e) => e.attributes);
+    const numbers = elements.map((e) => e.DeviceElementNumber);
+    if (new Set(objects).size !== objects.length) dangling.push(`${d.DeviceDesignator} object IDs`);
+    if (new Set(numbers).size !== numbers.length) dangling.push(`${d.DeviceDesignator} element numbers`);
+    for (const e of elements) {
+      for (const ref of e.DeviceObjectReference || []) {
+        if (!data.includes(ref.attributes.DeviceObjectId)) dangling.push(`${e.DeviceElementDesignator} DOR`);
+      }
+      if (e.ParentObjectId !== 0 && !elements.some((p) => p.DeviceElementObjectId === e.ParentObjectId)) {
+        dangling.push(`${e.DeviceElementDesignator} parent`);
+      }
+    }
+    result.devices.push(elements.map((e) => ({ designator: e.DeviceElementDesignator, type: e.DeviceElementType,
+      number: e.DeviceElementNumber, object: e.DeviceElementObjectId, parent: e.ParentObjectId,
+      ddis: (e.DeviceObjectReference || []).map((r) => dpds.get(r.attributes.DeviceObjectId)) })));
+  }
   for (const task of manager.getEntitiesOfTag('TSK')) {
     const a = task.attributes;
     const totals = {};
@@ -54,7 +81,11 @@ async function main() {
       const parsed = timeLog.parseBinaryFile();
       const records = parsed.timeLogs;
       const values = {};
-      for (const info of parsed.valuesInfo) values[info.valueKey] = { ddi: info.DDINumber, scale: info.scale, seen: new Set() };
+      for (const info of parsed.valuesInfo) {
+        const element = manager.getEntityByXmlId(info.deviceElementId);
+        values[info.valueKey] = { ddi: info.DDINumber, scale: info.scale, seen: new Set(),
+          element: element ? element.attributes.DeviceElementDesignator : '' };
+      }
       let minEast = Infinity, maxEast = -Infinity;
       for (const record of records) {
         minEast = Math.min(minEast, record.position.PositionEast);
@@ -69,7 +100,7 @@ async function main() {
         last: records.length ? records[records.length - 1].time.toISOString() : '',
         minEast, maxEast,
         // Each value's distinct readings times its presentation's scale.
-        values: Object.values(values).map((v) => ({ ddi: v.ddi, scaled: [...v.seen].sort((x, y) => x - y).map((x) => x * v.scale) })),
+        values: Object.values(values).map((v) => ({ ddi: v.ddi, element: v.element, scaled: [...v.seen].sort((x, y) => x - y).map((x) => x * v.scale) })),
       });
     }
     result.tasks.push({ designator: a.TaskDesignator, status: a.TaskStatus, customer: a.CustomerIdRef && a.CustomerIdRef.xmlId,
