@@ -174,21 +174,19 @@ void Device(Writer& w, const std::string& id, const std::string& machine, int fi
   w.Attribute("G", "FF000000006E65");
   struct Element {
     uint16_t object, type, parent;
-    const char* designator;
+    std::string designator;
     std::vector<uint16_t> data;
   };
   std::vector<uint16_t> logged;
   for (const TimeLogValue& value : kTimeLogValues) logged.push_back(value.objectId);
   std::vector<Element> elements = {{kMachineObject, 1, 0, "Machine", {kTotalAreaObject, kTotalVolumeObject}},
                                     {kBoomObject, 2, kMachineObject, "Boom", logged}};
-  std::vector<std::string> sectionNames;
-  for (int k = 1; k <= sections; ++k) sectionNames.push_back("Section " + std::to_string(k));
   for (int k = 1; k <= sections; ++k) {
     std::vector<uint16_t> geometry;
     for (const TimeLogValue& value : kSectionValues) geometry.push_back(static_cast<uint16_t>(value.objectId + k));
     // Its parent is the boom's object.
-    elements.push_back({static_cast<uint16_t>(kSectionObject + k), 4, kBoomObject,
-                        sectionNames[static_cast<size_t>(k - 1)].c_str(), geometry});
+    elements.push_back(
+        {static_cast<uint16_t>(kSectionObject + k), 4, kBoomObject, "Section " + std::to_string(k), geometry});
   }
   for (size_t i = 0; i < elements.size(); ++i) {
     const Element& e = elements[i];
@@ -260,7 +258,7 @@ bool WriteTimeLogHeader(const TaskDataTask& task, int firstElement, const std::s
     w.End();
   };
   for (const TimeLogValue& value : kTimeLogValues) logValue(value.ddi, firstElement + 1);
-  for (int k = 0; k < task.timeLog.sections; ++k) {
+  for (int k = 0; k < std::min(task.timeLog.sections, kMostSections); ++k) {
     for (const TimeLogValue& value : kSectionValues) logValue(value.ddi, firstElement + 2 + k);
   }
   w.End();
