@@ -3,12 +3,15 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
+#include <condition_variable>
 #include <cstdlib>
-#include <deque>
+#include <exception>
 #include <filesystem>
-#include <future>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 #include "cli/archive_map_page.h"
 #include "cli/cli_platform.h"
@@ -283,31 +286,81 @@ int RunArchiveAdd(const ArchiveCommandOptions& o) {
   const LonLatMultiPolygon* fieldGiven = o.field.empty() ? nullptr : &field;
   const JobInfo* info = jobInfo ? &*jobInfo : nullptr;
   // The logs are reported `jobs` at a time, and stored one at a time, in
-  // their order.
-  std::deque<std::future<CoverageReportOutcome>> reporting;
-  size_t next = 0, stored = 0;
-  int status = 0;
-  auto startReports = [&] {
-    while (next < o.logs.size() && reporting.size() < static_cast<size_t>(o.jobs)) {
-      const std::string& log = o.logs[next++];
-      reporting.push_back(std::async(std::launch::async,
-                                     [&log, fieldGiven, info] { return RunCoverageReport(log, fieldGiven, "", "", info); }));
+  // their order, while the next ones are reported. A log reported before
+  // the one ahead of it waits for its turn while its worker goes on with
+  // the next log, so that no core waits for the slowest log; at most twice
+  // `jobs` logs are reported ahead of the one being stored. The workers
+  // also make each job's sprayed ground as the archive holds it (a union
+  // of the coverage's pieces, as long as a report at times), so that the
+  // one storing thread only writes.
+  struct Reported {
+    std::optional<CoverageReportOutcome> outcome;
+    std::string groundWkb;
+    std::exception_ptr failure;
+  };
+  const size_t workers = std::min(static_cast<size_t>(o.jobs), o.logs.size());
+  const size_t ahead = 2 * workers;
+  std::vector<Reported> reported(o.logs.size());
+  std::mutex mutex;
+  std::condition_variable changed;
+  size_t next = 0, storing = 0;
+  bool stop = false;
+  auto report = [&] {
+    for (;;) {
+      std::unique_lock lock(mutex);
+      changed.wait(lock, [&] { return stop || next >= o.logs.size() || next < storing + ahead; });
+      if (stop || next >= o.logs.size()) return;
+      const size_t i = next++;
+      lock.unlock();
+      Reported done;
+      try {
+        done.outcome = RunCoverageReport(o.logs[i], fieldGiven, "", "", info);
+        if (done.outcome->result.inputRead) done.groundWkb = ArchiveGroundWkbWithModule(done.outcome->report.coverage);
+      } catch (...) {
+        done.failure = std::current_exception();
+      }
+      lock.lock();
+      reported[i] = std::move(done);
+      changed.notify_all();
     }
   };
-  while (stored < o.logs.size()) {
-    startReports();
-    const std::string& log = o.logs[stored++];
-    const CoverageReportOutcome outcome = reporting.front().get();
-    reporting.pop_front();
-    // The next logs are reported while this one is stored.
-    startReports();
-    if (ReportCommandResult(printer, log, outcome.result) != 0) status = 1;
-    if (!outcome.result.inputRead) continue;
-    const ArchivedLog stored = StoreInArchive(archive, log, outcome, update);
-    if (!stored.said.empty()) printer.Print(stored.said);
-    if (!stored.problem.empty()) printer.PrintError("zeltlog-cli: " + stored.problem);
-    if (!stored.added.ok()) status = 1;
+  std::vector<std::thread> reporting;
+  auto finish = [&] {
+    {
+      std::lock_guard lock(mutex);
+      stop = true;
+    }
+    changed.notify_all();
+    for (std::thread& worker : reporting) worker.join();
+  };
+  for (size_t w = 0; w < workers; ++w) reporting.emplace_back(report);
+  int status = 0;
+  try {
+    for (; storing < o.logs.size();) {
+      const std::string& log = o.logs[storing];
+      Reported done;
+      {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return reported[storing].outcome || reported[storing].failure; });
+        done = std::move(reported[storing]);
+        reported[storing] = {};
+        ++storing;
+      }
+      changed.notify_all();
+      if (done.failure) std::rethrow_exception(done.failure);
+      const CoverageReportOutcome& outcome = *done.outcome;
+      if (ReportCommandResult(printer, log, outcome.result) != 0) status = 1;
+      if (!outcome.result.inputRead) continue;
+      const ArchivedLog stored = StoreInArchive(archive, log, outcome, update, &done.groundWkb);
+      if (!stored.said.empty()) printer.Print(stored.said);
+      if (!stored.problem.empty()) printer.PrintError("zeltlog-cli: " + stored.problem);
+      if (!stored.added.ok()) status = 1;
+    }
+  } catch (...) {
+    finish();
+    throw;
   }
+  finish();
   return status;
 }
 

@@ -63,9 +63,11 @@ void MakeDefaultArchiveFolder(const std::string& named) {
 }
 
 ArchivedLog StoreInArchive(const std::string& archive, const std::string& log, const CoverageReportOutcome& outcome,
-                           bool update) {
+                           bool update, const std::string* groundWkb) {
   ArchivedLog stored;
-  stored.added = ArchiveAddJobWithModule(archive, ArchiveJobOf(log, outcome), update);
+  ArchiveJob job = ArchiveJobOf(log, outcome);
+  job.groundWkb = groundWkb;
+  stored.added = ArchiveAddJobWithModule(archive, job, update);
   const ArchiveAddResult& added = stored.added;
   if (!added.ok()) {
     stored.problem = log + ": not stored: " + added.error;

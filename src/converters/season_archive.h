@@ -23,13 +23,15 @@ void MakeDefaultArchiveFolder(const std::string& named);
 // (0123456789ab): 12.40 ha sprayed", "...: already stored as ...; nothing
 // stored"), and what went wrong ("LOG: not stored: ..." with `said` empty,
 // or "LOG: stored, but ..."), each empty when there is nothing to say.
+// `groundWkb`, when given, is the sprayed ground made beforehand
+// (ArchiveGroundWkbWithModule of the report's coverage).
 struct ArchivedLog {
   ArchiveAddResult added;
   std::string said;
   std::string problem;
 };
 ArchivedLog StoreInArchive(const std::string& archive, const std::string& log, const CoverageReportOutcome& outcome,
-                           bool update);
+                           bool update, const std::string* groundWkb = nullptr);
 
 // "Add to archive": `log` reported as `archive add` reports it (with the
 // session's spray projection and progress display, and the job-info file

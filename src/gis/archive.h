@@ -45,6 +45,10 @@ struct ArchiveJob {
   std::vector<ArchiveWeather> weather;
   std::vector<CollectedMark> marks;
   const CoverageReport* report = nullptr;  // the figures, runs and coverage
+  // The sprayed ground as stored, from ArchiveGroundWkb of the report's
+  // coverage, made beforehand (beside the next logs' reports, while the
+  // archive takes one log at a time); null: made while storing.
+  const std::string* groundWkb = nullptr;
 };
 
 // What storing a job did.
@@ -85,6 +89,10 @@ struct ArchiveMapJobs {
   std::string error;
 };
 
+// The sprayed ground a job row holds, made from a report's coverage: one
+// valid multipolygon, longitudes within -180 to 180, as well-known binary;
+// empty when it cannot be made.
+std::string ArchiveGroundWkb(const LonLatMultiPolygon& coverage);
 // `archive` is a GeoPackage's path or "PG:..." connection text. Every
 // failure's message names the archive.
 ArchiveAddResult ArchiveAddJob(const std::string& archive, const ArchiveJob& job, bool update);

@@ -201,6 +201,16 @@ void FillJobRow(OGRFeature& row, const ArchiveJob& job) {
   row.SetField("spraying_s", r.sprayingTimeS);
   row.SetField("distance_m", r.distanceM);
   row.SetField("fixes", r.fixes);
+  if (job.groundWkb && !job.groundWkb->empty()) {
+    OGRGeometry* ground = nullptr;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(job.groundWkb->data());
+    if (OGRGeometryFactory::createFromWkb(bytes, nullptr, &ground, job.groundWkb->size()) == OGRERR_NONE && ground &&
+        wkbFlatten(ground->getGeometryType()) == wkbMultiPolygon) {
+      row.SetGeometryDirectly(ground);
+      return;
+    }
+    delete ground;
+  }
   row.SetGeometryDirectly(GroundOf(r.coverage).release());
 }
 
@@ -328,6 +338,14 @@ auto WithRetries(Attempt attempt) {
 }
 
 }  // namespace
+
+std::string ArchiveGroundWkb(const LonLatMultiPolygon& coverage) {
+  QuietGdalErrors quiet;
+  const std::unique_ptr<OGRMultiPolygon> ground = GroundOf(coverage);
+  std::string wkb(ground->WkbSize(), '\0');
+  if (ground->exportToWkb(wkbNDR, reinterpret_cast<unsigned char*>(wkb.data()), wkbVariantIso) != OGRERR_NONE) return "";
+  return wkb;
+}
 
 ArchiveAddResult ArchiveAddJob(const std::string& archive, const ArchiveJob& job, bool update) {
   QuietGdalErrors quiet;

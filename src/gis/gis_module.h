@@ -16,7 +16,7 @@ namespace zeltlog {
 // What the module offers; its one exported C function returns it.
 struct GisModuleFunctions {
   static constexpr const char* kEntry = "zeltlog_gis_module_functions";
-  static constexpr int kVersion = 6;
+  static constexpr int kVersion = 7;
   int version;
   std::string (*readPolygonFile)(const std::string& path, PolygonFile& out);
   GisExportResult (*exportCoverageLayers)(const std::string& path, const CoverageData& data,
@@ -28,6 +28,7 @@ struct GisModuleFunctions {
   std::string (*archiveRemove)(const std::string& archive, const std::string& job, const std::string& before,
                                long long& removed);
   std::string (*archiveExport)(const std::string& archive, const std::string& out);
+  std::string (*archiveGroundWkb)(const LonLatMultiPolygon& coverage);
 };
 
 // Why GIS files cannot be read or written by this build at all (the
@@ -49,5 +50,7 @@ ArchiveMapJobs ArchiveMapSelectionWithModule(const std::string& archive, const A
 std::string ArchiveRemoveWithModule(const std::string& archive, const std::string& job, const std::string& before,
                                     long long& removed);
 std::string ArchiveExportWithModule(const std::string& archive, const std::string& out);
+// Empty without the module: the ground is then made while storing.
+std::string ArchiveGroundWkbWithModule(const LonLatMultiPolygon& coverage);
 
 }  // namespace zeltlog

@@ -80,4 +80,9 @@ std::string ArchiveExportWithModule(const std::string& archive, const std::strin
                        out);
 }
 
+std::string ArchiveGroundWkbWithModule(const LonLatMultiPolygon& coverage) {
+  return Module().Call(&GisModuleFunctions::archiveGroundWkb, [](const std::string&) { return std::string(); },
+                       coverage);
+}
+
 }  // namespace zeltlog
