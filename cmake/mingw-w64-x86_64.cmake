@@ -20,6 +20,8 @@ endif()
 # The static builds of GEOS and libzip (scripts/build-windows), by their
 # prefixes.
 list(APPEND CMAKE_FIND_ROOT_PATH ${ZELTLOG_WINDOWS_LIBRARIES})
+# cairo and what it needs (the PDF record), when the build has them.
+list(APPEND CMAKE_FIND_ROOT_PATH ${ZELTLOG_PDF_LIBRARIES})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

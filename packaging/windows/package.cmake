@@ -1,11 +1,17 @@
 # The Windows package: zeltlog-<version>-windows-x64.zip (cpack -G ZIP)
-# holding zeltlog-cli.exe, zeltlog.exe when the window is built, the README
-# and the licence, all in one folder of that name.
+# holding zeltlog-cli.exe, zeltlog.exe when the window is built, the README,
+# the licence and the PDF record's font, all in one folder of that name.
 install(TARGETS zeltlog-cli RUNTIME DESTINATION .)
 if(ZELTLOG_BUILD_WINDOW)
   install(TARGETS zeltlog RUNTIME DESTINATION .)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+# The PDF record's font (DejaVu Sans, from Debian's fonts-dejavu-core),
+# which the programs find beside themselves, and its licence.
+if(ZELTLOG_PDF_FONT_FILES)
+  install(FILES ${ZELTLOG_PDF_FONT_FILES} DESTINATION .)
+  install(FILES /usr/share/doc/fonts-dejavu-core/copyright DESTINATION . RENAME DejaVuSans-LICENSE.txt)
+endif()
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME zeltlog)

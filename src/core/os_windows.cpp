@@ -211,7 +211,19 @@ void OpenWithDesktop(const std::string& path) {
 
 bool HasProgramModules() { return false; }
 
-std::string ExecutableFolder() { return {}; }
+std::string ExecutableFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return Utf8Path(std::filesystem::path(path).parent_path());
+}
 
 void* OpenLibrary(const std::string&, std::string* reason) {
   *reason = "this build has no modules";

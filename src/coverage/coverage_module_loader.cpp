@@ -9,8 +9,13 @@ namespace {
 
 const ModuleFunctions<CoverageModuleFunctions>& Module() {
 #ifdef ZELTLOG_ANALYSIS_LINKED
+#ifdef ZELTLOG_PDF_LINKED
+  static const CoverageModuleFunctions linked = {CoverageModuleFunctions::kVersion, ComputeCoverage, ComputeMapLayers,
+                                                 DrawRecordPdf};
+#else
   static const CoverageModuleFunctions linked = {CoverageModuleFunctions::kVersion, ComputeCoverage, ComputeMapLayers,
                                                  nullptr};
+#endif
   static const auto module = ModuleFunctions<CoverageModuleFunctions>::Linked(linked);
 #else
   static const ModuleFunctions<CoverageModuleFunctions> module(kAnalysisModule, "the coverage report needs");

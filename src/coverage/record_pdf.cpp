@@ -8,14 +8,99 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <numbers>
 #include <string_view>
 #include <tuple>
 
 #include "coverage/ellipsoid_area.h"
 #include "coverage/line_thinning.h"
 
+#ifdef _WIN32
+#include <cairo-ft.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cstdio>
+
+#include "core/os.h"
+#endif
+
 namespace zeltlog {
 namespace {
+
+#ifdef _WIN32
+// Windows has no fontconfig: the program reads the DejaVu Sans files that
+// travel beside it through FreeType, once, and keeps them for its life.
+struct ShippedFonts {
+  cairo_font_face_t* regular = nullptr;
+  cairo_font_face_t* bold = nullptr;
+  std::string problem;
+};
+
+cairo_font_face_t* LoadShippedFont(FT_Library library, const std::string& folder, const char* name,
+                                   std::string* problem) {
+  // The file's bytes in memory, where FreeType reads them whatever the
+  // characters of the folder's name.
+  const std::string path = folder + "\\" + name;
+  unsigned long long size = 0;
+  std::string reason;
+  std::FILE* file = os::OpenRegularFile(path, &size, &reason);
+  if (!file) {
+    *problem = "the font " + path + " cannot be opened: " + reason;
+    return nullptr;
+  }
+  auto* bytes = new std::string(static_cast<size_t>(std::min<unsigned long long>(size, 64ull << 20)), '\0');
+  const bool read = std::fread(bytes->data(), 1, bytes->size(), file) == bytes->size();
+  std::fclose(file);
+  FT_Face face = nullptr;
+  if (!read || FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(bytes->data()),
+                                  static_cast<FT_Long>(bytes->size()), 0, &face) != 0) {
+    delete bytes;
+    *problem = "the font " + path + " cannot be read";
+    return nullptr;
+  }
+  return cairo_ft_font_face_create_for_ft_face(face, 0);
+}
+
+const ShippedFonts& Shipped() {
+  static const ShippedFonts fonts = [] {
+    // cairo linked statically on Windows readies its locks (critical
+    // sections, which must be initialised) on the first pattern made, not
+    // on every first use: a pattern is made before any other call, once.
+    cairo_pattern_destroy(cairo_pattern_create_rgb(0.0, 0.0, 0.0));
+    ShippedFonts loaded;
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0) {
+      loaded.problem = "FreeType could not start";
+      return loaded;
+    }
+    const std::string folder = os::ExecutableFolder();
+    loaded.regular = LoadShippedFont(library, folder, "DejaVuSans.ttf", &loaded.problem);
+    if (loaded.regular) loaded.bold = LoadShippedFont(library, folder, "DejaVuSans-Bold.ttf", &loaded.problem);
+    return loaded;
+  }();
+  return fonts;
+}
+
+// A reference to the regular or bold face, for the writer to destroy.
+cairo_font_face_t* FontFace(bool bold) {
+  return cairo_font_face_reference(bold ? Shipped().bold : Shipped().regular);
+}
+
+// Why the fonts cannot be had, or empty.
+const std::string& FontProblem() { return Shipped().problem; }
+#else
+// DejaVu Sans as fontconfig finds it.
+cairo_font_face_t* FontFace(bool bold) {
+  return cairo_toy_font_face_create("DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
+                                    bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+}
+
+const std::string& FontProblem() {
+  static const std::string none;
+  return none;
+}
+#endif
 
 // Page geometry in points (1/72 in).
 constexpr double kMargin = 40.0;
@@ -105,8 +190,8 @@ std::string Decimals(double value, int decimals, const char* unit) { return Fixe
 class PageWriter {
  public:
   PageWriter(cairo_t* cr, Paper paper, bool drawing) : cr_(cr), paper_(paper), drawing_(drawing) {
-    regular_ = cairo_toy_font_face_create("DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    bold_ = cairo_toy_font_face_create("DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    regular_ = FontFace(false);
+    bold_ = FontFace(true);
     y_ = kMargin;
   }
   ~PageWriter() {
@@ -520,7 +605,7 @@ void DrawMarks(cairo_t* cr, const MapFrame& frame, const std::vector<CollectedMa
     if (mark.type >= 128 || !Drawable(mark.at)) continue;  // boundary points draw the field
     const Point p = frame.On(mark.at);
     cairo_new_sub_path(cr);
-    cairo_arc(cr, p.x, p.y, 2.2, 0.0, 2 * M_PI);
+    cairo_arc(cr, p.x, p.y, 2.2, 0.0, 2 * std::numbers::pi);
   }
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_fill_preserve(cr);
@@ -656,7 +741,7 @@ void DrawMap(PageWriter& w, const RecordPdfInput& in, double height) {
       const double sy = w.y() + 2.0;
       cairo_new_path(cr);  // no line from where the last text ended
       if (entry.mark) {
-        cairo_arc(cr, lx + 6.0, sy + 3.5, 2.2, 0.0, 2 * M_PI);
+        cairo_arc(cr, lx + 6.0, sy + 3.5, 2.2, 0.0, 2 * std::numbers::pi);
         cairo_set_source_rgb(cr, 1, 1, 1);
         cairo_fill_preserve(cr);
         cairo_set_source_rgb(cr, 0, 0, 0);
@@ -1008,6 +1093,10 @@ cairo_status_t Append(void* closure, const unsigned char* data, unsigned int len
 
 RecordPdf DrawRecordPdf(const RecordPdfInput& in) {
   RecordPdf pdf;
+  if (!FontProblem().empty()) {
+    pdf.error = FontProblem();
+    return pdf;
+  }
   const Paper paper = PaperOf(in.paper);
   cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(Append, &pdf.bytes, paper.width, paper.height);
   const ApplicationRecord& r = in.record.record;

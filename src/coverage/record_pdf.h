@@ -2,7 +2,8 @@
 // figures and a map of the ground it sprayed, laid out as a PDF that the
 // applicator signs and hands to the landholder. Drawn with cairo, whose
 // text stays real text (searchable and copyable) in a font found through
-// fontconfig (DejaVu Sans) and embedded in the file.
+// fontconfig (DejaVu Sans; on Windows the files that travel beside the
+// program, read through FreeType) and embedded in the file.
 //
 // The pages: a header with farm, field, date, operator and machine; the
 // map, drawn as vectors from the map page's layers with a scale bar and a
