@@ -84,18 +84,18 @@ int Run(const std::string& log, const char* picture) {
   const size_t documentsOpened = opened.size();
   // MAP REPORT of the same log: its table ends the event list, and its map
   // page is opened.
-  choice = log;
-  Press(*window, id::kMapReport);
-  Settle();
-  // RECORD, where the build draws PDFs: the same log's proof of
+  // RECORD, where the build draws PDFs: the converted log's proof of
   // application beside it, opened.
-  const size_t pagesOpened = opened.size();
   const wxWindow* record = window->FindWindow(id::kRecordPdf);
   const bool recordEnabled = record && record->IsEnabled();
   if (recordEnabled) {
     Press(*window, id::kRecordPdf);
     Settle();
   }
+  const size_t recordsOpened = opened.size() - documentsOpened;
+  choice = log;
+  Press(*window, id::kMapReport);
+  Settle();
 
   int status = 0;
   for (const std::string& path : opened) std::printf("opened %s\n", path.c_str());
@@ -113,12 +113,12 @@ int Run(const std::string& log, const char* picture) {
     std::fprintf(stderr, "zeltlog: %zu documents opened, 3 expected\n", documentsOpened);
     status = 1;
   }
-  if (pagesOpened != documentsOpened + 1) {
-    std::fprintf(stderr, "zeltlog: %zu map pages opened, 1 expected\n", pagesOpened - documentsOpened);
+  if (recordsOpened != (recordEnabled ? 1u : 0u)) {
+    std::fprintf(stderr, "zeltlog: %zu records opened, %d expected\n", recordsOpened, recordEnabled ? 1 : 0);
     status = 1;
   }
-  if (opened.size() != pagesOpened + (recordEnabled ? 1 : 0)) {
-    std::fprintf(stderr, "zeltlog: %zu records opened, %d expected\n", opened.size() - pagesOpened, recordEnabled ? 1 : 0);
+  if (opened.size() != documentsOpened + recordsOpened + 1) {
+    std::fprintf(stderr, "zeltlog: %zu map pages opened, 1 expected\n", opened.size() - documentsOpened - recordsOpened);
     status = 1;
   }
   if (!pictureProblem.empty()) {
