@@ -54,6 +54,12 @@ bool IsOutOfSpace(int error);
 // Moves `from` over `to` in one step, replacing a file of that name:
 // readers see the old file or the new one, never a part. 0 or errno's value.
 int ReplaceFile(const std::string& from, const std::string& to);
+#ifdef _WIN32
+// Moves the file `from` to `to` unless a file of that name exists then
+// (EEXIST), in one step: it never replaces one. 0 or errno's value. (On
+// POSIX systems link() and unlink() do it.)
+int MoveIfAbsent(const std::string& from, const std::string& to);
+#endif
 // Puts the folder `from` in the place of the folder `to` in one step: when
 // `to` exists (a folder, not a link) the two are exchanged, and `from` then
 // names the old one. Readers see the old folder or the new one, never a

@@ -122,6 +122,11 @@ int ReplaceFile(const std::string& from, const std::string& to) {
   return ErrnoOf(GetLastError());
 }
 
+int MoveIfAbsent(const std::string& from, const std::string& to) {
+  // Without MOVEFILE_REPLACE_EXISTING a file there makes it fail.
+  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_WRITE_THROUGH) ? 0 : ErrnoOf(GetLastError());
+}
+
 // Windows renames a folder only onto a free name: an old folder moves
 // aside first, and back should the new one fail to take its place; then it
 // takes the new one's former name, for the caller to remove.

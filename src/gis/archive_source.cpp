@@ -9,8 +9,11 @@
 #include <random>
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifndef _WIN32
 #include <sys/statvfs.h>
+#endif
 
+#include "core/os.h"
 #include "gis/archive_tables.h"
 #include "gis/gdal_setup.h"
 
@@ -23,6 +26,14 @@ bool IsPostgres(const std::string& archive) { return archive.rfind("PG:", 0) == 
 // folder) cannot be written, such as a read-only file system; empty when
 // nothing says so.
 std::string WhyNotWritable(const std::string& path) {
+#ifdef _WIN32
+  std::FILE* file = _wfopen(os::NativePath(path).c_str(), L"r+b");
+  if (file) {
+    std::fclose(file);
+    return "";
+  }
+  return errno == ENOENT ? std::string() : std::string("cannot be written: ") + std::strerror(errno);
+#else
   const int file = open(path.c_str(), O_RDWR | O_CLOEXEC);
   if (file >= 0) {
     close(file);
@@ -36,6 +47,7 @@ std::string WhyNotWritable(const std::string& path) {
     return "cannot be created: " + std::string(std::strerror(EROFS));
   }
   return "";
+#endif
 }
 
 // Adds to `layer` each column of `columns` that it lacks.
@@ -98,10 +110,14 @@ std::string CreateGeoPackage(const std::string& path) {
       return error;
     }
   }
-  const int linked = link(temporary.c_str(), path.c_str());
-  const int error = errno;
+#ifdef _WIN32
+  const int error = os::MoveIfAbsent(temporary, path);
+  if (error != 0) unlink(temporary.c_str());
+#else
+  const int error = link(temporary.c_str(), path.c_str()) == 0 ? 0 : errno;
   unlink(temporary.c_str());
-  if (linked != 0 && error != EEXIST) return std::string("cannot create the archive: ") + std::strerror(error);
+#endif
+  if (error != 0 && error != EEXIST) return std::string("cannot create the archive: ") + std::strerror(error);
   return "";
 }
 
@@ -201,6 +217,10 @@ std::string OpenArchive(const std::string& archive, ArchiveAccess access, Archiv
       return out.Problem("not a GeoPackage");
     }
   } else {
+    // The Windows build has GDAL without its PostgreSQL driver (no libpq).
+    if (!GetGDALDriverManager()->GetDriverByName("PostgreSQL")) {
+      return out.Problem("PostGIS archives are left out of this build (its GDAL has no PostgreSQL driver)");
+    }
     const char* drivers[] = {"PostgreSQL", nullptr};
     out.dataset.reset(GDALDataset::Open(archive.c_str(), flags, drivers, nullptr, nullptr));
     if (!out.dataset) return out.Problem("cannot connect to the database: " + LastGdalError("refused"));

@@ -9,6 +9,8 @@
 #include <gdal.h>
 #include <ogr_srs_api.h>
 
+#include "core/os.h"
+
 #include <cerrno>
 #include <mutex>
 #include <set>
@@ -73,6 +75,13 @@ void KeepOffTheNetwork() {
 void RegisterGdalDrivers() {
   static std::once_flag once;
   std::call_once(once, [] {
+#ifdef _WIN32
+    // The Windows programs carry PROJ's database beside themselves.
+    if (const std::string folder = os::ExecutableFolder(); !folder.empty()) {
+      const char* const paths[] = {folder.c_str(), nullptr};
+      OSRSetPROJSearchPaths(paths);
+    }
+#endif
     GDALAllRegister();
     KeepOffTheNetwork();
   });

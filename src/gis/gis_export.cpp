@@ -7,6 +7,9 @@
 
 #include <cpl_vsi.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <io.h>
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -410,44 +413,78 @@ CheckedFiles& Checked() {
   return files;
 }
 
+// A file open for update must not go from writing to reading, or back,
+// without a seek in between (C11 7.21.5.3): glibc lets it pass, Windows'
+// C library fails the write. The drivers do not know of that rule, so the
+// last operation is kept and a seek to where the file stands put between.
 struct CheckedFile {
   FILE* file;
+  enum class Last { kSeek, kRead, kWrite } last = Last::kSeek;
 };
-FILE* FileOf(void* handle) { return static_cast<CheckedFile*>(handle)->file; }
+CheckedFile& CheckedOf(void* handle) { return *static_cast<CheckedFile*>(handle); }
+FILE* FileOf(void* handle) { return CheckedOf(handle).file; }
+FILE* FileFor(void* handle, CheckedFile::Last next) {
+  CheckedFile& checked = CheckedOf(handle);
+  if (checked.last != next && checked.last != CheckedFile::Last::kSeek) std::fseek(checked.file, 0, SEEK_CUR);
+  checked.last = next;
+  return checked.file;
+}
 
 void* CheckedOpen(void*, const char* path, const char* access) {
   std::string mode = access;
   mode.erase(std::remove(mode.begin(), mode.end(), 't'), mode.end());
   if (mode.find('b') == std::string::npos) mode += 'b';
+#ifdef _WIN32
+  // Not inherited by programs this one starts ("N"); the name is UTF-8,
+  // the programs' code page.
+  FILE* file = std::fopen(path, (mode + "N").c_str());
+#else
   FILE* file = std::fopen(path, (mode + "e").c_str());
+#endif
   if (!file) {
     if (mode[0] != 'r') Checked().Failed(errno);
     return nullptr;
   }
   return new CheckedFile{file};
 }
+#ifdef _WIN32
+vsi_l_offset CheckedTell(void* handle) { return static_cast<vsi_l_offset>(_ftelli64(FileOf(handle))); }
+int CheckedSeek(void* handle, vsi_l_offset offset, int whence) {
+  if (whence == SEEK_END && offset != 0) return -1;
+  CheckedOf(handle).last = CheckedFile::Last::kSeek;
+  return _fseeki64(FileOf(handle), static_cast<long long>(offset), whence);
+}
+#else
 vsi_l_offset CheckedTell(void* handle) { return static_cast<vsi_l_offset>(ftello(FileOf(handle))); }
 int CheckedSeek(void* handle, vsi_l_offset offset, int whence) {
   if (whence == SEEK_END && offset != 0) return -1;
+  CheckedOf(handle).last = CheckedFile::Last::kSeek;
   return fseeko(FileOf(handle), static_cast<off_t>(offset), whence);
 }
+#endif
 size_t CheckedRead(void* handle, void* buffer, size_t size, size_t count) {
-  return std::fread(buffer, size, count, FileOf(handle));
+  return std::fread(buffer, size, count, FileFor(handle, CheckedFile::Last::kRead));
 }
 int CheckedEof(void* handle) { return std::feof(FileOf(handle)); }
 size_t CheckedWrite(void* handle, const void* buffer, size_t size, size_t count) {
-  const size_t written = std::fwrite(buffer, size, count, FileOf(handle));
+  const size_t written = std::fwrite(buffer, size, count, FileFor(handle, CheckedFile::Last::kWrite));
   if (written != count) Checked().Failed(errno);
   return written;
 }
 int CheckedFlush(void* handle) {
+  // A flush ends writing: reading may follow it.
+  if (CheckedOf(handle).last == CheckedFile::Last::kWrite) CheckedOf(handle).last = CheckedFile::Last::kSeek;
   if (std::fflush(FileOf(handle)) == 0) return 0;
   Checked().Failed(errno);
   return -1;
 }
 int CheckedTruncate(void* handle, vsi_l_offset size) {
   FILE* file = FileOf(handle);
+#ifdef _WIN32
+  if (std::fflush(file) == 0 && _chsize_s(_fileno(file), static_cast<long long>(size)) == 0) return 0;
+#else
   if (std::fflush(file) == 0 && ftruncate(fileno(file), static_cast<off_t>(size)) == 0) return 0;
+#endif
   Checked().Failed(errno);
   return -1;
 }

@@ -6,8 +6,13 @@ namespace zeltlog {
 namespace {
 
 const ModuleFunctions<GisModuleFunctions>& Module() {
-#ifdef ZELTLOG_GIS_LEFT_OUT
+#if defined(ZELTLOG_GIS_LEFT_OUT)
   static const auto module = ModuleFunctions<GisModuleFunctions>::LeftOut(GisFilesLeftOut());
+#elif defined(ZELTLOG_GIS_LINKED)
+  static const GisModuleFunctions linked = {GisModuleFunctions::kVersion, ReadPolygonFile,     ExportCoverageLayers,
+                                            ArchiveAddJob,                ArchiveQuery,        ArchiveMapSelection,
+                                            ArchiveRemove,                ArchiveExport};
+  static const auto module = ModuleFunctions<GisModuleFunctions>::Linked(linked);
 #else
   static constexpr ProgramModule kGisModule = {"libzeltlog-gis.so", "the GDAL module", "ZELTLOG_GIS_MODULE"};
   static const ModuleFunctions<GisModuleFunctions> module(kGisModule, "GIS files need");
