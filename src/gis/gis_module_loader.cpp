@@ -11,7 +11,7 @@ const ModuleFunctions<GisModuleFunctions>& Module() {
 #elif defined(ZELTLOG_GIS_LINKED)
   static const GisModuleFunctions linked = {GisModuleFunctions::kVersion, ReadPolygonFile,     ExportCoverageLayers,
                                             ArchiveAddJob,                ArchiveQuery,        ArchiveMapSelection,
-                                            ArchiveRemove,                ArchiveExport};
+                                            ArchiveRemove,                ArchiveExport,       ArchiveGroundWkb};
   static const auto module = ModuleFunctions<GisModuleFunctions>::Linked(linked);
 #else
   static constexpr ProgramModule kGisModule = {"libzeltlog-gis.so", "the GDAL module", "ZELTLOG_GIS_MODULE"};
