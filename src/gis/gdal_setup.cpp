@@ -76,6 +76,9 @@ void RegisterGdalDrivers() {
   static std::once_flag once;
   std::call_once(once, [] {
 #ifdef _WIN32
+    // GDAL is linked in whole: it loads no driver from a folder of plugins
+    // (its built-in one names a folder of the build machine).
+    CPLSetConfigOption("GDAL_DRIVER_PATH", "disable");
     // The Windows programs carry PROJ's database beside themselves.
     if (const std::string folder = os::ExecutableFolder(); !folder.empty()) {
       const char* const paths[] = {folder.c_str(), nullptr};
