@@ -315,7 +315,7 @@ int RunArchiveAdd(const ArchiveCommandOptions& o) {
       Reported done;
       try {
         done.outcome = RunCoverageReport(o.logs[i], fieldGiven, "", "", info);
-        if (done.outcome->result.inputRead) done.groundWkb = ArchiveGroundWkbWithModule(done.outcome->report.coverage);
+        if (done.outcome->result.inputRead) done.groundWkb = ArchiveGroundWkbWithModule(done.outcome->report);
       } catch (...) {
         done.failure = std::current_exception();
       }
@@ -335,6 +335,7 @@ int RunArchiveAdd(const ArchiveCommandOptions& o) {
   };
   for (size_t w = 0; w < workers; ++w) reporting.emplace_back(report);
   int status = 0;
+  const KeptArchiveConnection kept;
   try {
     for (; storing < o.logs.size();) {
       const std::string& log = o.logs[storing];

@@ -181,7 +181,10 @@ CoverageReportOutcome ReportCoverageOf(ConversionSession& session, const std::st
   if (!damage.empty()) result.problems.push_back(damage);
   outcome.job = MergeJobInfo(recordSink.Record(), jobInfo ? *jobInfo : JobInfo{});
   outcome.logSha256 = std::move(digest);
-  outcome.report = ComputeCoverageWithModule(sink.data(), field);
+  // Only a drawing of the skipped ground needs its polygons joined.
+  const bool drawn = !exportPath.empty() || !pagePath.empty() || (pdf && !pdf->path.empty());
+  outcome.report =
+      ComputeCoverageWithModule(sink.data(), field, drawn ? SkippedGround::Joined : SkippedGround::AreaOnly);
   outcome.report.log = log;
   outcome.marks = sink.data().marks;
   for (const std::string& problem : outcome.report.problems) result.problems.push_back(problem);

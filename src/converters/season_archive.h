@@ -24,7 +24,7 @@ void MakeDefaultArchiveFolder(const std::string& named);
 // stored"), and what went wrong ("LOG: not stored: ..." with `said` empty,
 // or "LOG: stored, but ..."), each empty when there is nothing to say.
 // `groundWkb`, when given, is the sprayed ground made beforehand
-// (ArchiveGroundWkbWithModule of the report's coverage).
+// (ArchiveGroundWkbWithModule of the report).
 struct ArchivedLog {
   ArchiveAddResult added;
   std::string said;

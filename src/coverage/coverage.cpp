@@ -216,7 +216,13 @@ void AppendPolygons(const GeosContext& c, const GEOSGeometry* g, LonLatMultiPoly
 // are, the same ground in more polygons.
 constexpr int kMostVerticesJoined = 100000;
 
-void Join(const GeosContext& c, std::vector<GeosPtr> pieces, LonLatMultiPolygon& out) {
+struct Joined {
+  double piecesArea = 0.0;  // in square metres, summed piece by piece
+  bool joined = false;      // the pieces became one union
+};
+
+// With `join` false the pieces are kept as they are.
+Joined Join(const GeosContext& c, std::vector<GeosPtr> pieces, LonLatMultiPolygon& out, bool join = true) {
   double piecesArea = 0.0;
   long vertices = 0;
   std::vector<GEOSGeometry*> raw;
@@ -227,19 +233,22 @@ void Join(const GeosContext& c, std::vector<GeosPtr> pieces, LonLatMultiPolygon&
   }
   GeosPtr collection = Own(c, GEOSGeom_createCollection_r(c.handle(), GEOS_GEOMETRYCOLLECTION, raw.data(),
                                                            static_cast<unsigned>(raw.size())));
-  if (!collection) return;
-  if (vertices > kMostVerticesJoined) {
+  Joined result{piecesArea, false};
+  if (!collection) return result;
+  if (!join || vertices > kMostVerticesJoined) {
     AppendPolygons(c, collection.get(), out);
-    return;
+    return result;
   }
   if (GeosPtr joined = Own(c, GEOSCoverageUnion_r(c.handle(), collection.get()))) {
     LonLatMultiPolygon polygons = ToLonLat(c, joined.get());
     if (std::fabs(MultiPolygonArea(polygons) - piecesArea) <= 1e-9 * piecesArea + 1e-6) {
       for (LonLatPolygon& polygon : polygons) out.push_back(std::move(polygon));
-      return;
+      result.joined = true;
+      return result;
     }
   }
   AppendPolygons(c, collection.get(), out);
+  return result;
 }
 
 using TilePieces = std::map<std::pair<long, long>, std::vector<GeosPtr>>;  // by (row, column)
@@ -351,8 +360,10 @@ class FieldParts {
   std::vector<const GEOSGeometry*> parts_;
 };
 
+// The union of the runs into r.coverage and, with a field, the field less
+// that union into r.skipped and its area into `skippedSquareMetres`.
 bool UnionByTiles(const GeosContext& c, std::vector<GeosPtr> runUnions, const GEOSGeometry* field,
-                  CoverageReport& r) {
+                  SkippedGround skippedGround, CoverageReport& r, double& skippedSquareMetres) {
   const TileGrid grid = GridOver(c, runUnions);
   const FieldParts fieldParts(c, field);
   TilePieces tiles;
@@ -387,7 +398,8 @@ bool UnionByTiles(const GeosContext& c, std::vector<GeosPtr> runUnions, const GE
     }
     sprayedPieces.push_back(std::move(sprayed));
   }
-  Join(c, std::move(sprayedPieces), r.coverage);
+  const size_t sprayedPieceCount = sprayedPieces.size();
+  r.coverageJoined = Join(c, std::move(sprayedPieces), r.coverage).joined || sprayedPieceCount == 1;
   if (field) {
     // The field outside every tile with sprayed ground is skipped whole.
     GeosPtr tilesDone = UnionOf(c, std::move(sprayedTiles));
@@ -400,8 +412,14 @@ bool UnionByTiles(const GeosContext& c, std::vector<GeosPtr> runUnions, const GE
       if (!rest) return false;
       skippedPieces.push_back(std::move(rest));
     }
-    Join(c, std::move(skippedPieces), r.skipped);
-    for (const GeosPtr& polygon : untouched) AppendPolygons(c, polygon.get(), r.skipped);
+    // The skipped area is the sum of the pieces' areas whether they are
+    // joined or not, so that it does not hang on what the caller draws.
+    skippedSquareMetres = Join(c, std::move(skippedPieces), r.skipped, skippedGround == SkippedGround::Joined).piecesArea;
+    for (const GeosPtr& polygon : untouched) {
+      const size_t first = r.skipped.size();
+      AppendPolygons(c, polygon.get(), r.skipped);
+      for (size_t i = first; i < r.skipped.size(); ++i) skippedSquareMetres += PolygonArea(r.skipped[i]);
+    }
   }
   return true;
 }
@@ -426,7 +444,7 @@ BoundaryRings BoundaryRingsOf(const CoverageData& data) {
   return rings;
 }
 
-CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygon* field) {
+CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygon* field, SkippedGround skippedGround) {
   CoverageReport r;
   GeosContext c;
   const std::vector<CollectedQuad>& quads = data.quads;
@@ -485,14 +503,14 @@ CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygo
   GeosPtr fieldArea = FieldGeometry(c, data, field);
   if (fieldArea && GEOSisEmpty_r(c.handle(), fieldArea.get()) == 1) fieldArea.reset();
   if (fieldArea) r.field = ToLonLat(c, fieldArea.get());
-  if (!UnionByTiles(c, std::move(runUnions), fieldArea.get(), r)) {
+  double skippedSquareMetres = 0.0;
+  if (!UnionByTiles(c, std::move(runUnions), fieldArea.get(), skippedGround, r, skippedSquareMetres)) {
     r.problems.push_back("the union of the runs could not be computed");
   }
   r.sprayedAreaHa = MultiPolygonArea(r.coverage) / kSquareMetresPerHectare;
   r.overlapAreaHa = std::max(0.0, r.grossSprayedAreaHa - r.sprayedAreaHa);
   if (fieldArea) {
     const double fieldSquareMetres = MultiPolygonArea(r.field);
-    const double skippedSquareMetres = MultiPolygonArea(r.skipped);
     r.fieldAreaHa = fieldSquareMetres / kSquareMetresPerHectare;
     // No figure is negative, and no more of a field is skipped than it has.
     r.skippedAreaHa = std::clamp(skippedSquareMetres, 0.0, fieldSquareMetres) / kSquareMetresPerHectare;

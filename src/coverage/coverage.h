@@ -13,7 +13,8 @@ namespace zeltlog {
 // The report's figures. The field is `field` when given (polygons of a
 // file), else the log's boundary rings, else there is none. The log's name
 // is left for the caller to set.
-CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygon* field = nullptr);
+CoverageReport ComputeCoverage(const CoverageData& data, const LonLatMultiPolygon* field = nullptr,
+                               SkippedGround skipped = SkippedGround::Joined);
 
 // The field the log's boundary points describe: code-128 points in log
 // order close into one ring when there are at least three; so do the

@@ -16,9 +16,9 @@ namespace zeltlog {
 // kEntry returns it.
 struct CoverageModuleFunctions {
   static constexpr const char* kEntry = "zeltlog_coverage_module_functions";
-  static constexpr int kVersion = 5;
+  static constexpr int kVersion = 6;
   int version;
-  CoverageReport (*computeCoverage)(const CoverageData& data, const LonLatMultiPolygon* field);
+  CoverageReport (*computeCoverage)(const CoverageData& data, const LonLatMultiPolygon* field, SkippedGround skipped);
   MapLayers (*computeMapLayers)(const CoverageData& data);
   RecordPdf (*drawRecordPdf)(const RecordPdfInput& input);  // null where the PDF is left out
 };
@@ -29,7 +29,8 @@ const std::string& CoverageModuleProblem();
 
 // ComputeCoverage and ComputeMapLayers (coverage/coverage.h) through the
 // module; without it, a report or layers with the module's problem.
-CoverageReport ComputeCoverageWithModule(const CoverageData& data, const LonLatMultiPolygon* field);
+CoverageReport ComputeCoverageWithModule(const CoverageData& data, const LonLatMultiPolygon* field,
+                                         SkippedGround skipped);
 MapLayers ComputeMapLayersWithModule(const CoverageData& data);
 
 // Why this build cannot draw the proof of application at all (the Windows

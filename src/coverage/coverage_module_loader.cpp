@@ -45,8 +45,9 @@ RecordPdf NoPdf(const std::string& problem) {
 
 const std::string& CoverageModuleProblem() { return Module().problem(); }
 
-CoverageReport ComputeCoverageWithModule(const CoverageData& data, const LonLatMultiPolygon* field) {
-  return Module().Call(&CoverageModuleFunctions::computeCoverage, NoReport, data, field);
+CoverageReport ComputeCoverageWithModule(const CoverageData& data, const LonLatMultiPolygon* field,
+                                         SkippedGround skipped) {
+  return Module().Call(&CoverageModuleFunctions::computeCoverage, NoReport, data, field, skipped);
 }
 
 MapLayers ComputeMapLayersWithModule(const CoverageData& data) {

@@ -17,6 +17,12 @@ struct RunFigures {
   double netAreaHa = 0.0;                 // the area of their union
 };
 
+// What a report's caller needs of the skipped ground: its polygons joined
+// across the tiles they were worked out in (a map, a PDF or GIS layers
+// draw them), or only its area (the table, the JSON, the archive), which
+// the tiles' pieces give as well. The figures are the same either way.
+enum class SkippedGround { Joined, AreaOnly };
+
 struct CoverageReport {
   std::string log;
   // Why the log could not be reported at all; then nothing below is set.
@@ -35,7 +41,11 @@ struct CoverageReport {
   std::vector<RunFigures> runs;
 
   LonLatMultiPolygon coverage;  // the union
-  LonLatMultiPolygon skipped;   // field less union
+  // The coverage's polygons are one union: none overlaps another or shares
+  // an edge with it. False where the union's pieces were kept as they are
+  // (the same ground in more polygons).
+  bool coverageJoined = false;
+  LonLatMultiPolygon skipped;  // field less union, in pieces unless SkippedGround::Joined
   LonLatMultiPolygon field;
   // What the geometry library could not compute, in the order found; the
   // figures that depend on it are then left as they are.

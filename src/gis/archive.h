@@ -45,8 +45,8 @@ struct ArchiveJob {
   std::vector<ArchiveWeather> weather;
   std::vector<CollectedMark> marks;
   const CoverageReport* report = nullptr;  // the figures, runs and coverage
-  // The sprayed ground as stored, from ArchiveGroundWkb of the report's
-  // coverage, made beforehand (beside the next logs' reports, while the
+  // The sprayed ground as stored, from ArchiveGroundWkb of the report,
+  // made beforehand (beside the next logs' reports, while the
   // archive takes one log at a time); null: made while storing.
   const std::string* groundWkb = nullptr;
 };
@@ -92,10 +92,13 @@ struct ArchiveMapJobs {
 // The sprayed ground a job row holds, made from a report's coverage: one
 // valid multipolygon, longitudes within -180 to 180, as well-known binary;
 // empty when it cannot be made.
-std::string ArchiveGroundWkb(const LonLatMultiPolygon& coverage);
+std::string ArchiveGroundWkb(const CoverageReport& report);
 // `archive` is a GeoPackage's path or "PG:..." connection text. Every
 // failure's message names the archive.
 ArchiveAddResult ArchiveAddJob(const std::string& archive, const ArchiveJob& job, bool update);
+// With `keep`, this thread's ArchiveAddJob keeps a PostGIS archive's
+// connection open for its next job; without, it closes the one it kept.
+void ArchiveKeepConnection(bool keep);
 // One row per job (`by` empty) or per group of `by`: farm, field,
 // operator, machine, crop, client, product or month.
 ArchiveTable ArchiveQuery(const std::string& archive, const ArchiveFilter& filter, const std::string& by);

@@ -18,9 +18,10 @@
 #include "gis/gdal_setup.h"
 
 namespace zeltlog {
-namespace {
 
 bool IsPostgres(const std::string& archive) { return archive.rfind("PG:", 0) == 0; }
+
+namespace {
 
 // Why the file at `path` (or, when there is none, a new file in its
 // folder) cannot be written, such as a read-only file system; empty when

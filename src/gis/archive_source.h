@@ -26,6 +26,9 @@ struct ArchiveDialect {
   static bool TryAgain(const std::string& message);
 };
 
+// Whether `archive` names a PostgreSQL database ("PG:...").
+bool IsPostgres(const std::string& archive);
+
 struct ArchiveSource {
   GDALDatasetUniquePtr dataset;
   ArchiveDialect dialect;

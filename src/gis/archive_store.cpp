@@ -75,12 +75,14 @@ OGRLinearRing* RingOf(const LonLatRing& ring) {
   return out;
 }
 
-// The sprayed ground as one valid multipolygon (the coverage's polygons
-// meet along the edges of the tiles it is built in), with longitudes
-// within -180 to 180: ground beyond the 180° meridian is cut there and
-// moved by a turn. A job lies within half a turn of its first fix, so
-// within one turn either side.
-std::unique_ptr<OGRMultiPolygon> GroundOf(const LonLatMultiPolygon& coverage) {
+// The sprayed ground as one valid multipolygon, with longitudes within
+// -180 to 180: ground beyond the 180° meridian is cut there and moved by a
+// turn. A job lies within half a turn of its first fix, so within one turn
+// either side. A coverage kept in the pieces of the tiles it was built in
+// (polygons that meet along the tiles' edges) is unioned first; one the
+// report joined is a union already.
+std::unique_ptr<OGRMultiPolygon> GroundOf(const CoverageReport& report) {
+  const LonLatMultiPolygon& coverage = report.coverage;
   OGRMultiPolygon pieces;
   for (const LonLatPolygon& p : coverage) {
     if (p.outer.size() < 3) continue;
@@ -91,7 +93,7 @@ std::unique_ptr<OGRMultiPolygon> GroundOf(const LonLatMultiPolygon& coverage) {
   }
   auto out = std::make_unique<OGRMultiPolygon>();
   if (pieces.IsEmpty()) return out;
-  std::unique_ptr<OGRGeometry> whole(pieces.UnionCascaded());
+  std::unique_ptr<OGRGeometry> whole(report.coverageJoined ? nullptr : pieces.UnionCascaded());
   if (!whole) whole.reset(pieces.clone());
   OGREnvelope box;
   whole->getEnvelope(&box);
@@ -211,7 +213,7 @@ void FillJobRow(OGRFeature& row, const ArchiveJob& job) {
     }
     delete ground;
   }
-  row.SetGeometryDirectly(GroundOf(r.coverage).release());
+  row.SetGeometryDirectly(GroundOf(r).release());
 }
 
 bool Execute(GDALDataset& dataset, const std::string& sql) {
@@ -268,18 +270,45 @@ bool WriteJobRows(GDALDataset& dataset, const ArchiveJob& job) {
   return true;
 }
 
+// A PostGIS archive's connection, kept from one job to the next while a
+// run asks for it (ArchiveKeepConnection): a new connection costs the
+// server a process of its own, PostGIS's loading and GDAL's reading of the
+// catalogue, more than storing a job does. A GeoPackage is opened for each
+// job: GDAL holds a layer's extent and count in memory, and another
+// process may change them meanwhile.
+struct KeptConnection {
+  bool keep = false;
+  std::string archive;
+  ArchiveSource source;
+};
+
+KeptConnection& Kept() {
+  static thread_local KeptConnection kept;
+  return kept;
+}
+
 // One attempt at storing the job, in one transaction; `error` empty on
 // success.
 ArchiveAddResult AddOnce(const std::string& archive, const ArchiveJob& job, bool update) {
   ArchiveAddResult result;
-  ArchiveSource source;
-  result.error = OpenArchive(archive, ArchiveAccess::Write, source);
-  if (!result.ok()) return result;
+  KeptConnection& kept = Kept();
+  const bool keep = kept.keep && IsPostgres(archive);
+  if (keep && kept.archive != archive) kept.source = {};
+  ArchiveSource fresh;
+  ArchiveSource& source = keep ? kept.source : fresh;
+  if (!source.dataset) {
+    source = {};
+    result.error = OpenArchive(archive, ArchiveAccess::Write, source);
+    if (!result.ok()) return result;
+    kept.archive = keep ? archive : std::string();
+  }
   GDALDataset& dataset = *source.dataset;
   OGRLayer* jobs = dataset.GetLayerByName("jobs");
+  // A failed attempt closes a kept connection: the next opens a new one.
   auto fail = [&](const std::string& fallback) {
     result.error = source.Problem(LastGdalError(fallback));
     dataset.RollbackTransaction();
+    if (keep) source.dataset.reset();
     return result;
   };
   CPLErrorReset();
@@ -318,6 +347,7 @@ ArchiveAddResult AddOnce(const std::string& archive, const ArchiveJob& job, bool
   // The job is stored now. Closing may still meet another process's lock
   // (the layers' extents and counts are written then); trying the whole
   // job again would only find it stored.
+  if (keep) return result;
   CPLErrorReset();
   source.dataset.reset();
   if (CPLGetLastErrorType() >= CE_Failure) result.warning = source.Problem(LastGdalError("cannot close the archive"));
@@ -339,12 +369,18 @@ auto WithRetries(Attempt attempt) {
 
 }  // namespace
 
-std::string ArchiveGroundWkb(const LonLatMultiPolygon& coverage) {
+std::string ArchiveGroundWkb(const CoverageReport& report) {
   QuietGdalErrors quiet;
-  const std::unique_ptr<OGRMultiPolygon> ground = GroundOf(coverage);
+  const std::unique_ptr<OGRMultiPolygon> ground = GroundOf(report);
   std::string wkb(ground->WkbSize(), '\0');
   if (ground->exportToWkb(wkbNDR, reinterpret_cast<unsigned char*>(wkb.data()), wkbVariantIso) != OGRERR_NONE) return "";
   return wkb;
+}
+
+void ArchiveKeepConnection(bool keep) {
+  KeptConnection& kept = Kept();
+  kept.keep = keep;
+  if (!keep) kept = {};
 }
 
 ArchiveAddResult ArchiveAddJob(const std::string& archive, const ArchiveJob& job, bool update) {

@@ -16,7 +16,7 @@ namespace zeltlog {
 // What the module offers; its one exported C function returns it.
 struct GisModuleFunctions {
   static constexpr const char* kEntry = "zeltlog_gis_module_functions";
-  static constexpr int kVersion = 7;
+  static constexpr int kVersion = 8;
   int version;
   std::string (*readPolygonFile)(const std::string& path, PolygonFile& out);
   GisExportResult (*exportCoverageLayers)(const std::string& path, const CoverageData& data,
@@ -28,7 +28,8 @@ struct GisModuleFunctions {
   std::string (*archiveRemove)(const std::string& archive, const std::string& job, const std::string& before,
                                long long& removed);
   std::string (*archiveExport)(const std::string& archive, const std::string& out);
-  std::string (*archiveGroundWkb)(const LonLatMultiPolygon& coverage);
+  std::string (*archiveGroundWkb)(const CoverageReport& report);
+  void (*archiveKeepConnection)(bool keep);
 };
 
 // Why GIS files cannot be read or written by this build at all (the
@@ -51,6 +52,15 @@ std::string ArchiveRemoveWithModule(const std::string& archive, const std::strin
                                     long long& removed);
 std::string ArchiveExportWithModule(const std::string& archive, const std::string& out);
 // Empty without the module: the ground is then made while storing.
-std::string ArchiveGroundWkbWithModule(const LonLatMultiPolygon& coverage);
+std::string ArchiveGroundWkbWithModule(const CoverageReport& report);
+// Keeps this thread's PostGIS connection from one ArchiveAddJobWithModule to
+// the next while it lives (a run of archive add).
+class KeptArchiveConnection {
+ public:
+  KeptArchiveConnection();
+  ~KeptArchiveConnection();
+  KeptArchiveConnection(const KeptArchiveConnection&) = delete;
+  KeptArchiveConnection& operator=(const KeptArchiveConnection&) = delete;
+};
 
 }  // namespace zeltlog

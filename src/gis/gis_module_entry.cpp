@@ -6,7 +6,7 @@ namespace zeltlog {
 extern "C" __attribute__((visibility("default"))) const void* zeltlog_gis_module_functions() {
   static const GisModuleFunctions functions = {GisModuleFunctions::kVersion, ReadPolygonFile,    ExportCoverageLayers, ArchiveAddJob,
                                                    ArchiveQuery,                 ArchiveMapSelection, ArchiveRemove,
-                                                   ArchiveExport, ArchiveGroundWkb};
+                                                   ArchiveExport, ArchiveGroundWkb, ArchiveKeepConnection};
   return &functions;
 }
 

@@ -11,7 +11,8 @@ const ModuleFunctions<GisModuleFunctions>& Module() {
 #elif defined(ZELTLOG_GIS_LINKED)
   static const GisModuleFunctions linked = {GisModuleFunctions::kVersion, ReadPolygonFile,     ExportCoverageLayers,
                                             ArchiveAddJob,                ArchiveQuery,        ArchiveMapSelection,
-                                            ArchiveRemove,                ArchiveExport,       ArchiveGroundWkb};
+                                            ArchiveRemove,                ArchiveExport,       ArchiveGroundWkb,
+                                            ArchiveKeepConnection};
   static const auto module = ModuleFunctions<GisModuleFunctions>::Linked(linked);
 #else
   static constexpr ProgramModule kGisModule = {"libzeltlog-gis.so", "the GDAL module", "ZELTLOG_GIS_MODULE"};
@@ -85,9 +86,17 @@ std::string ArchiveExportWithModule(const std::string& archive, const std::strin
                        out);
 }
 
-std::string ArchiveGroundWkbWithModule(const LonLatMultiPolygon& coverage) {
+std::string ArchiveGroundWkbWithModule(const CoverageReport& report) {
   return Module().Call(&GisModuleFunctions::archiveGroundWkb, [](const std::string&) { return std::string(); },
-                       coverage);
+                       report);
+}
+
+KeptArchiveConnection::KeptArchiveConnection() {
+  Module().Call(&GisModuleFunctions::archiveKeepConnection, [](const std::string&) {}, true);
+}
+
+KeptArchiveConnection::~KeptArchiveConnection() {
+  Module().Call(&GisModuleFunctions::archiveKeepConnection, [](const std::string&) {}, false);
 }
 
 }  // namespace zeltlog

@@ -150,6 +150,15 @@ TEST(Coverage, ParallelPassesWithASkipAndAnOverlapInFields) {
     }
     const CoverageReport r = ComputeCoverage(job.sink().data(), field.empty() ? nullptr : &field);
     EXPECT_TRUE(r.problems.empty());
+    EXPECT_TRUE(r.coverageJoined);
+    // Without a drawing the skipped ground stays in its tiles' pieces; the
+    // figures are the same to the last bit, and are the pieces' area.
+    const CoverageReport pieces =
+        ComputeCoverage(job.sink().data(), field.empty() ? nullptr : &field, SkippedGround::AreaOnly);
+    EXPECT_EQ(pieces.skippedAreaHa, r.skippedAreaHa);
+    EXPECT_EQ(pieces.outsideAreaHa, r.outsideAreaHa);
+    EXPECT_EQ(pieces.coveragePercent, r.coveragePercent);
+    if (r.skippedAreaHa) EXPECT_NEAR(MultiPolygonArea(pieces.skipped) / 10000.0, *r.skippedAreaHa, 1e-9);
     ExpectArea(r.sprayedAreaHa, 15000);
     ExpectArea(r.grossSprayedAreaHa, 16000);
     ExpectArea(r.overlapAreaHa, 1000);

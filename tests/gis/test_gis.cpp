@@ -12,6 +12,7 @@
 #include "coverage/coverage_sink.h"
 #include "coverage/ellipsoid_area.h"
 #include "gdal_files.h"
+#include "gis/archive.h"
 #include "gis/gis_export.h"
 #include "gis/polygon_file.h"
 #include "local_grid.h"
@@ -291,6 +292,29 @@ TEST(GisExport, LayersAcrossThe180DegreeMeridian) {
   EXPECT_NEAR(coverage, job.report.sprayedAreaHa, job.report.sprayedAreaHa * 1e-9);
   EXPECT_NEAR(job.report.sprayedAreaHa, 0.35, 0.0001);  // 35 m by 100 m
   EXPECT_GT(swaths, 22);  // the quads across the meridian in two
+
+  // The archive's ground is cut there too. It is the report's joined
+  // coverage as it is, or a coverage kept in pieces (here the same ground
+  // twice) unioned, across the meridian and away from it.
+  SmallJob away;
+  for (SmallJob* from : {&job, &away}) {
+    CoverageReport twice = from->report;
+    twice.coverage.insert(twice.coverage.end(), from->report.coverage.begin(), from->report.coverage.end());
+    twice.coverageJoined = false;
+    std::vector<double> areas;
+    for (const CoverageReport* report : std::vector<const CoverageReport*>{&from->report, &twice}) {
+      const std::string wkb = ArchiveGroundWkb(*report);
+      OGRGeometry* made = nullptr;
+      ASSERT_EQ(OGRGeometryFactory::createFromWkb(wkb.data(), nullptr, &made, wkb.size()), OGRERR_NONE);
+      const std::unique_ptr<OGRGeometry> ground(made);
+      EXPECT_TRUE(ground->IsValid());
+      OGREnvelope box;
+      ground->getEnvelope(&box);
+      EXPECT_EQ(box.MinX == -180.0 && box.MaxX == 180.0, from == &job);
+      areas.push_back(ground->toMultiPolygon()->get_Area());
+    }
+    EXPECT_NEAR(areas[1], areas[0], areas[0] * 1e-9);
+  }
 }
 
 TEST(GisExport, DamagedPointsUnknownFormatAndUnwritablePlace) {
