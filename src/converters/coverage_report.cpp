@@ -258,17 +258,17 @@ CommandResult PickJobInfo(ConversionSession& s, std::string& jobInfoPath) {
   return result;
 }
 
-CommandResult RunMapReport(ConversionSession& s, const std::string& jobInfoPath) {
+CommandResult RunMapReport(ConversionSession& s, const std::string& jobInfoPath, ReportUnits units) {
   bool refused = false;
   const std::optional<JobInfo> jobInfo = TakeJobInfo(s, jobInfoPath, refused);
   if (refused) return {};
   const auto chosen = ChooseFileAndRememberFolder(s, kLogFileFilter, "");
   if (!chosen) return {};
   CoverageReportOutcome outcome =
-      ReportCoverageOf(s, *chosen, nullptr, "", MapPagePathOf(*chosen), jobInfo ? &*jobInfo : nullptr);
+      ReportCoverageOf(s, *chosen, nullptr, "", MapPagePathOf(*chosen), jobInfo ? &*jobInfo : nullptr, units);
   if (!outcome.result.inputRead) return outcome.result;
   const LogRecord record{outcome.job, outcome.logSha256, nullptr, {}};
-  const std::string table = FormatReportTable(outcome.report, &record);
+  const std::string table = FormatReportTable(outcome.report, &record, units);
   for (size_t start = 0; start < table.size();) {
     size_t end = table.find('\n', start);
     if (end == std::string::npos) end = table.size();
@@ -306,13 +306,13 @@ CommandResult ListWritten(ConversionSession& s, CommandResult result) {
 }  // namespace
 
 CommandResult WriteRecordPdfOf(ConversionSession& s, const std::string& log, const std::string& jobInfoPath,
-                               PaperSize paper, const std::string& version) {
+                               PaperSize paper, const std::string& version, ReportUnits units) {
   CommandResult result;
   std::optional<JobInfo> jobInfo;
   const RecordPdfRequest pdf{RecordPdfPathOf(log), paper, version};
   if (!StartJobOutput(s, log, jobInfoPath, pdf.path, jobInfo, result)) return result;
   return ListWritten(s, ReportCoverageQuietly(s.progress, s.options.sprayProjection, log, nullptr, "", "",
-                                              jobInfo ? &*jobInfo : nullptr, ReportUnits::Metric, &pdf)
+                                              jobInfo ? &*jobInfo : nullptr, units, &pdf)
                             .result);
 }
 
@@ -369,6 +369,18 @@ PaperSize LocalePaperSize() {
   }
 #endif
   return PaperSize::A4;
+}
+
+ReportUnits LocaleReportUnits() {
+#if defined(__GLIBC__)
+  // glibc keeps the system of measurement as a number: 1 metric, 2 US.
+  if (locale_t locale = newlocale(LC_MEASUREMENT_MASK, "", static_cast<locale_t>(0))) {
+    const char system = *nl_langinfo_l(_NL_MEASUREMENT_MEASUREMENT, locale);
+    freelocale(locale);
+    return system == 2 ? ReportUnits::Us : ReportUnits::Metric;
+  }
+#endif
+  return ReportUnits::Metric;
 }
 
 }  // namespace zeltlog

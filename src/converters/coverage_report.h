@@ -98,7 +98,8 @@ CommandResult PickJobInfo(ConversionSession& session, std::string& jobInfoPath);
 // the event list after the log's own lines and writes the map page beside
 // the log (the window opens it in the desktop's browser). The record on
 // the page takes the job-info file at `jobInfoPath` when it is not empty.
-CommandResult RunMapReport(ConversionSession& session, const std::string& jobInfoPath = "");
+CommandResult RunMapReport(ConversionSession& session, const std::string& jobInfoPath = "",
+                           ReportUnits units = ReportUnits::Metric);
 
 // "RECORD": the proof of application of `log`, with the job-info file at
 // `jobInfoPath`, on `paper`, naming the program's `version`, written
@@ -108,7 +109,7 @@ CommandResult RunMapReport(ConversionSession& session, const std::string& jobInf
 // and lists the file it wrote. A job-info file that cannot be taken, or an
 // output that would be an input, stops the command before any output.
 CommandResult WriteRecordPdfOf(ConversionSession& session, const std::string& log, const std::string& jobInfoPath,
-                               PaperSize paper, const std::string& version);
+                               PaperSize paper, const std::string& version, ReportUnits units = ReportUnits::Metric);
 CommandResult WriteTaskDataOf(ConversionSession& session, const std::string& log, const std::string& jobInfoPath,
                               const std::string& version);
 
@@ -121,5 +122,8 @@ std::string JobOutputLeftOut(JobOutput output);
 // The paper of the user's locale (LC_PAPER): Letter where it is US Letter,
 // else A4.
 PaperSize LocalePaperSize();
+// The units of the user's locale (LC_MEASUREMENT): acres and US gallons
+// where it measures in US units, else hectares and litres.
+ReportUnits LocaleReportUnits();
 
 }  // namespace zeltlog

@@ -317,7 +317,7 @@ void MainWindow::OnExport() { ExportEventList(session_, events_); }
 
 void MainWindow::OnMapReport() {
 #ifdef ZELTLOG_WITH_ANALYSIS
-  const CommandResult result = RunMapReport(session_, fields_.jobInfoPath);
+  const CommandResult result = RunMapReport(session_, fields_.jobInfoPath, LocaleReportUnits());
   if (result.inputRead) {
     for (const std::string& page : result.outputs.written) platform_.OpenInViewer(page);
     ShowFields(session_);
@@ -334,7 +334,8 @@ void MainWindow::OnRecordPdf() {
   const std::optional<std::string> log = LogForRecord(session_, fields_);
   if (!log) return;
   const CommandResult result =
-      WriteRecordPdfOf(session_, *log, fields_.jobInfoPath, LocalePaperSize(), ZELTLOG_VERSION_TEXT);
+      WriteRecordPdfOf(session_, *log, fields_.jobInfoPath, LocalePaperSize(), ZELTLOG_VERSION_TEXT,
+                       LocaleReportUnits());
   for (const std::string& pdf : result.outputs.written) platform_.OpenInViewer(pdf);
   ReportOutputFailures(*log, result);
 #endif

@@ -142,8 +142,8 @@ TEST_F(CommandTest, RecordTaskDataAndArchiveDoWhatTheCommandLineDoes) {
     for (const std::string& expected : c.expected) EXPECT_NE(text.find(expected), std::string::npos) << expected;
   }
   EXPECT_EQ(opened.back(), dir.File("J_RECORD.pdf"));
-  // The paper is the locale's: US Letter in en_US, where its definition can
-  // be compiled.
+  // The paper and the units are the locale's: US Letter, acres and US
+  // gallons in en_US, where its definition can be compiled.
   const std::string locales = dir.File("locales");
   std::filesystem::create_directory(locales);
   testkit::RunShell("localedef -i en_US -f UTF-8 " + testkit::ShellQuote(locales + "/en_US.UTF-8"));
@@ -152,11 +152,25 @@ TEST_F(CommandTest, RecordTaskDataAndArchiveDoWhatTheCommandLineDoes) {
     setenv("LOCPATH", locales.c_str(), 1);
     setenv("LC_ALL", "en_US.UTF-8", 1);
     Press(id::kRecordPdf);
+    choices.push_back(log);
+    Press(id::kMapReport);
     unsetenv("LOCPATH");
     if (before.empty()) unsetenv("LC_ALL");
     else setenv("LC_ALL", before.c_str(), 1);
     const auto pages = testkit::RunShell("pdfinfo " + testkit::ShellQuote(dir.File("J_RECORD.pdf"))).out;
     EXPECT_NE(pages.find("612 x 792 pts (letter)"), std::string::npos) << pages;
+    ASSERT_EQ(testkit::RunCli("report --paper letter --units us" + withInfo + "--pdf " +
+                              testkit::ShellQuote(dir.File("us.pdf")) + " " + testkit::ShellQuote(log)).status, 0);
+    const std::string text = "pdftotext -layout ";
+    EXPECT_EQ(testkit::RunShell(text + testkit::ShellQuote(dir.File("J_RECORD.pdf")) + " -").out,
+              testkit::RunShell(text + testkit::ShellQuote(dir.File("us.pdf")) + " -").out);
+    const auto usTable = testkit::RunCli("report --units us" + withInfo + testkit::ShellQuote(log)).out;
+    const auto lines = ListLines();
+    const auto sprayedLine =
+        std::find_if(lines.rbegin(), lines.rend(), [](const std::string& l) { return l.rfind("Sprayed area:", 0) == 0; });
+    ASSERT_NE(sprayedLine, lines.rend());
+    EXPECT_NE(usTable.find(*sprayedLine + "\n"), std::string::npos) << *sprayedLine;
+    EXPECT_NE(sprayedLine->find(" ac"), std::string::npos) << *sprayedLine;
   }
 
   // A job-info file broken since it was chosen: each command says what
