@@ -8,7 +8,7 @@
 #include "core/os.h"
 
 // Where the build leaves its modules and where they are installed; set
-// for this file by src/CMakeLists.txt.
+// for this file by src/CMakeLists.txt (but on Windows, which has none).
 #ifndef ZELTLOG_BUILD_TREE
 #define ZELTLOG_BUILD_TREE ""
 #define ZELTLOG_BUILT_MODULES ""
