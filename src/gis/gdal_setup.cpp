@@ -77,7 +77,7 @@ void RegisterGdalDrivers() {
   std::call_once(once, [] {
 #ifdef _WIN32
     // GDAL is linked in whole: it loads no driver from a folder of plugins
-    // (its built-in one names a folder of the build machine).
+    // (by default one beside the program).
     CPLSetConfigOption("GDAL_DRIVER_PATH", "disable");
     // The Windows programs carry PROJ's database beside themselves.
     if (const std::string folder = os::ExecutableFolder(); !folder.empty()) {
